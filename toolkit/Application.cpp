@@ -1,0 +1,51 @@
+#include "Application.h"
+
+#include "Errors.h"
+#include "MessageService.h"
+
+namespace {
+QString& titleRef() {
+    static QString t = QStringLiteral("Vantel");
+    return t;
+}
+std::function<void(const QString&)>& titleObserver() {
+    static std::function<void(const QString&)> fn;
+    return fn;
+}
+} // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        Application::ShowException(e);
+    }
+    return false;
+}
+
+namespace Application {
+
+QString Title() { return titleRef(); }
+
+void SetTitle(const QString& title) {
+    if (titleRef() == title) return;
+    titleRef() = title;
+    if (titleObserver()) titleObserver()(title);
+}
+
+void SetTitleObserver(std::function<void(const QString&)> fn) { titleObserver() = std::move(fn); }
+
+QString ErrorCaption() { return QStringLiteral("Vantel"); }
+
+void ShowException(const QString& message) {
+    MessageService::Instance().Show(ErrorCaption(), message, MsgIcon::Error);
+}
+
+void ShowException(const std::exception& e) {
+    if (auto* ours = dynamic_cast<const Exception*>(&e)) ShowException(ours->Message());
+    else ShowException(QString::fromUtf8(e.what()));
+}
+
+} // namespace Application

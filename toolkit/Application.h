@@ -1,0 +1,47 @@
+#pragma once
+#include <QApplication>
+#include <QString>
+#include <exception>
+#include <functional>
+
+class QObject;
+
+// The program's application object. Its Title is the text of the taskbar
+// entry; errors raised by handlers end at its default error report.
+class TApplication : public QApplication {
+public:
+    TApplication(int& argc, char** argv);
+    // Last line of defence: an error that escapes a handler is reported here
+    // instead of unwinding through Qt's event loop.
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+namespace Application {
+// The application title (taskbar text); "Vantel" until the first tick.
+QString Title();
+void SetTitle(const QString& title);
+// Hook for the title, so the main window can mirror it on its top-level window.
+void SetTitleObserver(std::function<void(const QString&)> fn);
+
+// The default error report: a message box with the error's message.
+void ShowException(const std::exception& e);
+void ShowException(const QString& message);
+// Caption of the default error report.
+QString ErrorCaption();
+} // namespace Application
+
+// Runs an event handler; an error it raises goes to the default error report
+// and the program goes on with whatever the handler had already changed.
+template <class F> void Dispatch(F&& f) {
+    try {
+        std::forward<F>(f)();
+    } catch (const std::exception& e) {
+        Application::ShowException(e);
+    }
+}
+
+using TNotifyEvent = std::function<void(QObject* sender)>;
+
+inline void CallEvent(const TNotifyEvent& ev, QObject* sender) {
+    if (ev) Dispatch([&] { ev(sender); });
+}

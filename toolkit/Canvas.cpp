@@ -1,0 +1,267 @@
+#include "Canvas.h"
+
+#include <QFontMetrics>
+#include <QPaintEngine>
+#include <QPainter>
+#include <cstdlib>
+
+TCanvas::TCanvas(QPainter* painter) : FPainter(painter) {
+    FPainter->save();
+    FPainter->setRenderHint(QPainter::Antialiasing, false);
+    FPainter->setRenderHint(QPainter::TextAntialiasing, true);
+}
+
+TCanvas::~TCanvas() { FPainter->restore(); }
+
+void TCanvas::MoveTo(int x, int y) { FPenPos = QPoint(x, y); }
+
+void TCanvas::plotLine(int x0, int y0, int x1, int y1, bool includeLast) {
+    if (Pen.Style == psClear) return;
+    const QColor c = ToQColor(Pen.Color);
+    if (Pen.Width > 1) {
+        QPen p(c, Pen.Width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        FPainter->setPen(p);
+        FPainter->drawLine(x0, y0, x1, y1);
+        return;
+    }
+    // Bresenham, so that the end pixel can be left out exactly as the classic
+    // line drawing does.
+    std::vector<QPoint> pts;
+    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    int x = x0, y = y0;
+    int step = 0;
+    for (;;) {
+        const bool last = x == x1 && y == y1;
+        if (last && !includeLast) break;
+        bool on = true;
+        if (Pen.Style == psDot) on = (step % 2) == 0;
+        else if (Pen.Style == psDash) on = (step % 24) < 18;
+        else if (Pen.Style == psDashDot) on = (step % 30) < 18 || ((step % 30) >= 24 && (step % 30) < 27);
+        if (on) pts.emplace_back(x, y);
+        ++step;
+        if (last) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    if (pts.empty()) return;
+    FPainter->setPen(QPen(c, 1));
+    FPainter->drawPoints(pts.data(), static_cast<int>(pts.size()));
+}
+
+void TCanvas::LineTo(int x, int y) {
+    plotLine(FPenPos.x(), FPenPos.y(), x, y, false);
+    FPenPos = QPoint(x, y);
+}
+
+void TCanvas::Polyline(const std::vector<QPoint>& pts) {
+    if (pts.size() < 2) return;
+    for (size_t i = 1; i < pts.size(); ++i) plotLine(pts[i - 1].x(), pts[i - 1].y(), pts[i].x(), pts[i].y(), false);
+}
+
+void TCanvas::FillRect(const TRect& r) {
+    if (Brush.Style == bsClear || r.Width() <= 0 || r.Height() <= 0) return;
+    FPainter->fillRect(r.ToQRect(), ToQColor(Brush.Color));
+}
+
+void TCanvas::Rectangle(const TRect& r) {
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    if (Brush.Style != bsClear) FPainter->fillRect(r.ToQRect(), ToQColor(Brush.Color));
+    if (Pen.Style == psClear) return;
+    const int w = Pen.Width > 1 ? Pen.Width : 1;
+    const QColor c = ToQColor(Pen.Color);
+    FPainter->fillRect(QRect(r.Left, r.Top, r.Width(), w), c);
+    FPainter->fillRect(QRect(r.Left, r.Bottom - w, r.Width(), w), c);
+    FPainter->fillRect(QRect(r.Left, r.Top, w, r.Height()), c);
+    FPainter->fillRect(QRect(r.Right - w, r.Top, w, r.Height()), c);
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    const QColor c = ToQColor(Brush.Color);
+    FPainter->fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
+    FPainter->fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
+    FPainter->fillRect(QRect(r.Left, r.Top, 1, r.Height()), c);
+    FPainter->fillRect(QRect(r.Right - 1, r.Top, 1, r.Height()), c);
+}
+
+void TCanvas::DrawFocusRect(const TRect& r) {
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    std::vector<QPoint> pts;
+    // Every other pixel along the frame, starting at the top-left corner.
+    for (int x = r.Left; x < r.Right; x += 2) pts.emplace_back(x, r.Top);
+    for (int x = r.Left + ((r.Height() - 1) % 2); x < r.Right; x += 2) pts.emplace_back(x, r.Bottom - 1);
+    for (int y = r.Top + 2; y < r.Bottom - 1; y += 2) pts.emplace_back(r.Left, y);
+    for (int y = r.Top + ((r.Width() - 1) % 2 == 0 ? 2 : 1); y < r.Bottom - 1; y += 2) pts.emplace_back(r.Right - 1, y);
+    FPainter->save();
+    if (FPainter->paintEngine() && FPainter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+        FPainter->setCompositionMode(QPainter::RasterOp_NotDestination);
+        FPainter->setPen(QPen(Qt::black, 1));
+    } else {
+        FPainter->setPen(QPen(Qt::black, 1));
+    }
+    FPainter->drawPoints(pts.data(), static_cast<int>(pts.size()));
+    FPainter->restore();
+}
+
+void TCanvas::Pixel(int x, int y, TColor c) { FPainter->fillRect(QRect(x, y, 1, 1), ToQColor(c)); }
+
+PrefixText StripPrefix(const QString& caption) {
+    PrefixText out;
+    out.Text.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption[i];
+        if (c == u'&' && i + 1 < caption.size()) {
+            ++i;
+            if (caption[i] != u'&' && out.Underline < 0) out.Underline = static_cast<int>(out.Text.size());
+            out.Text += caption[i];
+        } else if (c == u'&') {
+            // A trailing '&' shows nothing.
+        } else {
+            out.Text += c;
+        }
+    }
+    return out;
+}
+
+QChar AccelChar(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&') continue;
+        if (caption[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        return caption[i + 1].toUpper();
+    }
+    return QChar();
+}
+
+std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int width, uint32_t flags) {
+    std::vector<TextLine> lines;
+    QFontMetrics fm(font);
+    auto pushWrapped = [&](const QString& para, int start) {
+        if (!(flags & DT_WORDBREAK) || (flags & DT_SINGLELINE)) {
+            lines.push_back({para, start});
+            return;
+        }
+        int pos = 0;
+        const int n = static_cast<int>(para.size());
+        if (n == 0) {
+            lines.push_back({QString(), start});
+            return;
+        }
+        while (pos < n) {
+            // Longest prefix that fits; break after the last blank in it.
+            int end = pos;
+            int lastBreak = -1;
+            while (end < n) {
+                if (fm.horizontalAdvance(para.mid(pos, end - pos + 1)) > width && end > pos) break;
+                if (para[end] == u' ') lastBreak = end;
+                ++end;
+            }
+            int cut = end;
+            if (end < n) {
+                if (lastBreak >= pos) cut = lastBreak + 1;
+                else if (!(flags & DT_EDITCONTROL)) {
+                    // A word longer than the line runs on unbroken.
+                    while (cut < n && para[cut] != u' ') ++cut;
+                    if (cut < n) ++cut;
+                }
+            }
+            QString piece = para.mid(pos, cut - pos);
+            while (piece.endsWith(u' ') && cut < n) piece.chop(1);
+            lines.push_back({piece, start + pos});
+            pos = cut;
+        }
+    };
+    if (flags & DT_SINGLELINE) {
+        QString t = text;
+        t.replace(u'\r', u' ');
+        t.replace(u'\n', u' ');
+        lines.push_back({t, 0});
+        return lines;
+    }
+    int start = 0;
+    const int n = static_cast<int>(text.size());
+    for (int i = 0; i <= n; ++i) {
+        if (i == n || text[i] == u'\r' || text[i] == u'\n') {
+            pushWrapped(text.mid(start, i - start), start);
+            if (i < n && text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+int TCanvas::DrawText(const QString& text, TRect& r, uint32_t flags) {
+    PrefixText pt;
+    if (flags & DT_NOPREFIX) pt.Text = text;
+    else pt = StripPrefix(text);
+    const QFont qf = Font.ToQFont();
+    QFontMetrics fm(qf);
+    const int lineH = fm.height();
+    const std::vector<TextLine> lines = LayoutLines(pt.Text, qf, r.Width(), flags);
+    const int totalH = lineH * static_cast<int>(lines.size());
+    if (flags & DT_CALCRECT) {
+        int w = 0;
+        for (const TextLine& l : lines) w = std::max(w, fm.horizontalAdvance(l.Text));
+        r.Right = r.Left + w;
+        r.Bottom = r.Top + totalH;
+        return totalH;
+    }
+    int y = r.Top;
+    if (flags & DT_SINGLELINE) {
+        if (flags & DT_VCENTER) y = r.Top + (r.Height() - lineH) / 2;
+        else if (flags & DT_BOTTOM) y = r.Bottom - lineH;
+    }
+    FPainter->save();
+    if (!(flags & DT_NOCLIP)) FPainter->setClipRect(r.ToQRect(), Qt::IntersectClip);
+    FPainter->setFont(qf);
+    const QColor fc = ToQColor(Font.Color);
+    FPainter->setPen(fc);
+    for (const TextLine& l : lines) {
+        const int w = fm.horizontalAdvance(l.Text);
+        int x = r.Left;
+        if (flags & DT_CENTER) x = r.Left + (r.Width() - w) / 2;
+        else if (flags & DT_RIGHT) x = r.Right - w;
+        if (!TransparentText && Brush.Style != bsClear) FPainter->fillRect(QRect(x, y, w, lineH), ToQColor(Brush.Color));
+        FPainter->drawText(x, y + fm.ascent(), l.Text);
+        if (pt.Underline >= l.Start && pt.Underline < l.Start + l.Text.size()) {
+            const int ci = pt.Underline - l.Start;
+            const int ux = x + fm.horizontalAdvance(l.Text.left(ci));
+            const int uw = fm.horizontalAdvance(l.Text.mid(ci, 1));
+            FPainter->fillRect(QRect(ux, y + fm.ascent() + 1, std::max(uw, 1), 1), fc);
+        }
+        y += lineH;
+    }
+    FPainter->restore();
+    return totalH;
+}
+
+void TCanvas::TextOut(int x, int y, const QString& text) {
+    const QFont qf = Font.ToQFont();
+    QFontMetrics fm(qf);
+    if (!TransparentText && Brush.Style != bsClear)
+        FPainter->fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), ToQColor(Brush.Color));
+    FPainter->save();
+    FPainter->setFont(qf);
+    FPainter->setPen(ToQColor(Font.Color));
+    FPainter->drawText(x, y + fm.ascent(), text);
+    FPainter->restore();
+    FPenPos = QPoint(x + fm.horizontalAdvance(text), y);
+}
+
+int TCanvas::TextWidth(const QString& text) const { return QFontMetrics(Font.ToQFont()).horizontalAdvance(text); }
+int TCanvas::TextHeight(const QString&) const { return QFontMetrics(Font.ToQFont()).height(); }
+
+void TCanvas::SetClipRect(const TRect& r) { FPainter->setClipRect(r.ToQRect()); }
+void TCanvas::ClearClip() { FPainter->setClipping(false); }
+void TCanvas::Draw(int x, int y, const QImage& image) { FPainter->drawImage(x, y, image); }

@@ -1,0 +1,49 @@
+#include "Clock.h"
+
+#include <ctime>
+
+namespace Clock {
+namespace {
+TickFn& tickFn() {
+    static TickFn fn;
+    return fn;
+}
+NowFn& nowFn() {
+    static NowFn fn;
+    return fn;
+}
+uint32_t realTick() {
+    timespec ts{};
+    clock_gettime(CLOCK_BOOTTIME, &ts);
+    const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
+}
+} // namespace
+
+uint32_t GetTickCount() {
+    const TickFn& fn = tickFn();
+    return fn ? fn() : realTick();
+}
+
+QDateTime Now() {
+    const NowFn& fn = nowFn();
+    return fn ? fn() : QDateTime::currentDateTime();
+}
+
+void SetTickSource(TickFn fn) { tickFn() = std::move(fn); }
+void SetWallClock(NowFn fn) { nowFn() = std::move(fn); }
+
+QString LongTimeText(const QDateTime& t) {
+    const QTime tm = t.time();
+    char buf[16];
+    const int n = std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", tm.hour(), tm.minute(), tm.second());
+    return QString::fromLatin1(buf, n);
+}
+
+QString ShortDayName(const QDateTime& t) {
+    static const char* const names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    const int d = t.date().dayOfWeek(); // 1 = Monday
+    return QString::fromLatin1(d >= 1 && d <= 7 ? names[d - 1] : "");
+}
+
+} // namespace Clock

@@ -1,0 +1,59 @@
+#pragma once
+#include "TColor.h"
+
+#include <QFont>
+#include <QString>
+#include <functional>
+
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = unsigned;
+
+enum TFontCharset : int { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SHIFTJIS_CHARSET = 128 };
+
+// A font as the layout describes it. Height < 0 is the character height in
+// pixels (the layout's usual form); Height > 0 is the cell height.
+class TFont {
+public:
+    static constexpr int PixelsPerInch = 120; // the layout's resolution, not rescaled
+
+    QString Name = QStringLiteral("Tahoma");
+    int Height = -13;
+    TColor Color = clWindowText;
+    TFontStyles Style = 0;
+    int Charset = DEFAULT_CHARSET;
+
+    // Called after any change made through the setters or Assign.
+    std::function<void()> OnChange;
+
+    TFont() = default;
+    TFont(QString name, int height, TColor color, TFontStyles style = 0, int charset = DEFAULT_CHARSET)
+        : Name(std::move(name)), Height(height), Color(color), Style(style), Charset(charset) {}
+    // Copies attributes only; the change handler stays with its owner.
+    TFont(const TFont& o) : Name(o.Name), Height(o.Height), Color(o.Color), Style(o.Style), Charset(o.Charset) {}
+    TFont& operator=(const TFont& o) {
+        Assign(o);
+        return *this;
+    }
+
+    void Assign(const TFont& o);
+    void SetName(const QString& v);
+    void SetHeight(int v);
+    void SetColor(TColor v);
+    void SetStyle(TFontStyles v);
+    void SetCharset(int v);
+    // Size in points at the layout's resolution.
+    int Size() const;
+    void SetSize(int points);
+
+    bool SameAs(const TFont& o) const {
+        return Name == o.Name && Height == o.Height && Color == o.Color && Style == o.Style &&
+               Charset == o.Charset;
+    }
+
+    QFont ToQFont() const;
+
+private:
+    void changed() {
+        if (OnChange) OnChange();
+    }
+};

@@ -1,0 +1,50 @@
+#pragma once
+#include <QString>
+#include <QVector>
+
+class QWidget;
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+
+// Every message box of the program goes through one service, so that tests and
+// the replay harness can record messages instead of showing them.
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    // Shows a modal box with an OK button and returns when it is closed.
+    virtual void Show(const QString& caption, const QString& text, MsgIcon icon) = 0;
+
+    static MessageService& Instance();
+    // Installs a service (not owned); nullptr restores the real one.
+    static void SetInstance(MessageService* service);
+};
+
+struct MessageRecord {
+    QString caption;
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+};
+
+class RecordingMessageService : public MessageService {
+public:
+    void Show(const QString& caption, const QString& text, MsgIcon icon) override {
+        Records.push_back({caption, text, icon});
+    }
+    QVector<MessageRecord> Records;
+};
+
+// Installs a recording service for the life of the object.
+class ScopedMessageRecorder {
+public:
+    ScopedMessageRecorder() { MessageService::SetInstance(&Recorder); }
+    ~ScopedMessageRecorder() { MessageService::SetInstance(nullptr); }
+    ScopedMessageRecorder(const ScopedMessageRecorder&) = delete;
+    ScopedMessageRecorder& operator=(const ScopedMessageRecorder&) = delete;
+    RecordingMessageService Recorder;
+    const QVector<MessageRecord>& Records() const { return Recorder.Records; }
+};
+
+// The information box of the About and Help items.
+void ShowInfoMessage(const QString& caption, const QString& text);
+// The error box of the grid operations: caption "エラー", one OK button.
+void ShowErrorMessage(const QString& text);
