@@ -1,0 +1,68 @@
+#include "LapEngine.h"
+#include "RowText.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+struct SpeedCase {
+    int32_t meter;
+    int32_t ms;
+    int32_t kmh;
+};
+
+class SpeedCases : public ::testing::TestWithParam<SpeedCase> {};
+
+TEST_P(SpeedCases, IntegerStepsTruncateAndWrap) {
+    const SpeedCase& c = GetParam();
+    EXPECT_EQ(LapEngine::SpeedOrZero(c.meter, c.ms), c.kmh) << c.meter << " m in " << c.ms << " ms";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, SpeedCases,
+    ::testing::Values(SpeedCase{5864, 120000, 175}, SpeedCase{1000, 60000, 59}, SpeedCase{100, 12345, 29},
+                      SpeedCase{100, 10, 36000}, SpeedCase{100, 9, 0}, SpeedCase{100, -9, 0},
+                      SpeedCase{100, 0, 0}, SpeedCase{214749, 60000, -12884}, SpeedCase{5864, 65432, 322},
+                      SpeedCase{1000, -60000, -59}, SpeedCase{0, 60000, 0},
+                      // a = INT_MIN and d = -1: wraps to INT_MIN instead of trapping
+                      SpeedCase{134217728, -10, 0}, SpeedCase{134217728, -19, 0}
+
+TEST(Speed, DivisionByZeroHasNoValue) {
+    EXPECT_FALSE(LapEngine::Speed(100, 5).has_value());
+    EXPECT_TRUE(LapEngine::Speed(100, 10).has_value());
+}
+
+TEST(LapRow, SplitsIntoTheTenCells) {
+    LapEngine::LapRow r;
+    r.LapCount = 1;
+    r.TotalText = QStringLiteral(" 00:01:05:432");
+    r.LapTimeText = QStringLiteral(" 00:01:05:432");
+    r.LapDiff = 65432;
+    r.TimeOfDay = QStringLiteral("13:05:42");
+    r.LapTime = 65432;
+    r.LapKmh = 322;
+    r.AveLap = 65432;
+    r.AveKmh = 322;
+    const QString text = LapEngine::LapRowText(r);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("1,\" 1 \", 00:01:05:432,")));
+    EXPECT_EQ(RowTextCells(text, 10), (QStringList{"1", " 1 ", "00:01:05:432", "00:01:05:432", "65432",
+                                                   "13:05:42", "65432", "322", "65432", "322"}));
+}
+
+TEST(LapRow, SecondaryRowHasFiveCells) {
+    const QString text =
+        LapEngine::SecondaryRowText(2, 3, QStringLiteral(" 00:00:20:000"), QStringLiteral(" 00:00:10:000"), -5);
+    EXPECT_EQ(text, QStringLiteral("2,\" 3 \", 00:00:20:000, 00:00:10:000,-5"));
+    EXPECT_EQ(RowTextCells(text, 10),
+              (QStringList{"2", " 3 ", "00:00:20:000", "00:00:10:000", "-5", "", "", "", "", ""}));
+}
+
+TEST(Scroll, NewRowBecomesLastVisible) {
+    EXPECT_FALSE(LapEngine::ScrollTopFor(10, 10).has_value());
+    EXPECT_EQ(LapEngine::ScrollTopFor(11, 10), 2);
+    EXPECT_EQ(LapEngine::ScrollTopFor(31, 5), 27);
+}
+
+} // namespace

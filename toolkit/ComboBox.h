@@ -1,0 +1,45 @@
+#pragma once
+#include "Application.h"
+#include "Font.h"
+#include "TColor.h"
+
+#include <QComboBox>
+#include <functional>
+
+// An editable drop-down list. ItemIndex is the entry picked from the list, -1
+// once the user types into the text field (the typed text matches no pick).
+class TComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TComboBox(QWidget* parent = nullptr);
+
+    QString Text() const;
+    void SetText(const QString& t);
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int i);
+    QStringList Items() const;
+    void AddItem(const QString& s);
+    int ItemCount() const { return count(); }
+    void SetDropDownCount(int n) { setMaxVisibleItems(n); }
+    void SetColor(TColor c);
+    TFont& Font() { return FFont; }
+    void SetHint(const QString& hint) { setToolTip(hint); }
+
+    // Raised on a pick from the list and on every change of the typed text.
+    TNotifyEvent OnChange;
+    // Raised for each typed character (Enter as '\r'); setting it to a null
+    // QChar swallows the key.
+    std::function<void(QObject* sender, QChar& key)> OnKeyPress;
+
+    // Picks entry i as a user picking it from the drop-down does.
+    void PickFromList(int i);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void applyLook();
+    int FItemIndex = -1;
+    TColor FColor = clWindow;
+    TFont FFont;
+};

@@ -1,0 +1,35 @@
+#pragma once
+#include "Font.h"
+#include "TColor.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class TPopupMenu;
+
+// A top-level window with the layout's colour and font and a popup menu that
+// opens on a right click anywhere in it.
+class TForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm(QWidget* parent = nullptr);
+
+    QString Caption() const { return windowTitle(); }
+    void SetCaption(const QString& c);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor c);
+    TFont& Font() { return FFont; }
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* m) { FPopupMenu = m; }
+    // Places the window at the centre of its screen.
+    void CenterOnScreen();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    TColor FColor = clBtnFace;
+    TFont FFont;
+    QPointer<TPopupMenu> FPopupMenu;
+};

@@ -1,0 +1,52 @@
+#pragma once
+#include "Application.h"
+#include "Font.h"
+#include "TColor.h"
+
+#include <QWidget>
+
+
+// Text placement inside a label.
+enum class LabelAlign { Left, Right, Center };
+
+// A static text drawn straight on its parent. With AutoSize it fits itself to
+// its caption whenever the caption changes: a right-aligned label keeps its
+// right edge, the others keep their left edge. '&' marks an underlined
+// character, "&&" shows one ampersand.
+class TLabel : public QWidget {
+    Q_OBJECT
+public:
+    explicit TLabel(QWidget* parent = nullptr);
+
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString& text);
+    TFont& Font() { return FFont; }
+    const TFont& Font() const { return FFont; }
+    void SetFont(const TFont& f) { FFont.Assign(f); }
+    LabelAlign Alignment() const { return FAlignment; }
+    void SetAlignment(LabelAlign a);
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool on);
+    // clNone: transparent, the parent shows through.
+    TColor Color() const { return FColor; }
+    void SetColor(TColor c);
+    void SetHint(const QString& hint) { setToolTip(hint); }
+
+    TNotifyEvent OnClick;
+
+    QImage Render();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    void adjustBounds();
+    QString FCaption;
+    TFont FFont;
+    LabelAlign FAlignment = LabelAlign::Left;
+    bool FAutoSize = true;
+    TColor FColor = clNone;
+    bool FPressed = false;
+};
