@@ -30,7 +30,8 @@ enum : unsigned {
     goThumbTracking = 0x4000,
 };
 using TGridOptions = unsigned;
-constexpr TGridOptions DefaultGridOptions = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
+constexpr TGridOptions DefaultGridOptions =
+    goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
 
 // Drawing state of a cell.
 enum : unsigned { gdSelected = 0x1, gdFocused = 0x2, gdFixed = 0x4 };
@@ -45,7 +46,14 @@ struct TGridRect {
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // Modifier keys of a key or mouse event.
-enum : unsigned { ssShift = 0x1, ssAlt = 0x2, ssCtrl = 0x4, ssLeft = 0x8, ssRight = 0x10, ssMiddle = 0x20 };
+enum : unsigned {
+    ssShift = 0x1,
+    ssAlt = 0x2,
+    ssCtrl = 0x4,
+    ssLeft = 0x8,
+    ssRight = 0x10,
+    ssMiddle = 0x20
+};
 using TShiftState = unsigned;
 
 // Virtual key codes used by the grid and its editor.
@@ -63,26 +71,33 @@ enum : int {
     VK_UP = 38,
     VK_RIGHT = 39,
     VK_DOWN = 40,
+    VK_INSERT = 45,
     VK_DELETE = 46,
     VK_F2 = 113,
 };
 // The virtual key of a Qt key event (0 when it has none).
 int VirtualKeyOf(int qtKey);
 TShiftState ShiftStateOf(Qt::KeyboardModifiers m);
+// The Qt key of a virtual key (0 when none).
+int QtKeyOf(int virtualKey);
+// The character a key event types, as the classic key-press handling sees it:
+// Backspace #8, Tab #9, Enter #13, Escape #27, Ctrl+letter #1..#26, else the
+// event's text (a null QChar when it types nothing).
+QChar KeyCharOf(const QKeyEvent* e);
 
 class TStringGrid;
 
 // The grid's in-place editor: a multi-line edit window over the current cell.
 class TInplaceEdit : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit TInplaceEdit(TStringGrid* grid);
     TStringGrid* Grid() const { return FGrid; }
 
     QString Text() const;
     void SetText(const QString& t);
-    int SelStart() const;               // caret position (characters)
-    void SetSelStart(int pos);          // caret there, nothing selected
+    int SelStart() const;      // caret position (characters)
+    void SetSelStart(int pos); // caret there, nothing selected
     int SelLength() const;
     void SelectAll();
     TColor Color() const { return FColor; }
@@ -97,14 +112,20 @@ public:
     virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyPress(QChar& ch);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
 
-private:
+  private:
+    void textEdited();
+    void applyChar(QChar c);
+    bool leftSide() const;
+    bool rightSide() const;
     TStringGrid* FGrid;
     TColor FColor = clWindow;
     bool FAutoHScroll = true;
     bool FSettingText = false;
+    int FInKey = 0;              // nesting of keyPressEvent
+    bool FPendingChange = false; // text changed while a key was handled
     friend class TStringGrid;
 };
 
@@ -113,7 +134,7 @@ private:
 // shown again once the grid grows), never out of bounds.
 class TStringGrid : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
     explicit TStringGrid(QWidget* parent = nullptr);
     ~TStringGrid() override;
 
@@ -201,7 +222,8 @@ public:
     // Renders the whole widget into an image, for tests and screenshots.
     QImage Render();
 
-    std::function<void(TStringGrid* sender, int col, int row, TRect rect, TGridDrawState state)> OnDrawCell;
+    std::function<void(TStringGrid* sender, int col, int row, TRect rect, TGridDrawState state)>
+        OnDrawCell;
     TNotifyEvent OnClick;
 
     // Key handling the editor hands on (arrow keys, Tab, Enter...).
@@ -211,7 +233,7 @@ public:
     // Cells ever stored (rows of storage), for tests of the storage rule.
     int StoredRowCount() const { return static_cast<int>(FCells.size()); }
 
-protected:
+  protected:
     // Draws one cell. The default fills and draws the text.
     virtual void DrawCell(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state);
     // The text the editor is loaded with for a cell.
@@ -229,6 +251,7 @@ protected:
     // Loads the editor for the current cell (font, colour, text).
     virtual void UpdateEditor();
 
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -242,7 +265,36 @@ protected:
     void InvalidateGrid();
     void InvalidateCell(int col, int row);
 
-private:
+  private:
+    struct Layout {
+        int ClientWidth = 0, ClientHeight = 0;
+        bool HBar = false, VBar = false;
+    };
+    struct Span {
+        int Index, Pos, Size;
+    };
+    Layout layout() const;
+    int colExtent(int col) const;
+    int rowExtent(int row) const;
+    int vertLineWidth() const;
+    int horzLineWidth() const;
+    bool colsFit(int width) const;
+    bool rowsFit(int height) const;
+    int fixedWidth() const;
+    int fixedHeight() const;
+    int maxTopRow(int clientHeight) const;
+    int maxLeftCol(int clientWidth) const;
+    std::vector<Span> visibleCols(int clientWidth) const;
+    std::vector<Span> visibleRows(int clientHeight) const;
+    void initializeCurrent();
+    void clampTopLeft();
+    void moveCurrent(int col, int row, bool moveAnchor, bool show);
+    void scrollIntoView(int col, int row);
+    bool canEditShow() const;
+    void updateEdit();
+    void placeEditor();
+    void showEditorChar(QChar ch);
+    bool hasGridFocus() const;
     void updateScrollBars();
     void clampCurrent();
     std::vector<std::vector<QString>> FCells; // [row][col], grown on write
@@ -259,5 +311,8 @@ private:
     TInplaceEdit* FEditor = nullptr;
     bool FEditorMode = false;
     bool FUpdatingScroll = false;
+    int FEditCol = -1, FEditRow = -1; // cell the editor is loaded with
+    QString FEditOrigText;            // its text when loaded, for Escape
+    bool FSelecting = false;          // left button held after a press on a data cell
     friend class TInplaceEdit;
 };
