@@ -1,0 +1,667 @@
+#include "CuteBtn.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18;
+
+// The key code handlers see: the classic virtual key where one exists (the
+// digits and letters keep their character codes), else Qt's own key code.
+int virtualKey(const QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Tab:
+        return VK_TAB;
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Shift:
+        return VK_SHIFT;
+    case Qt::Key_Control:
+        return VK_CONTROL;
+    case Qt::Key_Alt:
+        return VK_MENU;
+    default:
+        return e->key();
+    }
+}
+
+TShiftState shiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
+    TShiftState s = 0;
+    if (m & Qt::ShiftModifier) s |= ssShift;
+    if (m & Qt::AltModifier) s |= ssAlt;
+    if (m & Qt::ControlModifier) s |= ssCtrl;
+    if (b & Qt::LeftButton) s |= ssLeft;
+    if (b & Qt::RightButton) s |= ssRight;
+    if (b & Qt::MiddleButton) s |= ssMiddle;
+    return s;
+}
+
+bool mouseButtonOf(Qt::MouseButton b, TMouseButton& out) {
+    switch (b) {
+    case Qt::LeftButton:
+        out = mbLeft;
+        return true;
+    case Qt::RightButton:
+        out = mbRight;
+        return true;
+    case Qt::MiddleButton:
+        out = mbMiddle;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The character a key press offers as a dialog character: its printable text
+// (or, when a modifier swallowed the text, the digit or letter of its key);
+// none with Control or Meta held.
+QChar dialogCharOf(const QKeyEvent* e) {
+    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return {};
+    const QString t = e->text();
+    if (t.size() == 1 && t[0].isPrint() && !t[0].isSpace()) return t[0];
+    const int k = e->key();
+    if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z))
+        return QChar(static_cast<char16_t>(k));
+    return {};
+}
+
+// Whether a focused control takes typed characters itself, so that a plain
+// character typed into it is text and not an accelerator.
+bool takesCharacters(const QWidget* w) {
+    if (!w || qobject_cast<const TCuteButton*>(w)) return false;
+    if (w->testAttribute(Qt::WA_InputMethodEnabled)) return true;
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QTextEdit*>(w) ||
+           qobject_cast<const QPlainTextEdit*>(w);
+}
+
+// Turns key presses into dialog characters for the buttons of the window the
+// key was typed in: with Alt from any control, without it only from controls
+// that take no characters. A focused button does this itself after its own
+// key-down handling, so the filter leaves presses aimed at buttons alone.
+class DialogCharFilter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* obj, QEvent* ev) override {
+        if (ev->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(obj);
+        if (qobject_cast<TCuteButton*>(w)) return false;
+        QWidget* focus = QApplication::focusWidget();
+        // Key events climb the parent chain; act on the first delivery only
+        // (the focused control, or the window when nothing has the focus).
+        if (w != focus && !w->isWindow()) return false;
+        if (QApplication::activePopupWidget()) return false;
+        auto* ke = static_cast<QKeyEvent*>(ev);
+        const QChar ch = dialogCharOf(ke);
+        if (ch.isNull()) return false;
+        if (!(ke->modifiers() & Qt::AltModifier) && takesCharacters(focus ? focus : w))
+            return false;
+        return TCuteButton::DispatchDialogChar(w->window(), ch);
+    }
+};
+
+void installDialogCharFilter() {
+    static QPointer<DialogCharFilter> filter;
+    if (filter || !qApp) return;
+    filter = new DialogCharFilter(qApp);
+    qApp->installEventFilter(filter);
+}
+
+} // namespace
+
+TCuteButtonTimer::TCuteButtonTimer(TCuteButton* owner) : QTimer(owner), FCuteButton(owner) {}
+
+TCuteButton::TCuteButton(QWidget* parent) : TCustomPanel(parent) {
+    // The panel would take child controls; nothing is ever placed in a
+    // button, and Qt has no flag to forbid it, so the button simply never
+    // lays out or paints children.
+    setFocusPolicy(Qt::StrongFocus);
+    SetBevelOuter(bvNone);
+    SetBevelInner(bvRaised);
+    resize(75, 25);
+    installDialogCharFilter();
+}
+
+TCuteButton::~TCuteButton() = default;
+
+// ---- properties
+
+void TCuteButton::SetBevelHighlightColor(TColor v) {
+    if (FBevelHighlightColor == v) return;
+    FBevelHighlightColor = v;
+    update();
+}
+
+void TCuteButton::SetBevelShadowColor(TColor v) {
+    if (FBevelShadowColor == v) return;
+    FBevelShadowColor = v;
+    update();
+}
+
+void TCuteButton::SetDisabledColor(TColor v) {
+    if (FDisabledColor == v) return;
+    FDisabledColor = v;
+    if (!isEnabled()) update();
+}
+
+void TCuteButton::SetDropDownMenu(TPopupMenu* v) {
+    if (FDropDownMenu == v) return;
+    FDropDownMenu = v;
+    update();
+}
+
+void TCuteButton::SetFlat(bool v) {
+    const bool changed = FFlat != v;
+    FFlat = v;
+    SetBevelInner(v ? bvNone : bvRaised);
+    if (changed) update(); // the caption inset follows Flat too
+}
+
+void TCuteButton::SetLayout(TTextLayout v) {
+    if (FLayout == v) return;
+    FLayout = v;
+    update();
+}
+
+void TCuteButton::SetMarginX(int v) {
+    if (v < -1) v = -1;
+    if (FMarginX == v) return;
+    FMarginX = v;
+    update();
+}
+
+void TCuteButton::SetMarginY(int v) {
+    if (v < -1) v = -1;
+    if (FMarginY == v) return;
+    FMarginY = v;
+    update();
+}
+
+void TCuteButton::SetShowFocusRect(bool v) {
+    if (FShowFocusRect == v) return;
+    FShowFocusRect = v;
+    update();
+}
+
+void TCuteButton::SetUseDisabledColor(bool v) {
+    if (FUseDisabledColor == v) return;
+    FUseDisabledColor = v;
+    if (!isEnabled()) update();
+}
+
+// ---- paint
+
+void TCuteButton::Paint(TCanvas& canvas) {
+    // 1. The whole client area.
+    TRect r = ClientRect();
+
+    // 2. Face colour: the button's brush, or the disabled colour.
+    canvas.Brush = Brush();
+    if (FUseDisabledColor && !isEnabled()) canvas.Brush.Color = FDisabledColor;
+
+    // 3. Text leaves the face behind its glyphs alone; fill the face.
+    canvas.TransparentText = true;
+    canvas.FillRect(r);
+
+    // 4-5. Outer bevel (the visual state), then inner bevel (not Flat).
+    auto bevel = [&](TBevelCut cut) {
+        if (cut == bvRaised)
+            BevelFrame(canvas, r, FBevelHighlightColor, FBevelShadowColor, BevelWidth());
+        else if (cut == bvLowered)
+            BevelFrame(canvas, r, FBevelShadowColor, FBevelHighlightColor, BevelWidth());
+    };
+    bevel(BevelOuter());
+    bevel(BevelInner());
+
+    // 6. Text rectangle: inset by one bevel when flat, by two otherwise,
+    // however many bevels the current state actually drew.
+    TRect t = ClientRect();
+    const int inset = FFlat ? BevelWidth() : 2 * BevelWidth();
+    t.Inflate(-inset, -inset);
+
+    // 7. Margins apply only to the edge the caption is aligned to.
+    if (FMarginX != -1) {
+        if (Alignment() == taLeftJustify)
+            t.Left += FMarginX;
+        else if (Alignment() == taRightJustify)
+            t.Right -= FMarginX;
+    }
+    if (FMarginY != -1) {
+        if (FLayout == tlTop)
+            t.Top += FMarginY;
+        else if (FLayout == tlBottom)
+            t.Bottom -= FMarginY;
+    }
+
+    // 8. Pressed: the caption sinks with the bevel.
+    if (BevelOuter() == bvLowered) {
+        t.Left += 2;
+        t.Top += 2;
+    }
+
+    // 9. One line, placed by Alignment and Layout, '&' underlining on.
+    static const uint32_t halign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    static const uint32_t valign[] = {0 /* top */, DT_VCENTER, DT_BOTTOM};
+    const uint32_t flags = halign[Alignment()] | valign[FLayout] | DT_SINGLELINE;
+
+    // 10. The button's font.
+    canvas.Font = Font();
+
+    // 11. Disabled: a highlight copy one pixel down-right under a shadow copy.
+    if (!isEnabled()) {
+        canvas.Font.Color = clBtnHighlight;
+        t.Offset(1, 1);
+        canvas.DrawText(Caption(), t, flags);
+        t.Offset(-1, -1);
+        canvas.Font.Color = clBtnShadow;
+    }
+
+    // 12. The caption.
+    canvas.DrawText(Caption(), t, flags);
+
+    // 13. Focus rectangle inside the text rectangle.
+    if (FShowFocusRect && hasFocus()) {
+        t.Inflate(-2, -2);
+        canvas.DrawFocusRect(t);
+    }
+}
+
+// ---- click
+
+void TCuteButton::inheritedClick() {
+    // A copy: the handler may replace OnClick or destroy the button.
+    const TNotifyEvent handler = OnClick;
+    CallEvent(handler, this);
+}
+
+void TCuteButton::Click() {
+    if (FInDropDown) {
+        // The click that ends a drop-down belongs to the menu, not the button.
+        FInDropDown = false;
+        return;
+    }
+    if (!FEgnoreContClick) {
+        inheritedClick();
+        return;
+    }
+    // While the handler runs (and while the events that piled up meanwhile
+    // are processed) OnClick is empty, so presses on this button made during
+    // a slow handler are lost instead of queueing further clicks.
+    const TNotifyEvent saved = OnClick;
+    OnClick = nullptr;
+    QPointer<TCuteButton> self(this);
+    inheritedClick();
+    if (!self) return;
+    if (saved) {
+        CallEvent(saved, this);
+        if (!self) return;
+        QCoreApplication::processEvents();
+        if (!self) return;
+    }
+    OnClick = saved;
+}
+
+void TCuteButton::restAfterKey() {
+    setState(FTabFocusUp ? bvRaised : bvNone);
+}
+
+void TCuteButton::pressAndClick() {
+    QPointer<TCuteButton> self(this);
+    setState(bvLowered);
+    if (FDropDownMenu && FDropDownDelay == 0)
+        DoDropDown();
+    else
+        Click();
+    if (!self) return;
+    restAfterKey();
+}
+
+// ---- accelerator
+
+bool TCuteButton::DialogChar(QChar ch) {
+    const QChar accel = AccelChar(Caption());
+    if (accel.isNull() || ch.toUpper() != accel) return false;
+    if (!isEnabled() || !parentWidget() || !parentWidget()->isVisible()) return false;
+    pressAndClick();
+    return true;
+}
+
+bool TCuteButton::DispatchDialogChar(QWidget* window, QChar ch) {
+    if (!window || ch.isNull()) return false;
+    // Guarded: a click may destroy buttons further down the list.
+    QList<QPointer<TCuteButton>> buttons;
+    if (auto* b = qobject_cast<TCuteButton*>(window)) buttons.append(b);
+    for (TCuteButton* b : window->findChildren<TCuteButton*>())
+        buttons.append(b);
+    for (const QPointer<TCuteButton>& b : buttons)
+        if (b && b->DialogChar(ch)) return true;
+    return false;
+}
+
+// ---- keyboard
+
+void TCuteButton::KeyDown(int& key, TShiftState shift) {
+    QPointer<TCuteButton> self(this);
+    if (OnKeyDown) {
+        const TKeyEvent handler = OnKeyDown;
+        Dispatch([&] { handler(this, key, shift); });
+        if (!self) return;
+    }
+    if (!isEnabled()) return;
+    if (key == VK_SPACE) {
+        FSpacePressed = true;
+        setState(bvLowered);
+        if (FDropDownMenu) {
+            FKeyDropDown = true;
+            StartDropDown();
+        }
+    } else if (key == VK_RETURN) {
+        pressAndClick();
+    } else if (FSpacePressed) {
+        FSpacePressed = false;
+        restAfterKey();
+    }
+}
+
+void TCuteButton::KeyUp(int& key, TShiftState shift) {
+    QPointer<TCuteButton> self(this);
+    if (OnKeyUp) {
+        const TKeyEvent handler = OnKeyUp;
+        Dispatch([&] { handler(this, key, shift); });
+        if (!self) return;
+    }
+    freeTimer();
+    if (FSpacePressed && key == VK_SPACE) {
+        FSpacePressed = false;
+        Click();
+        if (!self) return;
+        restAfterKey();
+    }
+}
+
+void TCuteButton::keyPressEvent(QKeyEvent* e) {
+    if (!isEnabled()) {
+        e->ignore();
+        return;
+    }
+    QPointer<TCuteButton> self(this);
+    int key = virtualKey(e);
+    KeyDown(key, shiftOf(e->modifiers(), QGuiApplication::mouseButtons()));
+    if (!self) return;
+    const bool ours = key == VK_SPACE || key == VK_RETURN;
+    // A button takes no typed characters, so a character typed on it is a
+    // dialog character for the buttons of its window first.
+    const QChar ch = dialogCharOf(e);
+    if (!ch.isNull() && DispatchDialogChar(window(), ch)) {
+        if (self) e->accept();
+        return;
+    }
+    if (!self) return;
+    const QString text = e->text();
+    if (OnKeyPress && text.size() == 1) {
+        QChar c = text[0];
+        const TKeyPressEvent handler = OnKeyPress;
+        Dispatch([&] { handler(this, c); });
+        if (!self) return;
+    }
+    if (ours)
+        e->accept();
+    else
+        e->ignore(); // let the parent see keys the button has no use for
+}
+
+void TCuteButton::keyReleaseEvent(QKeyEvent* e) {
+    // Auto-repeat sends release and press pairs; only the real release counts.
+    if (e->isAutoRepeat() || !isEnabled()) {
+        e->ignore();
+        return;
+    }
+    int key = virtualKey(e);
+    const bool ours = key == VK_SPACE || key == VK_RETURN;
+    QPointer<TCuteButton> self(this);
+    KeyUp(key, shiftOf(e->modifiers(), QGuiApplication::mouseButtons()));
+    if (!self) return;
+    if (ours)
+        e->accept();
+    else
+        e->ignore();
+}
+
+// ---- mouse
+
+QPoint TCuteButton::clientPoint(const QPoint& widgetPoint) const {
+    return widgetPoint - contentsRect().topLeft();
+}
+
+void TCuteButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    QPointer<TCuteButton> self(this);
+    if (!hasFocus() && (focusPolicy() & Qt::ClickFocus)) {
+        setFocus(Qt::MouseFocusReason);
+        if (!self) return;
+    }
+    if (button == mbLeft) setState(bvLowered);
+    if (OnMouseDown) {
+        const TMouseEvent handler = OnMouseDown;
+        Dispatch([&] { handler(this, button, shift, x, y); });
+        if (!self) return;
+    }
+    if (button == mbLeft && FDropDownMenu) {
+        FKeyDropDown = false;
+        StartDropDown();
+    }
+}
+
+void TCuteButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    QPointer<TCuteButton> self(this);
+    if (button == mbLeft) {
+        const QRect client(QPoint(0, 0), contentsRect().size());
+        const bool inside = client.contains(x, y);
+        const bool activeControl = window() && window()->focusWidget() == this;
+        setState(inside || (FTabFocusUp && activeControl) ? bvRaised : bvNone);
+    }
+    if (OnMouseUp) {
+        const TMouseEvent handler = OnMouseUp;
+        Dispatch([&] { handler(this, button, shift, x, y); });
+        if (!self) return;
+    }
+    freeTimer();
+    FCaptured = false;
+}
+
+void TCuteButton::mouseDownCommon(QMouseEvent* e, bool armClick) {
+    TMouseButton b;
+    if (!mouseButtonOf(e->button(), b)) {
+        e->ignore();
+        return;
+    }
+    if (b == mbLeft) {
+        // Qt keeps the pointer with the pressed widget until release.
+        FCaptured = true;
+        FClickArmed = armClick;
+    }
+    const QPoint p = clientPoint(e->position().toPoint());
+    MouseDown(b, shiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+}
+
+void TCuteButton::mousePressEvent(QMouseEvent* e) {
+    mouseDownCommon(e, true);
+}
+
+// The second press of a double click is a mouse down that arms no click, so
+// two quick presses give one click.
+void TCuteButton::mouseDoubleClickEvent(QMouseEvent* e) {
+    mouseDownCommon(e, false);
+}
+
+void TCuteButton::mouseReleaseEvent(QMouseEvent* e) {
+    TMouseButton b;
+    if (!mouseButtonOf(e->button(), b)) {
+        e->ignore();
+        return;
+    }
+    const QPoint p = clientPoint(e->position().toPoint());
+    const TShiftState shift = shiftOf(e->modifiers(), e->buttons());
+    QPointer<TCuteButton> self(this);
+    if (b == mbLeft) {
+        FCaptured = false;
+        if (FClickArmed) {
+            FClickArmed = false;
+            if (QRect(QPoint(0, 0), contentsRect().size()).contains(p)) {
+                // Still Pressed while the handler runs; the look is restored below.
+                Click();
+                if (!self) return;
+            }
+        }
+    }
+    MouseUp(b, shift, p.x(), p.y());
+}
+
+void TCuteButton::mouseMoveEvent(QMouseEvent* e) {
+    if (!OnMouseMove) return;
+    const QPoint p = clientPoint(e->position().toPoint());
+    const TMouseMoveEvent handler = OnMouseMove;
+    const TShiftState shift = shiftOf(e->modifiers(), e->buttons());
+    Dispatch([&] { handler(this, shift, p.x(), p.y()); });
+}
+
+void TCuteButton::MouseEnter(TShiftState shift, int x, int y) {
+    QPointer<TCuteButton> self(this);
+    if (OnMouseEnter) {
+        const TMouseMoveEvent handler = OnMouseEnter;
+        Dispatch([&] { handler(this, shift, x, y); });
+        if (!self) return;
+    }
+    setState((shift & ssLeft) ? bvLowered : bvRaised);
+}
+
+void TCuteButton::MouseLeave(TShiftState shift, int x, int y) {
+    QPointer<TCuteButton> self(this);
+    if (OnMouseLeave) {
+        const TMouseMoveEvent handler = OnMouseLeave;
+        Dispatch([&] { handler(this, shift, x, y); });
+        if (!self) return;
+    }
+    if (!(hasFocus() && FTabFocusUp)) setState(bvNone);
+}
+
+void TCuteButton::enterEvent(QEnterEvent* e) {
+    TCustomPanel::enterEvent(e);
+    const QPoint p = clientPoint(mapFromGlobal(QCursor::pos()));
+    MouseEnter(GetShiftState(), p.x(), p.y());
+}
+
+void TCuteButton::leaveEvent(QEvent* e) {
+    TCustomPanel::leaveEvent(e);
+    const QPoint p = clientPoint(mapFromGlobal(QCursor::pos()));
+    MouseLeave(GetShiftState(), p.x(), p.y());
+}
+
+// ---- focus
+
+void TCuteButton::focusInEvent(QFocusEvent* e) {
+    TCustomPanel::focusInEvent(e);
+    // A menu popping up and closing again moves the focus away and back
+    // without the button ever losing it from the operator's point of view.
+    if (e->reason() == Qt::PopupFocusReason) return;
+    if (FTabFocusUp) setState(bvRaised);
+    update(); // the focus rectangle
+    const TNotifyEvent handler = OnEnter;
+    CallEvent(handler, this);
+}
+
+void TCuteButton::focusOutEvent(QFocusEvent* e) {
+    TCustomPanel::focusOutEvent(e);
+    if (e->reason() == Qt::PopupFocusReason) return;
+    QPointer<TCuteButton> self(this);
+    const TNotifyEvent handler = OnExit;
+    CallEvent(handler, this);
+    if (!self) return;
+    // A Space that went down here cannot come up here any more.
+    FSpacePressed = false;
+    setState(bvNone);
+    update();
+}
+
+// ---- drop-down
+
+void TCuteButton::freeTimer() {
+    if (!FDropDownTimer) return;
+    TCuteButtonTimer* t = FDropDownTimer;
+    FDropDownTimer = nullptr;
+    t->stop();
+    t->deleteLater(); // possibly called from inside its own timeout
+}
+
+void TCuteButton::StartDropDown() {
+    if (FDropDownDelay <= 0) {
+        DoDropDown();
+        return;
+    }
+    if (FDropDownTimer) return;
+    FDropDownTimer = new TCuteButtonTimer(this);
+    FDropDownTimer->setInterval(FDropDownDelay);
+    connect(FDropDownTimer, &QTimer::timeout, this, &TCuteButton::dropDownTimerTimer);
+    FDropDownTimer->start();
+}
+
+void TCuteButton::dropDownTimerTimer() {
+    freeTimer(); // it fires once
+    if (FKeyDropDown) {
+        DoDropDown();
+    } else if (FCaptured) {
+        // The left button is still held on the button: a long press.
+        QPointer<TCuteButton> self(this);
+        DoDropDown();
+        if (!self) return;
+        FCaptured = false;
+    }
+}
+
+void TCuteButton::DoDropDown() {
+    if (!FDropDownMenu) return;
+    QPointer<TCuteButton> self(this);
+    const QPoint at = mapToGlobal(QPoint(0, height()));
+    FInDropDown = true;
+    // The menu takes the pointer: the press that opened it ends in the menu
+    // and clicks nothing here.
+    FClickArmed = false;
+    QCoreApplication::processEvents(); // paint the Pressed look first
+    if (!self) return;
+    if (QPointer<TPopupMenu> menu = FDropDownMenu) menu->Popup(at.x(), at.y());
+    if (!self) return;
+    if (FKeyDropDown) {
+        int key = VK_SPACE;
+        KeyUp(key, 0);
+    } else {
+        MouseUp(mbLeft, 0, 0, 0);
+    }
+    if (!self) return;
+    FInDropDown = false;
+}

@@ -1,0 +1,135 @@
+#pragma once
+#include "Application.h"
+#include "Menu.h"
+#include "Panel.h"
+
+#include <QPointer>
+#include <QTimer>
+
+class TCuteButton;
+
+// The hold-delay timer of a pending drop-down: fires once for its button.
+class TCuteButtonTimer : public QTimer {
+    Q_OBJECT
+  public:
+    explicit TCuteButtonTimer(TCuteButton* owner);
+    TCuteButton* FCuteButton = nullptr;
+};
+
+// A focusable push button painted on a bevelled panel. Its look follows
+// BevelOuter: none while idle, raised under the pointer (or focused), lowered
+// while pressed. It clicks on a left release inside it, on Space released, on
+// Enter pressed (with auto-repeat) and on its caption's accelerator character.
+class TCuteButton : public TCustomPanel {
+    Q_OBJECT
+  public:
+    explicit TCuteButton(QWidget* parent = nullptr);
+    ~TCuteButton() override;
+
+    TNotifyEvent OnClick, OnEnter, OnExit;
+    TMouseEvent OnMouseDown, OnMouseUp;
+    TMouseMoveEvent OnMouseMove, OnMouseEnter, OnMouseLeave;
+    TKeyEvent OnKeyDown, OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+    // The button's click: swallowed while a drop-down is shown, and with
+    // EgnoreContClick set, clicks that pile up while OnClick runs are dropped.
+    void Click();
+
+    TColor BevelHighlightColor() const { return FBevelHighlightColor; }
+    void SetBevelHighlightColor(TColor v);
+    TColor BevelShadowColor() const { return FBevelShadowColor; }
+    void SetBevelShadowColor(TColor v);
+    TColor DisabledColor() const { return FDisabledColor; }
+    void SetDisabledColor(TColor v);
+    int DropDownDelay() const { return FDropDownDelay; }
+    void SetDropDownDelay(int v) { FDropDownDelay = v; }
+    TPopupMenu* DropDownMenu() const { return FDropDownMenu; }
+    void SetDropDownMenu(TPopupMenu* v);
+    bool EgnoreContClick() const { return FEgnoreContClick; }
+    void SetEgnoreContClick(bool v) { FEgnoreContClick = v; }
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool v);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout v);
+    int MarginX() const { return FMarginX; }
+    void SetMarginX(int v);
+    int MarginY() const { return FMarginY; }
+    void SetMarginY(int v);
+    bool ShowFocusRect() const { return FShowFocusRect; }
+    void SetShowFocusRect(bool v);
+    bool TabFocusUp() const { return FTabFocusUp; }
+    void SetTabFocusUp(bool v) { FTabFocusUp = v; }
+    bool UseDisabledColor() const { return FUseDisabledColor; }
+    void SetUseDisabledColor(bool v);
+
+    // Transient state, readable for tests and the owner.
+    bool InDropDown() const { return FInDropDown; }
+    bool SpacePressed() const { return FSpacePressed; }
+    TCuteButtonTimer* DropDownTimer() const { return FDropDownTimer; }
+
+    // Handles a dialog character (accelerator) sent to this button; true when
+    // it matched and the button acted on it.
+    bool DialogChar(QChar ch);
+    // Offers a dialog character to the buttons of a window in child order;
+    // true when one took it.
+    static bool DispatchDialogChar(QWidget* window, QChar ch);
+
+    // Opens the drop-down menu now or after DropDownDelay.
+    virtual void StartDropDown();
+    // Shows DropDownMenu below the button and restores the look afterwards.
+    virtual void DoDropDown();
+
+  protected:
+    void Paint(TCanvas& canvas) override;
+
+    void KeyDown(int& key, TShiftState shift);
+    void KeyUp(int& key, TShiftState shift);
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseEnter(TShiftState shift, int x, int y);
+    void MouseLeave(TShiftState shift, int x, int y);
+
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+  private:
+    void setState(TBevelCut look) { SetBevelOuter(look); }
+    void restAfterKey();  // Raised when TabFocusUp, else Idle
+    void pressAndClick(); // Pressed, then the drop-down or a click, then rest
+    void freeTimer();
+    void dropDownTimerTimer();
+    void inheritedClick();
+    void mouseDownCommon(QMouseEvent* e, bool armClick);
+    QPoint clientPoint(const QPoint& widgetPoint) const;
+
+    TColor FBevelShadowColor = clBtnShadow;
+    TColor FBevelHighlightColor = clBtnHighlight;
+    TColor FDisabledColor = clGray;
+    int FDropDownDelay = 0;
+    QPointer<TPopupMenu> FDropDownMenu;
+    bool FInDropDown = false;
+    bool FEgnoreContClick = false;
+    bool FFlat = false;
+    bool FSpacePressed = false;
+    bool FTabFocusUp = true;
+    TTextLayout FLayout = tlCenter;
+    bool FShowFocusRect = false;
+    bool FUseDisabledColor = false;
+    bool FKeyDropDown = false;
+    int FMarginX = -1;
+    int FMarginY = -1;
+    TCuteButtonTimer* FDropDownTimer = nullptr;
+    // The left press that will click on its release, and the press that
+    // holds the pointer (released on mouse up or when a drop-down takes it).
+    bool FClickArmed = false;
+    bool FCaptured = false;
+};

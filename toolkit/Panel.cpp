@@ -1,0 +1,160 @@
+#include "Panel.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+namespace {
+// Width of the sunken frame a single border draws around the client area.
+constexpr int kSingleBorder = 2;
+} // namespace
+
+TShiftState GetShiftState() {
+    TShiftState s = 0;
+    const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
+    if (m & Qt::ShiftModifier) s |= ssShift;
+    if (m & Qt::AltModifier) s |= ssAlt;
+    if (m & Qt::ControlModifier) s |= ssCtrl;
+    const Qt::MouseButtons b = QGuiApplication::mouseButtons();
+    if (b & Qt::LeftButton) s |= ssLeft;
+    if (b & Qt::RightButton) s |= ssRight;
+    if (b & Qt::MiddleButton) s |= ssMiddle;
+    return s;
+}
+
+void BevelFrame(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight, int width) {
+    // The pen paints the pixels of the last column and row inside r, so the
+    // frame works on the inclusive corners and gives the edges back at the end.
+    canvas.Pen.Width = 1;
+    canvas.Pen.Style = psSolid;
+    r.Right -= 1;
+    r.Bottom -= 1;
+    for (int i = 0; i < width; ++i) {
+        canvas.Pen.Color = topLeft;
+        canvas.Polyline({{r.Left, r.Bottom}, {r.Left, r.Top}, {r.Right, r.Top}});
+        canvas.Pen.Color = bottomRight;
+        canvas.Polyline({{r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left - 1, r.Bottom}});
+        r.Inflate(-1, -1);
+    }
+    r.Right += 1;
+    r.Bottom += 1;
+}
+
+TCustomPanel::TCustomPanel(QWidget* parent) : QWidget(parent) {
+    FFont.OnChange = [this] { update(); };
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(185, 41);
+}
+
+TCustomPanel::~TCustomPanel() {
+    FFont.OnChange = nullptr;
+}
+
+void TCustomPanel::SetAlignment(TAlignment v) {
+    if (FAlignment == v) return;
+    FAlignment = v;
+    update();
+}
+
+void TCustomPanel::SetBevelOuter(TBevelCut v) {
+    if (FBevelOuter == v) return;
+    FBevelOuter = v;
+    update();
+}
+
+void TCustomPanel::SetBevelInner(TBevelCut v) {
+    if (FBevelInner == v) return;
+    FBevelInner = v;
+    update();
+}
+
+void TCustomPanel::SetBevelWidth(int v) {
+    if (v < 1) v = 1;
+    if (FBevelWidth == v) return;
+    FBevelWidth = v;
+    update();
+}
+
+void TCustomPanel::SetBorderWidth(int v) {
+    if (v < 0) v = 0;
+    if (FBorderWidth == v) return;
+    FBorderWidth = v;
+    update();
+}
+
+void TCustomPanel::SetBorderStyle(TBorderStyle v) {
+    if (FBorderStyle == v) return;
+    FBorderStyle = v;
+    applyBorder();
+    update();
+}
+
+void TCustomPanel::applyBorder() {
+    const int m = FBorderStyle == bsSingle ? kSingleBorder : 0;
+    setContentsMargins(m, m, m, m);
+}
+
+void TCustomPanel::SetColor(TColor v) {
+    if (FColor == v && FBrush.Color == v) return;
+    FColor = v;
+    FBrush.Color = v;
+    update();
+}
+
+void TCustomPanel::SetCaption(const QString& v) {
+    if (FCaption == v) return;
+    FCaption = v;
+    update();
+}
+
+void TCustomPanel::SetBrush(const TBrush& b) {
+    if (FBrush.Color == b.Color && FBrush.Style == b.Style) return;
+    FBrush = b;
+    update();
+}
+
+TRect TCustomPanel::ClientRect() const {
+    return TRect::FromQRect(contentsRect());
+}
+
+void TCustomPanel::Paint(TCanvas& canvas) {
+    TRect r = ClientRect();
+    auto bevel = [&](TBevelCut cut) {
+        if (cut == bvNone) return;
+        const TColor tl = cut == bvLowered ? clBtnShadow : clBtnHighlight;
+        const TColor br = cut == bvLowered ? clBtnHighlight : clBtnShadow;
+        BevelFrame(canvas, r, tl, br, FBevelWidth);
+    };
+    bevel(FBevelOuter);
+    BevelFrame(canvas, r, FColor, FColor, FBorderWidth);
+    bevel(FBevelInner);
+    canvas.Brush = FBrush;
+    canvas.FillRect(r);
+    canvas.Font = FFont;
+    canvas.TransparentText = true;
+    static const uint32_t halign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    canvas.DrawText(FCaption, r, DT_SINGLELINE | DT_VCENTER | halign[FAlignment]);
+}
+
+void TCustomPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    TCanvas canvas(&painter);
+    if (FBorderStyle == bsSingle) {
+        TRect whole = TRect::FromQRect(rect());
+        BevelFrame(canvas, whole, clBtnShadow, clBtnHighlight, 1);
+        BevelFrame(canvas, whole, cl3DDkShadow, cl3DLight, 1);
+        canvas.SetClipRect(ClientRect());
+    }
+    Paint(canvas);
+}
+
+void TCustomPanel::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::EnabledChange) update();
+}
+
+QImage TCustomPanel::Render() {
+    QImage img(size(), QImage::Format_RGB32);
+    img.fill(Qt::magenta); // anything left unpainted stands out
+    render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    return img;
+}

@@ -1,0 +1,99 @@
+#pragma once
+#include "Canvas.h"
+#include "Font.h"
+#include "StringGrid.h" // TShiftState and the ss* modifier flags
+#include "TColor.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+// Horizontal placement of a caption.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// Vertical placement of a caption.
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+// One bevel of a panel, in the order of their stored values.
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+// Frame outside the painted area.
+enum TBorderStyle { bsNone, bsSingle };
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+using TMouseEvent =
+    std::function<void(QObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(QObject* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(QObject* sender, int& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(QObject* sender, QChar& key)>;
+
+// The modifier keys and mouse buttons held right now.
+TShiftState GetShiftState();
+
+// Draws a bevel frame of `width` one-pixel rings on r with the top-left edges
+// in `topLeft` and the bottom-right edges in `bottomRight`, and shrinks r by
+// `width` on every side.
+void BevelFrame(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight, int width);
+
+// A windowed control with a caption, a face colour and up to two bevels. The
+// setters repaint only when the value changes; a single border is a sunken
+// window frame around the painted (client) area.
+class TCustomPanel : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TCustomPanel(QWidget* parent = nullptr);
+    ~TCustomPanel() override;
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut v);
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut v);
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int v); // at least 1
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int v); // at least 0
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v); // also the brush colour
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString& v);
+    // Owned font: changes made through its setters repaint the control.
+    TFont& Font() { return FFont; }
+    const TFont& Font() const { return FFont; }
+    void SetFont(const TFont& f) { FFont.Assign(f); }
+    QString Hint() const { return toolTip(); }
+    void SetHint(const QString& v) { setToolTip(v); }
+    // The control's brush (its colour follows Color); a change repaints.
+    const TBrush& Brush() const { return FBrush; }
+    void SetBrush(const TBrush& b);
+
+    void SetBounds(int left, int top, int width, int height) {
+        setGeometry(left, top, width, height);
+    }
+    // The painted area in widget coordinates (inside a single border).
+    TRect ClientRect() const;
+
+    // The control as it paints itself, for tests and screenshots.
+    QImage Render();
+
+  protected:
+    // Draws the client area; the canvas origin is the widget's origin.
+    virtual void Paint(TCanvas& canvas);
+    void paintEvent(QPaintEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+  private:
+    void applyBorder();
+    TAlignment FAlignment = taCenter;
+    TBevelCut FBevelOuter = bvRaised;
+    TBevelCut FBevelInner = bvNone;
+    int FBevelWidth = 1;
+    int FBorderWidth = 0;
+    TBorderStyle FBorderStyle = bsNone;
+    TColor FColor = clBtnFace;
+    QString FCaption;
+    TFont FFont;
+    TBrush FBrush{clBtnFace, bsSolid};
+};
