@@ -131,7 +131,10 @@ void TChartValueList::SetMultiplier(double v) {
     FMultiplier = v;
     // The sums keep what they had; only the extremes are taken anew.
     RecalcExtremes();
-    if (FOwner) FOwner->RequestRepaint();
+    if (FOwner) {
+        FOwner->NotifyDependents(TChartSeries::seDataChanged, -1);
+        FOwner->RequestRepaint();
+    }
 }
 
 void TChartValueList::SetValueSource(const QString& v) {

@@ -247,9 +247,10 @@ class TChartSeries : public QObject {
     TNotifyEvent OnDblClick;
     std::function<void(TChartSeries*, int, QString&)> OnGetMarkText;
 
-  protected:
     // Tells the series that take this one as their data source; none here.
     void NotifyDependents(TSeriesEvent /*event*/, int /*index*/) {}
+
+  protected:
     // Drops the links to the series this one takes data from; none here.
     void RemoveSourceLinks() {}
 
