@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
-class TPopupMenu;
+#include "Menu.h"
 
 // A top-level window with the layout's colour and font and a popup menu that
 // opens on a right click anywhere in it.

@@ -1,0 +1,544 @@
+#include "Unit1.h"
+
+#include "Application.h"
+#include "Chart.h"
+#include "Clock.h"
+#include "ComboBox.h"
+#include "CuteBtn.h"
+#include "ExcelUtil.h"
+#include "IntConv.h"
+#include "Label.h"
+#include "LapEngine.h"
+#include "Menu.h"
+#include "MessageService.h"
+#include "Series.h"
+#include "StringGridEx.h"
+#include "Stopw.h"
+#include "TimeText.h"
+#include "Timer.h"
+#include "Wrap.h"
+
+namespace {
+
+const QString kZeroTime = QStringLiteral(" 00:00:00:000");
+const QString kFont = QStringLiteral("Times New Roman");
+
+// The twenty circuit lengths named by the instruction rows come last.
+const char* const kDistances[] = {"100",  "200",  "333",  "400",  "500",  "1000", "5000",
+                                  "10000", "5864", "3466", "4801", "1490", "3422", "2492",
+                                  "2045", "4400", "2804", "3703", "2007", "3330", "1004",
+                                  "4674", "2061", "3704", "4063", "5091", "3405", "1700"};
+
+// Instruction rows 1 to 23 of the mix grid, as row texts.
+const char* const kInstructions[] = {
+    R"(" < --- ",Pulldown,select-meter)",
+    R"("or Add to"," write"," & Enterkey",Press)",
+    R"("& select-meter ","and   Reset"," -----Ready ",EnterKey," GO!")",
+    R"(" ",5864m,Suzuka Full)",
+    R"(" ",3466m,Suzuka West)",
+    R"(" ",4801m,Motegi Full)",
+    R"(" ",1490m,Motegi West)",
+    R"(" ",3422m,Motegi East)",
+    R"(" ",2492m,Motegi Cart)",
+    R"(" ",2045m,Tukuba)",
+    R"(" ",4400m,Fuji)",
+    R"(" ",2804m,Central)",
+    R"(" ",3703m,TI Aida)",
+    R"(" ",2007m,Nakayama)",
+    R"(" ",3330m,Central MINE)",
+    R"(" ",1004m,Aso)",
+    R"(" ",4674m,Auto Police)",
+    R"(" ",2061m,Ebisu)",
+    R"(" ",3704m,SUGO)",
+    R"(" ",4063m,Sendai)",
+    R"(" ",5091m,Tokachi Full)",
+    R"(" ",3405m,Tokachi East)",
+    R"(" ",1700m,Tokachi West)",
+};
+
+struct LabelDef {
+    TLabel* TVantel::*Field;
+    const char* Name;
+    int Left, Top, Width, Height;
+    const char* Caption;
+    const char* Hint;
+    LabelAlign Align;
+    int FontHeight;
+    TFontStyles Style;
+    TColor Color;
+};
+
+struct ButtonDef {
+    TCuteButton* TVantel::*Field;
+    const char* Name;
+    int Left, Top, Width, Height;
+    const char* Caption;
+    const char* Hint;
+    TColor Face;
+    int FontHeight; // 0: the window's font
+    TFontStyles Style;
+    TColor FontColor;
+};
+
+} // namespace
+
+const char* const TVantel::MixHeader =
+    "Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,Lap-Km/h,Average-milli,Ave-Km/h";
+
+QString TVantel::VersionText() { return QStringLiteral("Vantel vr.012a"); }
+QString TVantel::CreditText() { return QStringLiteral("(c) 2026 the Vantel developers"); }
+QString TVantel::AboutText() {
+    return QStringLiteral("Vantel vr. 012a\rLap-timing stopwatch\r(c) 2026 the Vantel developers");
+}
+QString TVantel::HelpText() {
+    return QStringLiteral(
+        "\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE TO FILE is CSV\r\rStop is NO Lap");
+}
+
+TVantel::TVantel(QWidget* parent) : TForm(parent) {
+    setObjectName(QStringLiteral("Vantel"));
+    createComponents();
+    bindEvents();
+    applyTabOrder();
+    FormCreate(this);
+}
+
+TVantel::~TVantel() {
+    // The stopwatch must not outlive its label's notice; nothing else to do:
+    // every component is a child of the window.
+}
+
+void TVantel::createComponents() {
+    // The window: black, Times New Roman 13 px in lime, system menu and
+    // minimise only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    SetCaption(QStringLiteral("Vantel"));
+    SetColor(clBlack);
+    Font() = TFont(kFont, -13, clLime);
+    setFont(Font().ToQFont());
+    resize(792, 566); // client area of an 800 x 600 window
+    CenterOnScreen();
+
+    Timer1 = new TTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->SetInterval(1);
+
+    StopWatch1 = new TStopWatch(this);
+    StopWatch1->setObjectName(QStringLiteral("StopWatch1"));
+
+    static const LabelDef labels[] = {
+        {&TVantel::Label1, "Label1", 126, 12, 39, 19, "Total", "Total", LabelAlign::Center, 17, fsBold, 0xCFDFE9},
+        {&TVantel::Label9, "Label9", 126, 36, 64, 19, "Fast Lap", "Fast Lap", LabelAlign::Left, 17, fsBold, 0x6781E9},
+        {&TVantel::Label2, "Label2", 126, 60, 28, 19, "Lap", "Lap", LabelAlign::Center, 17, fsBold, 0xF1EDEE},
+        {&TVantel::Label3, "Label3", 126, 85, 62, 19, "Lap real", "Lap real", LabelAlign::Center, 17, fsBold, 0xF0CAB0},
+        {&TVantel::Label14, "Label14", 126, 108, 60, 19, "Average", "Average Lap", LabelAlign::Left, 17, fsBold, 0xD4D4D4},
+        {&TVantel::Label11, "Label11", 263, 16, 16, 15, "lap", "Lap count", LabelAlign::Right, 13, fsBold, 0xCFDFE9},
+        {&TVantel::Label12, "Label12", 256, 36, 23, 15, "num", "Fast Lap count", LabelAlign::Right, 13, fsItalic, 0x6781E9},
+        {&TVantel::Label13, "Label13", 263, 60, 16, 15, "+ -", "+ - milli sec", LabelAlign::Right, 13, fsItalic, 0xF1EDEE},
+        {&TVantel::Label7, "Label7", 256, 84, 27, 15, "km/h", "Lap Km/h", LabelAlign::Right, 13, fsItalic, 0xF0CAB0},
+        {&TVantel::Label16, "Label16", 237, 108, 45, 15, "Average", "Average Km/h", LabelAlign::Right, 13, fsItalic, 0xD4D4D4},
+        {&TVantel::Label4, "Label4", 78, 16, 0, 0, "Total", "", LabelAlign::Left, 12, 0, 0x8ACEBA},
+        {&TVantel::Label10, "Label10", 83, 36, 0, 0, "Fast", "", LabelAlign::Left, 12, 0, 0x6781E9},
+        {&TVantel::Label5, "Label5", 86, 66, 0, 0, "Lap", "", LabelAlign::Left, 12, 0, 0x8ACEBA},
+        {&TVantel::Label6, "Label6", 88, 84, 0, 0, ".....", "", LabelAlign::Left, 15, 0, 0x8ACEBA},
+        {&TVantel::Label15, "Label15", 84, 108, 0, 0, "Ave", "Average", LabelAlign::Left, 12, 0, 0xD4D4D4},
+    };
+    for (const LabelDef& d : labels) {
+        auto* l = new TLabel(this);
+        l->setObjectName(QString::fromLatin1(d.Name));
+        l->setGeometry(d.Left, d.Top, d.Width, d.Height);
+        l->SetAlignment(d.Align);
+        l->SetFont(TFont(kFont, -d.FontHeight, d.Color, d.Style));
+        l->SetCaption(QString::fromLatin1(d.Caption));
+        if (*d.Hint) l->SetHint(QString::fromLatin1(d.Hint));
+        this->*d.Field = l;
+    }
+    StopWatch1->SetDisplayLabel(Label1);
+
+    static const ButtonDef buttons[] = {
+        {&TVantel::start, "start", 14, 102, 57, 26, "start", "start", 0x95E6B9, 18, 0, clNavy},
+        {&TVantel::stop, "stop", 292, 79, 58, 25, "stop", "stop", 0x95E6B9, 18, 0, 0x266CFF},
+        {&TVantel::CuteButton1, "CuteButton1", 292, 54, 58, 25, "restart", "reatart", 0xBBE1DD, 17, 0, 0x726054},
+        {&TVantel::CuteButton2, "CuteButton2", 292, 29, 58, 25, "reset", "reset", 0xBBE1DD, 17, 0, clNavy},
+        {&TVantel::LAP, "LAP", 14, 51, 57, 51, "LAP(&1)", "LAP", 0xBBE1DD, 15, fsBold, 0x266CFF},
+        {&TVantel::SAVE, "SAVE", 292, 104, 58, 25, "SAVE", "Push only auto CSV save", 0xBBE1DD, 12, 0, 0x9B8677},
+        {&TVantel::CuteButton3, "CuteButton3", 355, 9, 25, 24, "up", "Up - >", clTeal, 0, 0, clLime},
+        {&TVantel::CuteButton4, "CuteButton4", 355, 41, 25, 26, "dw", "Down - >", clTeal, 0, 0, clLime},
+        {&TVantel::LAP2, "LAP2", 14, 27, 57, 26, "LAP(&2)", "LAP2", 0xDDEAE2, 13, 0, 0x726054},
+        {&TVantel::LAP3, "LAP3", 14, 2, 57, 25, "LAP(&3)", "LAP3", 0xDDEAE2, 13, 0, 0x726054},
+    };
+    for (const ButtonDef& d : buttons) {
+        auto* b = new TCuteButton(this);
+        b->setObjectName(QString::fromLatin1(d.Name));
+        b->setGeometry(d.Left, d.Top, d.Width, d.Height);
+        b->SetCaption(QString::fromLatin1(d.Caption));
+        b->SetHint(QString::fromLatin1(d.Hint));
+        b->SetColor(d.Face);
+        b->SetShowFocusRect(false);
+        b->SetFlat(false);
+        b->SetEgnoreContClick(false);
+        b->SetUseDisabledColor(false);
+        b->SetFont(d.FontHeight ? TFont(kFont, -d.FontHeight, d.FontColor, d.Style) : Font());
+        this->*d.Field = b;
+    }
+
+    PopupMenu1 = new TPopupMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->Alignment = paRight;
+    About1 = PopupMenu1->Add(QStringLiteral("About1"), QStringLiteral("&About"));
+    Help1 = PopupMenu1->Add(QStringLiteral("Help1"), QStringLiteral("&Help"));
+    Key = PopupMenu1->Add(QStringLiteral("Key"), QStringLiteral("&Key"));
+    SetPopupMenu(PopupMenu1);
+
+    ComboBox1 = new TComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(286, 4, 65, 23);
+    ComboBox1->SetHint(QStringLiteral("meter choice or write"));
+    ComboBox1->SetColor(clGreen);
+    ComboBox1->Font() = TFont(kFont, -15, clWhite);
+    ComboBox1->SetDropDownCount(28);
+    for (const char* d : kDistances) ComboBox1->AddItem(QString::fromLatin1(d));
+    ComboBox1->SetItemIndex(-1);
+
+    Chart1 = new TChart(this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setGeometry(12, 348, 762, 209);
+    Chart1->setToolTip(QStringLiteral("LAP milli & Average milli"));
+
+    // Series1 is series 0 ("Lap time"), Series2 series 1 ("Average").
+    Series2 = new TFastLineSeries(this);
+    Series2->setObjectName(QStringLiteral("Series2"));
+    Series1 = new TFastLineSeries(this);
+    Series1->setObjectName(QStringLiteral("Series1"));
+    Series1->SetTitle(QStringLiteral("Lap time"));
+    Series1->SetSeriesColor(0x80FF00);
+    Series2->SetTitle(QStringLiteral("Average"));
+    Series2->SetSeriesColor(clRed);
+    for (TFastLineSeries* s : {Series1, Series2}) {
+        s->SetHorizAxis(aBottomAxis);
+        s->SetVertAxis(aRightAxis);
+        s->Marks.Visible = false;
+        Chart1->AddSeries(s);
+    }
+
+    StringGridEx1 = new TStringGridEx(this);
+    StringGridEx1->setObjectName(QStringLiteral("StringGridEx1"));
+    StringGridEx1->setGeometry(12, 130, 761, 214);
+    StringGridEx1->setToolTip(QStringLiteral("Main Number data grid"));
+    LoadLapGridLayout(StringGridEx1);
+
+    XlsStringGrid1 = new TXlsStringGrid(this);
+    XlsStringGrid1->setObjectName(QStringLiteral("XlsStringGrid1"));
+    XlsStringGrid1->setGeometry(386, 4, 385, 120);
+    XlsStringGrid1->setToolTip(QStringLiteral("LAP1,2,3 mix grid"));
+    XlsStringGrid1->SetColCount(10);
+    XlsStringGrid1->SetRowCount(30);
+    XlsStringGrid1->SetFixedRows(1);
+    XlsStringGrid1->SetFixedCols(0);
+    XlsStringGrid1->SetDefaultColWidth(72);
+    XlsStringGrid1->SetDefaultRowHeight(18);
+    XlsStringGrid1->SetColor(clBlack);
+    XlsStringGrid1->SetFixedColor(14502035);
+    XlsStringGrid1->SetFont(TFont(kFont, -12, 16515071));
+    XlsStringGrid1->SetScrollBars(ssVertical);
+    XlsStringGrid1->SetColumnName(true);
+    XlsStringGrid1->SetShowErrDlg(true);
+    XlsStringGrid1->SetStartData(0);
+    XlsStringGrid1->SetStartRow(1);
+    XlsStringGrid1->SetStartCol(1);
+    XlsStringGrid1->SetAutoFit(true);
+    XlsStringGrid1->SetCellFont(TFont(kFont, -13, clWhite));
+    XlsStringGrid1->SetCellColor(clBlack);
+    XlsStringGrid1->SetCellTitleColor(clNone);
+    XlsStringGrid1->SetCellBorderWeight(bwNone);
+    XlsStringGrid1->SetCellBorderColor(clBlack);
+    XlsStringGrid1->SetPageOrientation(xlPortrait);
+    XlsStringGrid1->SetExtendRows(true);
+}
+
+void TVantel::bindEvents() {
+    using namespace std::placeholders;
+    start->OnClick = [this](QObject* s) { StartClick(s); };
+    stop->OnClick = [this](QObject* s) { StopClick(s); };
+    Label2->OnClick = [this](QObject* s) { StopClick(s); };
+    CuteButton1->OnClick = [this](QObject* s) { ResartClick(s); };
+    CuteButton2->OnClick = [this](QObject* s) { ResetClick(s); };
+    LAP->OnClick = [this](QObject* s) { LapClick(s); };
+    SAVE->OnClick = [this](QObject* s) { SAVEClick(s); };
+    CuteButton3->OnClick = [this](QObject* s) { CuteButton3Click(s); };
+    CuteButton4->OnClick = [this](QObject* s) { CuteButton4Click(s); };
+    LAP2->OnClick = [this](QObject* s) { LAP2Click(s); };
+    LAP3->OnClick = [this](QObject* s) { LAP3Click(s); };
+    Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
+    About1->OnClick = [this](QObject* s) { About1Click(s); };
+    Help1->OnClick = [this](QObject* s) { Help1Click(s); };
+    Key->OnClick = [this](QObject* s) { KeyClick(s); };
+    ComboBox1->OnChange = [this](QObject* s) { ComboBox1Change(s); };
+    ComboBox1->OnKeyPress = [this](QObject* s, QChar& k) { ComboBox1KeyPress(s, k); };
+}
+
+void TVantel::applyTabOrder() {
+    // Tab order 0..13; the chart takes no focus.
+    QWidget* order[] = {start,   stop,          CuteButton1,    CuteButton2, LAP,         SAVE, ComboBox1,
+                        StringGridEx1, XlsStringGrid1, CuteButton3, CuteButton4, LAP2, LAP3};
+    for (size_t i = 1; i < sizeof order / sizeof order[0]; ++i) setTabOrder(order[i - 1], order[i]);
+    Chart1->setFocusPolicy(Qt::NoFocus);
+}
+
+void TVantel::moveFocus(TCuteButton* button) { button->setFocus(Qt::OtherFocusReason); }
+
+// --- time texts -----------------------------------------------------------
+
+QString TVantel::GGetStrTime() const { return TimeText(State.Total); }
+QString TVantel::LGetStrTime() const { return TimeText(State.LapTime); }
+QString TVantel::AGetStrTime() const { return TimeText(State.LiveLap); }
+QString TVantel::VGetStrTime() const { return TimeText(State.AveLap); }
+QString TVantel::BGetStrTime() const { return TimeText(State.Lap2Time); }
+QString TVantel::CGetStrTime() const { return TimeText(State.Lap3Time); }
+
+// --- window creation --------------------------------------------------------
+
+void TVantel::FormCreate(QObject*) {
+    const QString quotedZero = QStringLiteral("\"00:00:00:000\"");
+    Label1->SetCaption(quotedZero);
+    Label3->SetCaption(quotedZero);
+    Label2->SetCaption(kZeroTime);
+    Label9->SetCaption(kZeroTime);
+    Label14->SetCaption(kZeroTime);
+
+    State.PrevTotal = 0;
+    State.Total = 0;
+    State.LapTime = 0;
+    State.LapSum = 0;
+    State.AveLap = 0;
+    State.MixLap1Count = 0;
+
+    XlsStringGrid1->Font().SetColor(0xFDF3AC); // pale blue while it shows the instructions
+    int row = 1;
+    for (const char* text : kInstructions) XlsStringGrid1->SetRowText(row++, QString::fromUtf8(text));
+    XlsStringGrid1->SetRowText(0, QString::fromLatin1(MixHeader));
+    Key->SetChecked(true);
+}
+
+// --- run buttons ---------------------------------------------------------------
+
+void TVantel::StartClick(QObject*) {
+    StopWatch1->Start();
+    StopWatch1->ShowTime();
+    moveFocus(LAP);
+    Label2->SetCaption(kZeroTime);
+    State.Running = true;
+    for (TLabel* l : {Label3, Label1, Label9, Label14}) l->SetCaption(kZeroTime);
+    for (TLabel* l : {Label7, Label11, Label12, Label13}) l->SetCaption(QStringLiteral("0"));
+
+    TRunState& s = State;
+    s.PrevTotal = s.Total = s.LapTime = s.LiveLap = s.LapDiff = s.PrevLap = s.FastLap = s.LapSum = s.AveLap =
+        s.LapCount = 0;
+    s.Lap2PrevTotal = s.Lap2PrevLap = s.Lap3PrevTotal = s.Lap3PrevLap = 0;
+
+    XlsStringGrid1->Font().SetColor(0xFBFFFF);
+}
+
+void TVantel::StopClick(QObject*) {
+    StopWatch1->Stop();
+    moveFocus(start);
+    State.Running = false;
+}
+
+void TVantel::ResartClick(QObject*) {
+    StopWatch1->Resume();
+    moveFocus(LAP);
+    State.Running = true;
+}
+
+void TVantel::ResetClick(QObject*) {
+    StopWatch1->Start();
+    StopWatch1->Stop();
+    for (TLabel* l : {Label2, Label9, Label14}) l->SetCaption(kZeroTime);
+    for (TLabel* l : {Label7, Label11, Label12, Label13, Label16}) l->SetCaption(QStringLiteral("0"));
+    moveFocus(start);
+
+    TRunState& s = State;
+    s.Running = false;
+    s.PrevTotal = s.Total = s.LapTime = s.LiveLap = s.LapDiff = s.PrevLap = s.FastLap = s.LapSum = s.AveLap =
+        s.LapCount = 0;
+    s.Lap2PrevTotal = s.Lap2PrevLap = s.Lap3PrevTotal = s.Lap3PrevLap = 0;
+    s.Lap2Count = s.Lap3Count = s.MixLap1Count = 0;
+
+    for (int c = 0; c < StringGridEx1->ColCount(); ++c) StringGridEx1->ClearColumn(c);
+    for (int c = 0; c < XlsStringGrid1->ColCount(); ++c) XlsStringGrid1->ClearColumn(c);
+    XlsStringGrid1->SetRowText(0, QString::fromLatin1(MixHeader));
+    StringGridEx1->SetTopRow(1);
+    XlsStringGrid1->SetTopRow(1);
+    Chart1->Series(0)->ClearValues();
+    Chart1->Series(1)->ClearValues();
+}
+
+// --- lap buttons -----------------------------------------------------------------
+
+void TVantel::LapClick(QObject*) {
+    TRunState& s = State;
+    s.Total = StopWatch1->Elapsed();
+    moveFocus(LAP);
+    s.LapTime = s.Running ? wrap::sub(s.Total, s.PrevTotal) : s.Total;
+    s.LapCount = wrap::add(s.LapCount, 1);
+    s.LapDiff = wrap::sub(s.LapTime, s.PrevLap);
+    if (s.LapCount == 1) s.FastLap = s.LapTime;
+    if (!(s.FastLap < s.LapTime)) {
+        s.FastLap = s.LapTime;
+        Label9->SetCaption(TimeText(s.LapTime));
+        Label12->SetCaption(QString::number(s.LapCount));
+    }
+    if (s.LapCount >= 1) s.LapSum = wrap::add(s.LapSum, s.LapTime);
+    // LapCount is 0 or -1 only after 2^32 laps: -1 wraps like every other
+    // step, and a zero count gives 0 as a zero divisor does in the speeds.
+    s.AveLap = wrap::quot(s.LapSum, s.LapCount).value_or(0);
+    s.Meter = StrToIntDef(s.MeterText, 0);
+    if (ComboBox1->ItemIndex() >= 0) {
+        s.LapKmh = LapEngine::SpeedOrZero(s.Meter, s.LapTime);
+        s.AveKmh = LapEngine::SpeedOrZero(s.Meter, s.AveLap);
+    }
+    Label7->SetCaption(QString::number(s.LapKmh));
+    Label16->SetCaption(QString::number(s.AveKmh));
+    Label2->SetCaption(TimeText(s.LapTime));
+    Label13->SetCaption(QString::number(s.LapDiff));
+    Label11->SetCaption(QString::number(s.LapCount));
+    Label14->SetCaption(TimeText(s.AveLap));
+    s.PrevTotal = s.Total;
+    s.PrevLap = s.LapTime;
+
+    s.MixLap1Count = s.LapCount;
+    if (s.LapCount >= 20) StringGridEx1->SetRowCount(wrap::add(s.LapCount, 1));
+    s.MixRow = wrap::add(wrap::add(s.LapCount, s.Lap2Count), s.Lap3Count);
+    if (s.MixRow >= 30) XlsStringGrid1->SetRowCount(wrap::add(s.MixRow, 1));
+
+    auto rowText = [&] {
+        LapEngine::LapRow r;
+        r.LapCount = s.LapCount;
+        r.TotalText = GGetStrTime();
+        r.LapTimeText = LGetStrTime();
+        r.LapDiff = s.LapDiff;
+        r.TimeOfDay = Clock::LongTimeText(Clock::Now());
+        r.LapTime = s.LapTime;
+        r.LapKmh = s.LapKmh;
+        r.AveLap = s.AveLap;
+        r.AveKmh = s.AveKmh;
+        return LapEngine::LapRowText(r);
+    };
+    StringGridEx1->SetRowText(s.LapCount, rowText());
+    StringGridEx1->SetSelection(TGridRect{0, 0, 0, s.LapCount});
+    XlsStringGrid1->SetRowText(s.MixRow, rowText());
+    XlsStringGrid1->SetSelection(TGridRect{0, 0, 0, s.MixRow});
+
+    if (auto top = LapEngine::ScrollTopFor(s.LapCount, StringGridEx1->VisibleRowCount()))
+        StringGridEx1->SetTopRow(*top);
+    if (auto top = LapEngine::ScrollTopFor(s.MixRow, XlsStringGrid1->VisibleRowCount()))
+        XlsStringGrid1->SetTopRow(*top);
+
+    TChartSeries* lapSeries = Chart1->Series(0);
+    TChartSeries* aveSeries = Chart1->Series(1);
+    if (s.LapCount <= 1) {
+        lapSeries->AddValue(StrToIntDef(StringGridEx1->Cells(6, s.LapCount), 0), QString(), lapSeries->SeriesColor());
+        aveSeries->AddValue(StrToIntDef(StringGridEx1->Cells(8, s.LapCount), 0), QString(), aveSeries->SeriesColor());
+    }
+    // Strict: a cell that is not an integer ends the handler with an error
+    // report; the labels, state and rows above are already updated.
+    lapSeries->AddValue(StrToInt(StringGridEx1->Cells(6, s.LapCount)), QString(), lapSeries->SeriesColor());
+    aveSeries->AddValue(StrToInt(StringGridEx1->Cells(8, s.LapCount)), QString(), aveSeries->SeriesColor());
+}
+
+void TVantel::secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff, int32_t& prevLap,
+                           int32_t& count) {
+    TRunState& s = State;
+    s.Total = StopWatch1->Elapsed();
+    time = s.Running ? wrap::sub(s.Total, prevTotal) : s.Total;
+    prevTotal = s.Total;
+    count = wrap::add(count, 1);
+    s.MixRow = wrap::add(wrap::add(s.MixLap1Count, s.Lap2Count), s.Lap3Count);
+    diff = wrap::sub(time, prevLap);
+    prevLap = time;
+    if (s.MixRow >= 30) XlsStringGrid1->SetRowCount(wrap::add(s.MixRow, 1));
+    XlsStringGrid1->SetRowText(s.MixRow,
+                               LapEngine::SecondaryRowText(count, button, GGetStrTime(), TimeText(time), diff));
+    XlsStringGrid1->SetSelection(TGridRect{0, 0, 0, s.MixRow});
+    if (auto top = LapEngine::ScrollTopFor(s.MixRow, XlsStringGrid1->VisibleRowCount()))
+        XlsStringGrid1->SetTopRow(*top);
+}
+
+void TVantel::LAP2Click(QObject*) {
+    TRunState& s = State;
+    secondaryLap(2, s.Lap2Time, s.Lap2PrevTotal, s.Lap2Diff, s.Lap2PrevLap, s.Lap2Count);
+}
+
+void TVantel::LAP3Click(QObject*) {
+    TRunState& s = State;
+    secondaryLap(3, s.Lap3Time, s.Lap3PrevTotal, s.Lap3Diff, s.Lap3PrevLap, s.Lap3Count);
+}
+
+// --- display timer ------------------------------------------------------------
+
+void TVantel::DisplayTick() {
+    StopWatch1->ShowTime();
+    const int32_t e = StopWatch1->Elapsed();
+    if (State.Running) State.LiveLap = wrap::sub(e, State.PrevTotal);
+    Label3->SetCaption(AGetStrTime());
+}
+
+void TVantel::Timer1Timer(QObject*) {
+    DisplayTick();
+    const QDateTime now = Clock::Now();
+    static const QString banner = QStringLiteral(" ::") + QString(35, QLatin1Char(' ')) + VersionText() +
+                                  QStringLiteral("  ") + CreditText();
+    const QString time = Clock::LongTimeText(now);
+    const QString caption = Label1->Caption() + QStringLiteral(" :: ") + time + QStringLiteral(" :: ") +
+                            QLatin1Char(' ') + Clock::ShortDayName(Clock::Now()) + QLatin1Char(' ') + banner;
+    SetCaption(caption);
+    Application::SetTitle(Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(Clock::Now()));
+}
+
+// --- distance list ------------------------------------------------------------
+
+void TVantel::ComboBox1Change(QObject*) {
+    const int i = ComboBox1->ItemIndex();
+    State.MeterText = i >= 0 ? ComboBox1->itemText(i) : QString();
+    if (State.Running) moveFocus(LAP);
+}
+
+void TVantel::ComboBox1KeyPress(QObject*, QChar& Key) {
+    if (Key != QChar(13)) return;
+    const QString text = ComboBox1->Text();
+    if (text.isEmpty()) return;
+    const QStringList items = ComboBox1->Items();
+    for (const QString& item : items)
+        if (item.compare(text, Qt::CaseInsensitive) == 0) return;
+    ComboBox1->AddItem(text);
+}
+
+// --- SAVE, row moves, menu --------------------------------------------------------
+
+void TVantel::SAVEClick(QObject*) {
+    CsvFileName = Clock::Now().toString(QStringLiteral("yyMMddHHmm")) + QStringLiteral(".csv");
+    XlsStringGrid1->SetCSVFileName(CsvFileName);
+    XlsStringGrid1->SetCommaText();
+}
+
+void TVantel::CuteButton3Click(QObject*) { XlsStringGrid1->MoveUp(); }
+void TVantel::CuteButton4Click(QObject*) { XlsStringGrid1->MoveDown(); }
+
+void TVantel::About1Click(QObject*) { ShowInfoMessage(QStringLiteral("About"), AboutText()); }
+void TVantel::Help1Click(QObject*) { ShowInfoMessage(QStringLiteral("Help"), HelpText()); }
+
+void TVantel::KeyClick(QObject*) {
+    if (Key->Checked()) {
+        Key->SetChecked(false);
+        LAP->SetCaption(QStringLiteral("LAP1"));
+        LAP2->SetCaption(QStringLiteral("LAP2"));
+        LAP3->SetCaption(QStringLiteral("LAP3"));
+    } else {
+        Key->SetChecked(true);
+        LAP->SetCaption(QStringLiteral("LAP(&1)"));
+        LAP2->SetCaption(QStringLiteral("LAP(&2)"));
+        LAP3->SetCaption(QStringLiteral("LAP(&3)"));
+    }
+}

@@ -1,0 +1,141 @@
+#pragma once
+#include "Form.h"
+
+#include <QString>
+#include <cstdint>
+
+class TLabel;
+class TTimer;
+class TStopWatch;
+class TCuteButton;
+class TPopupMenu;
+class TMenuItem;
+class TComboBox;
+class TChart;
+class TFastLineSeries;
+class TStringGridEx;
+class TXlsStringGrid;
+
+// The values of one timing run. Every text on screen is made afresh from them.
+struct TRunState {
+    bool Running = false;
+    int32_t Total = 0;
+    int32_t PrevTotal = 0;
+    int32_t LapTime = 0;
+    int32_t PrevLap = 0;
+    int32_t LapDiff = 0;
+    int32_t FastLap = 0;
+    int32_t LapSum = 0;
+    int32_t AveLap = 0;
+    int32_t LapCount = 0;
+    int32_t Meter = 0;
+    QString MeterText;
+    int32_t LapKmh = 0;
+    int32_t AveKmh = 0;
+    int32_t LiveLap = 0;
+    int32_t Lap2Time = 0;
+    int32_t Lap3Time = 0;
+    int32_t Lap2PrevTotal = 0;
+    int32_t Lap3PrevTotal = 0;
+    int32_t Lap2Diff = 0;
+    int32_t Lap3Diff = 0;
+    int32_t Lap2PrevLap = 0;
+    int32_t Lap3PrevLap = 0;
+    int32_t Lap2Count = 0;
+    int32_t Lap3Count = 0;
+    int32_t MixLap1Count = 0;
+    int32_t MixRow = 0;
+};
+
+// The main window: every component of the program and the handlers that tie
+// them together.
+class TVantel : public TForm {
+    Q_OBJECT
+public:
+    explicit TVantel(QWidget* parent = nullptr);
+    ~TVantel() override;
+
+    TLabel* Label1;
+    TTimer* Timer1;
+    TStopWatch* StopWatch1;
+    TLabel* Label2;
+    TLabel* Label3;
+    TCuteButton* start;
+    TCuteButton* stop;
+    TCuteButton* CuteButton1;
+    TCuteButton* CuteButton2;
+    TCuteButton* LAP;
+    TCuteButton* SAVE;
+    TLabel* Label4;
+    TLabel* Label5;
+    TLabel* Label6;
+    TPopupMenu* PopupMenu1;
+    TMenuItem* About1;
+    TMenuItem* Help1;
+    TComboBox* ComboBox1;
+    TLabel* Label7;
+    TLabel* Label9;
+    TLabel* Label10;
+    TLabel* Label11;
+    TLabel* Label12;
+    TLabel* Label13;
+    TLabel* Label14;
+    TLabel* Label15;
+    TLabel* Label16;
+    TChart* Chart1;
+    TFastLineSeries* Series2;
+    TFastLineSeries* Series1;
+    TStringGridEx* StringGridEx1;
+    TXlsStringGrid* XlsStringGrid1;
+    TCuteButton* CuteButton3;
+    TCuteButton* CuteButton4;
+    TCuteButton* LAP2;
+    TCuteButton* LAP3;
+    TMenuItem* Key;
+
+    void StartClick(QObject* Sender);
+    void StopClick(QObject* Sender);
+    void Timer1Timer(QObject* Sender);
+    void ResetClick(QObject* Sender);
+    void ResartClick(QObject* Sender);
+    void LapClick(QObject* Sender);
+    void FormCreate(QObject* Sender);
+    void SAVEClick(QObject* Sender);
+    void About1Click(QObject* Sender);
+    void Help1Click(QObject* Sender);
+    QString GGetStrTime() const;
+    QString LGetStrTime() const;
+    QString AGetStrTime() const;
+    QString VGetStrTime() const;
+    QString BGetStrTime() const;
+    QString CGetStrTime() const;
+    void ComboBox1Change(QObject* Sender);
+    void ComboBox1KeyPress(QObject* Sender, QChar& Key);
+    void CuteButton3Click(QObject* Sender);
+    void CuteButton4Click(QObject* Sender);
+    void LAP3Click(QObject* Sender);
+    void LAP2Click(QObject* Sender);
+    void KeyClick(QObject* Sender);
+
+    // The display tick of the run: total label, running lap, its label.
+    void DisplayTick();
+
+    TRunState State;
+    QString CsvFile() const { return CsvFileName; }
+
+    // Fixed texts of the window.
+    static QString VersionText();     // "Vantel vr.012a"
+    static QString CreditText();      // the credit after the version in the caption
+    static QString AboutText();
+    static QString HelpText();
+    static const char* const MixHeader;
+
+private:
+    void createComponents();
+    void bindEvents();
+    void applyTabOrder();
+    void moveFocus(TCuteButton* button);
+    void secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff, int32_t& prevLap,
+                      int32_t& count);
+    QString CsvFileName;
+};

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Vantel needs that are missing (as root, or via sudo).
+# Usage: tools/deps.sh build|run|test
+set -euo pipefail
+mode=${1:-test}
+pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation fonts-ipafont fontconfig)
+case "$mode" in
+  test) pkgs+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev) ;;
+  run) pkgs+=(libqt6widgets6) ;;
+esac
+missing=()
+for p in "${pkgs[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
