@@ -23,7 +23,7 @@ constexpr TColor FixedLineColor = clBlack;
 constexpr TColor DataLineColor = clSilver;
 
 class TGridScrollBar : public QScrollBar {
-  public:
+public:
     explicit TGridScrollBar(Qt::Orientation o) : QScrollBar(o) {}
     QSize sizeHint() const override {
         const QSize s = QScrollBar::sizeHint();
@@ -381,20 +381,20 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* e) {
     const QChar ch = KeyCharOf(e);
     ++FInKey;
     if (key != vk) {
-        // A hook turned the key into another one: the edit handles that key.
+        // A hook turned the key into another one: the edit handles that key
+        // instead, and the character of the original key is not typed.
         QKeyEvent other(QEvent::KeyPress, QtKeyOf(key), e->modifiers());
         QPlainTextEdit::keyPressEvent(&other);
-    }
-    if (!ch.isNull()) {
+    } else if (!ch.isNull()) {
         QChar c = ch;
         KeyPress(c);
         if (!c.isNull() && isVisible()) {
-            if (c == ch && key == vk)
+            if (c == ch)
                 QPlainTextEdit::keyPressEvent(e);
             else
                 applyChar(c);
         }
-    } else if (key == vk) {
+    } else {
         QPlainTextEdit::keyPressEvent(e);
     }
     --FInKey;
@@ -1410,6 +1410,11 @@ void TStringGrid::mouseMoveEvent(QMouseEvent* e) {
     if (col < FFixedCols || row < FFixedRows || (col == FCol && row == FRow)) return;
     moveCurrent(col, row, false, true);
     updateEdit();
+}
+
+void TStringGrid::mouseReleaseEvent(QMouseEvent* e) {
+    FSelecting = false;
+    e->accept();
 }
 
 void TStringGrid::mouseDoubleClickEvent(QMouseEvent* e) {

@@ -90,7 +90,7 @@ class TStringGrid;
 // The grid's in-place editor: a multi-line edit window over the current cell.
 class TInplaceEdit : public QPlainTextEdit {
     Q_OBJECT
-  public:
+public:
     explicit TInplaceEdit(TStringGrid* grid);
     TStringGrid* Grid() const { return FGrid; }
 
@@ -112,10 +112,10 @@ class TInplaceEdit : public QPlainTextEdit {
     virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyPress(QChar& ch);
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* e) override;
 
-  private:
+private:
     void textEdited();
     void applyChar(QChar c);
     bool leftSide() const;
@@ -134,7 +134,7 @@ class TInplaceEdit : public QPlainTextEdit {
 // shown again once the grid grows), never out of bounds.
 class TStringGrid : public QAbstractScrollArea {
     Q_OBJECT
-  public:
+public:
     explicit TStringGrid(QWidget* parent = nullptr);
     ~TStringGrid() override;
 
@@ -233,7 +233,7 @@ class TStringGrid : public QAbstractScrollArea {
     // Cells ever stored (rows of storage), for tests of the storage rule.
     int StoredRowCount() const { return static_cast<int>(FCells.size()); }
 
-  protected:
+protected:
     // Draws one cell. The default fills and draws the text.
     virtual void DrawCell(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state);
     // The text the editor is loaded with for a cell.
@@ -257,6 +257,7 @@ class TStringGrid : public QAbstractScrollArea {
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent* e) override;
@@ -265,7 +266,7 @@ class TStringGrid : public QAbstractScrollArea {
     void InvalidateGrid();
     void InvalidateCell(int col, int row);
 
-  private:
+private:
     struct Layout {
         int ClientWidth = 0, ClientHeight = 0;
         bool HBar = false, VBar = false;
