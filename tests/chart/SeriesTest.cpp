@@ -18,6 +18,15 @@ struct Attached {
     TChart chart;
     TChartSeries* series = new TChartSeries(&owner);
     Attached() { chart.AddSeries(series); }
+    // The series outlives the test's locals its handlers capture: destroying
+    // it clears its points, which fires OnClearValues.
+    ~Attached() {
+        series->OnBeforeAdd = nullptr;
+        series->OnAfterAdd = nullptr;
+        series->OnClearValues = nullptr;
+    }
+    Attached(const Attached&) = delete;
+    Attached& operator=(const Attached&) = delete;
     int Invalidations() const { return chart.InvalidateCount(); }
 };
 
