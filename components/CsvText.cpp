@@ -1,7 +1,18 @@
 #include "CsvText.h"
 
+#include "Errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace CsvText {
 
@@ -118,6 +129,77 @@ QString DecodeText(QByteArrayView bytes) {
     // Stateless: a sequence cut short at the end of the file is invalid too.
     QStringDecoder dec(QStringConverter::System, QStringConverter::Flag::Stateless);
     return dec.decode(bytes);
+}
+
+namespace {
+QString createError(const QString& name) {
+    return QStringLiteral("ファイル ") + name + QStringLiteral(" を作成できません");
+}
+QString openError(const QString& name) {
+    return QStringLiteral("ファイル ") + name + QStringLiteral(" は開けません");
+}
+
+// Closes a descriptor on every way out.
+struct FdGuard {
+    int fd;
+    ~FdGuard() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+} // namespace
+
+void WriteWholeFile(const QString& name, QByteArrayView bytes) {
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly)) throw EFCreateError(createError(name));
+    // The buffer is flushed and checked here: a write that fails while commit()
+    // closes the file (the disk filling up, a size limit) is not reported by
+    // commit() itself, which would then put a cut-short file in place.
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush() ||
+        file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        throw EWriteError(QStringLiteral("ストリームへの書き込みエラー"));
+    }
+    if (!file.commit()) throw EWriteError(QStringLiteral("ストリームへの書き込みエラー"));
+}
+
+std::optional<QByteArray> ReadWholeFile(const QString& name, int64_t maxSize) {
+    const QFileInfo info(name);
+    if (!info.exists() || !info.isFile() || info.size() > maxSize) return std::nullopt;
+
+    // The name is looked at again on the open descriptor: it may have changed
+    // since. Opening does not wait, so a FIFO put in its place cannot block.
+    const QByteArray path = QFile::encodeName(name);
+    int fd;
+    do {
+        fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) throw EFOpenError(openError(name));
+    FdGuard guard{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) throw EFOpenError(openError(name));
+    if (!S_ISREG(st.st_mode)) return std::nullopt;
+    const int64_t size = st.st_size;
+    if (size < 0 || size > maxSize) return std::nullopt;
+
+    QByteArray bytes;
+    // One byte more than the file holds tells a file that grew meanwhile.
+    bytes.resize(qsizetype(size) + 1);
+    int64_t got = 0;
+    for (;;) {
+        if (got == int64_t(bytes.size())) {
+            if (got > maxSize) return std::nullopt;
+            bytes.resize(qsizetype(std::min<int64_t>(got * 2, maxSize + 1)));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(int64_t(bytes.size()) - got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw EReadError(QStringLiteral("ストリームの読み込みエラー"));
+        }
+        if (n == 0) break;
+        got += n;
+    }
+    bytes.truncate(qsizetype(got));
+    return bytes;
 }
 
 } // namespace CsvText

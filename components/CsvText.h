@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
+#include <optional>
 
 // The text side of the mix grid's CSV file and clipboard output: field quoting,
 // line building, splitting, line ends and the file's character set. Nothing
@@ -156,6 +157,19 @@ QString DecodeText(QByteArrayView bytes);
 // decoded text and the cells in memory; the limit keeps that bounded, well
 // above any file the grid writes (a timing run of a day is a few megabytes).
 constexpr int64_t MaxReadFileSize = int64_t(256) * 1024 * 1024;
+
+// Replaces the file `name` whole with `bytes`. The bytes go to a temporary file
+// in the same folder that takes the name only once it is complete, so a failed
+// write leaves an old file as it was. Raises EFCreateError ("ファイル %s を作成
+// できません") when the file cannot be created and EWriteError ("ストリームへの
+// 書き込みエラー") when writing or completing it fails.
+void WriteWholeFile(const QString& name, QByteArrayView bytes);
+
+// Reads the whole file `name`. Gives nothing (a refusal, not an error) when no
+// such file exists, when it is no regular file (a FIFO or device could block
+// or never end) or when it is larger than maxSize. Raises EFOpenError ("ファイ
+// ル %s は開けません") when it cannot be opened and EReadError when reading fails.
+std::optional<QByteArray> ReadWholeFile(const QString& name, int64_t maxSize = MaxReadFileSize);
 
 // The clipboard text of a block of cells: for each row, every cell's trimmed
 // text followed by a TAB, then CR LF. Before a cell is appended, if its stored

@@ -1,22 +1,14 @@
 #include "ExcelUtil.h"
 
 #include "CsvText.h"
-#include "Errors.h"
 #include "MessageService.h"
 
 #include <QClipboard>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -28,61 +20,6 @@ const QString msgNoFile =
 const QString msgFirstRow = QStringLiteral("先頭行なので上に移動できません。");
 const QString msgLastRow = QStringLiteral("最下位行なので下に移動できません。");
 const QString msgStartValue = QStringLiteral("1以上の整数を入力してください。");
-
-QString createError(const QString& name) {
-    return QStringLiteral("ファイル ") + name + QStringLiteral(" を作成できません");
-}
-QString openError(const QString& name) {
-    return QStringLiteral("ファイル ") + name + QStringLiteral(" は開けません");
-}
-const QString msgWriteError = QStringLiteral("ストリームへの書き込みエラー");
-const QString msgReadError = QStringLiteral("ストリームの読み込みエラー");
-
-// Closes a descriptor on every way out.
-struct FdGuard {
-    int fd;
-    ~FdGuard() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-// Reads a whole regular file. nullopt when the name turns out to be no regular
-// file or one above the size limit (it may have changed since it was looked
-// at). Opening does not wait: a FIFO put in its place cannot block the reader.
-std::optional<QByteArray> readRegularFile(const QString& name) {
-    const QByteArray path = QFile::encodeName(name);
-    int fd;
-    do {
-        fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) throw EFOpenError(openError(name));
-    FdGuard guard{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) throw EFOpenError(openError(name));
-    if (!S_ISREG(st.st_mode)) return std::nullopt;
-    const int64_t size = st.st_size;
-    if (size < 0 || size > CsvText::MaxReadFileSize) return std::nullopt;
-
-    QByteArray bytes;
-    // One byte more than the file holds tells a file that grew since fstat.
-    bytes.resize(qsizetype(size) + 1);
-    int64_t got = 0;
-    for (;;) {
-        if (got == int64_t(bytes.size())) {
-            if (got > CsvText::MaxReadFileSize) return std::nullopt;
-            bytes.resize(qsizetype(std::min<int64_t>(got * 2, CsvText::MaxReadFileSize + 1)));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(int64_t(bytes.size()) - got));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw EReadError(msgReadError);
-        }
-        if (n == 0) break;
-        got += n;
-    }
-    bytes.truncate(qsizetype(got));
-    return bytes;
-}
 
 } // namespace
 
@@ -134,16 +71,8 @@ int TXlsStringGrid::SetCommaText() {
         refuse(msgNoFile);
         return -1;
     }
-    const QByteArray bytes = CsvText::EncodeText(csvText());
-    // The text goes to a temporary file that replaces the old one only once it
-    // is complete, so a failed save leaves the old file as it was.
-    QSaveFile file(FCSVFileName);
-    if (!file.open(QIODevice::WriteOnly)) throw EFCreateError(createError(FCSVFileName));
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        throw EWriteError(msgWriteError);
-    }
-    if (!file.commit()) throw EWriteError(msgWriteError);
+    // A failed save leaves an old file as it was.
+    CsvText::WriteWholeFile(FCSVFileName, CsvText::EncodeText(csvText()));
     return 0;
 }
 
@@ -171,13 +100,6 @@ int TXlsStringGrid::GetCommaText() {
         refuse(msgNoFile);
         return -1;
     }
-    // Only a regular file of bounded size is read: a FIFO or device could block
-    // or never end, and the whole file is held in memory.
-    const QFileInfo info(FCSVFileName);
-    if (!info.exists() || !info.isFile() || info.size() > CsvText::MaxReadFileSize) {
-        refuse(msgNoFile);
-        return -1;
-    }
     int64_t dealt = 0; // fields placed so far, also when reading fails
     auto extend = [&] {
         if (!FExtendRows) return;
@@ -186,7 +108,9 @@ int TXlsStringGrid::GetCommaText() {
         SetRowCount(int(std::min<int64_t>(rows, INT_MAX)));
     };
     try {
-        std::optional<QByteArray> bytes = readRegularFile(FCSVFileName);
+        // Only an existing regular file of bounded size is read; anything
+        // else is refused like a missing file, and the grid stays unchanged.
+        std::optional<QByteArray> bytes = CsvText::ReadWholeFile(FCSVFileName);
         if (!bytes) {
             refuse(msgNoFile);
             return -1;

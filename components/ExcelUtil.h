@@ -17,7 +17,7 @@ using TFileName = QString;
 
 // A string list that can split comma-separated text into one item per field.
 class TStringListEx : public QStringList {
-  public:
+public:
     using QStringList::QStringList;
     // Replaces the items with the fields of text (see CsvText::SplitFields).
     void SplitCSVText(QStringView text);
@@ -30,7 +30,7 @@ class TStringListEx : public QStringList {
 // error box.
 class TXlsStringGrid : public TStringGrid {
     Q_OBJECT
-  public:
+public:
     explicit TXlsStringGrid(QWidget* parent = nullptr);
     ~TXlsStringGrid() override;
 
@@ -83,11 +83,11 @@ class TXlsStringGrid : public TStringGrid {
     bool ExtendRows() const { return FExtendRows; }
     void SetExtendRows(bool v) { FExtendRows = v; }
 
-  protected:
+protected:
     // Largest clipboard text in characters (a derived grid may lower it).
     virtual int64_t ClipboardLimit() const;
 
-  private:
+private:
     void refuse(const QString& text, bool always = false) const;
     // The whole CSV text of the data rows.
     QString csvText() const;
