@@ -50,6 +50,9 @@ std::function<void(TPopupMenu*, QPoint)>& TPopupMenu::PopupHook() {
 TPopupMenu::TPopupMenu(QObject* owner) : QObject(owner), FMenu(std::make_unique<QMenu>()) {}
 
 TPopupMenu::~TPopupMenu() {
+    // The items die after this object's members; they must not reach back.
+    for (const auto& item : FItems)
+        if (item) QObject::disconnect(item, nullptr, this, nullptr);
     // Destroyed from a handler that runs while the menu is open: the menu's own
     // code is still on the stack, so close it and let it go later.
     if (FMenu->isVisible()) {
@@ -61,6 +64,12 @@ TPopupMenu::~TPopupMenu() {
 TMenuItem* TPopupMenu::Add(const QString& name, const QString& caption, TNotifyEvent onClick) {
     auto* item = new TMenuItem(this, name, caption, std::move(onClick));
     FItems.emplace_back(item);
+    // An item destroyed on its own leaves the list.
+    QObject::connect(item, &QObject::destroyed, this, [this](QObject* gone) {
+        std::erase_if(FItems, [gone](const QPointer<TMenuItem>& p) {
+            return p.isNull() || p.data() == gone;
+        });
+    });
     FMenu->addAction(item->Action());
     return item;
 }
