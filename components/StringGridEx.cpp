@@ -291,18 +291,8 @@ TColor TStringGridEx::GetCellColor(int col, int row) const {
 }
 
 void TStringGridEx::DrawCell(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state) {
-    // The toolkit's own fill, which cells without a definition keep.
-    if (DefaultDrawing()) {
-        if (state & gdFixed)
-            canvas.Brush.Color = FixedColor();
-        else if (state & gdSelected)
-            canvas.Brush.Color = clHighlight;
-        else
-            canvas.Brush.Color = Color();
-        canvas.Brush.Style = bsSolid;
-        canvas.FillRect(rect);
-    }
-
+    // The toolkit grid has already selected its font and, with DefaultDrawing,
+    // filled the cell; cells without a definition keep just that.
     CellDrawInput in;
     in.Row = row;
     in.Rect = rect;
@@ -372,7 +362,9 @@ void TStringGridEx::SetEditText(int col, int row, const QString& value) {
 }
 
 bool TStringGridEx::CanEditAcceptKey(QChar key) {
-    return ColumnAcceptsKey(columnProps(Col()), key);
+    const bool accepted = ColumnAcceptsKey(columnProps(Col()), key);
+    if (!accepted) ++FRefusedKeyCount;
+    return accepted;
 }
 
 bool TStringGridEx::CanEditModify() {

@@ -14,7 +14,7 @@ class TGridColumns;
 // One column definition. It belongs to a TGridColumns collection, which
 // belongs to a grid; its two fonts are its own.
 class TGridColumn {
-  public:
+public:
     // Appends a definition to `collection`, coloured like the grid and with
     // copies of the grid's font. Use TGridColumns::Add.
     explicit TGridColumn(TGridColumns* collection);
@@ -60,7 +60,7 @@ class TGridColumn {
     void AssignProps(const GridColumnProps& props);
     template <class T> void Assign(const T&) = delete;
 
-  private:
+private:
     void repaint();
     TGridColumns* FCollection;
     GridColumnProps FProps;
@@ -70,7 +70,7 @@ class TGridColumn {
 // collection as a whole (items added or removed, a new set assigned) makes
 // the grid's ColCount follow the item count; every change repaints the grid.
 class TGridColumns {
-  public:
+public:
     explicit TGridColumns(TStringGridEx* grid);
     ~TGridColumns();
     TGridColumns(const TGridColumns&) = delete;
@@ -99,7 +99,7 @@ class TGridColumns {
 
     bool SyncColCount = true;
 
-  private:
+private:
     friend class TGridColumn;
     void changed();
     void update();
@@ -112,7 +112,7 @@ class TGridColumns {
 // The in-place editor of TStringGridEx.
 class TInplaceEditEx : public TInplaceEdit {
     Q_OBJECT
-  public:
+public:
     explicit TInplaceEditEx(TStringGrid* grid);
 
     // Input-method mode. Under X11/Wayland there is no per-window IME state to
@@ -133,7 +133,7 @@ class TInplaceEditEx : public TInplaceEdit {
     void KeyDown(int& key, TShiftState shift) override;
     void KeyPress(QChar& ch) override;
 
-  private:
+private:
     void caretToEnd();
     TImeMode FImeMode = imDontCare;
     bool FMultiLine = false;
@@ -143,7 +143,7 @@ class TInplaceEditEx : public TInplaceEdit {
 
 class TStringGridEx : public TStringGrid {
     Q_OBJECT
-  public:
+public:
     explicit TStringGridEx(QWidget* parent = nullptr);
     ~TStringGridEx() override;
 
@@ -169,11 +169,13 @@ class TStringGridEx : public TStringGrid {
     void Repaint();
     // Whole-grid repaints asked for so far (for tests of the setters).
     int RepaintCount() const { return FRepaintCount; }
+    // Typed characters refused so far (the toolkit editor beeps for each).
+    int RefusedKeyCount() const { return FRefusedKeyCount; }
 
     void KeyDown(int& key, TShiftState shift) override;
     void KeyPress(QChar& ch) override;
 
-  protected:
+protected:
     void DrawCell(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state) override;
     QString GetEditText(int col, int row) override;
     void SetEditText(int col, int row, const QString& value) override;
@@ -183,12 +185,13 @@ class TStringGridEx : public TStringGrid {
     TInplaceEdit* CreateEditor() override;
     void UpdateEditor() override;
 
-  private:
+private:
     const GridColumnProps* columnProps(int col) const;
     std::unique_ptr<TGridColumns> FGridColumns;
     TGridStyle FGridStyle = gsNormal;
     TColor FStripeColor = clWindow;
     int FRepaintCount = 0;
+    int FRefusedKeyCount = 0;
 };
 
 // The ten column definitions of the main window's lap grid.
