@@ -105,10 +105,10 @@ bool takesCharacters(const QWidget* w) {
 // that take no characters. A focused button does this itself after its own
 // key-down handling, so the filter leaves presses aimed at buttons alone.
 class DialogCharFilter : public QObject {
-  public:
+public:
     using QObject::QObject;
 
-  protected:
+protected:
     bool eventFilter(QObject* obj, QEvent* ev) override {
         if (ev->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(obj);
@@ -592,6 +592,9 @@ void TCuteButton::focusInEvent(QFocusEvent* e) {
     if (e->reason() == Qt::PopupFocusReason) return;
     if (FTabFocusUp) setState(bvRaised);
     update(); // the focus rectangle
+    // The window coming back to the front returns the focus to the control
+    // that had it: no control was entered.
+    if (e->reason() == Qt::ActiveWindowFocusReason) return;
     const TNotifyEvent handler = OnEnter;
     CallEvent(handler, this);
 }
@@ -599,10 +602,12 @@ void TCuteButton::focusInEvent(QFocusEvent* e) {
 void TCuteButton::focusOutEvent(QFocusEvent* e) {
     TCustomPanel::focusOutEvent(e);
     if (e->reason() == Qt::PopupFocusReason) return;
-    QPointer<TCuteButton> self(this);
-    const TNotifyEvent handler = OnExit;
-    CallEvent(handler, this);
-    if (!self) return;
+    if (e->reason() != Qt::ActiveWindowFocusReason) {
+        QPointer<TCuteButton> self(this);
+        const TNotifyEvent handler = OnExit;
+        CallEvent(handler, this);
+        if (!self) return;
+    }
     // A Space that went down here cannot come up here any more.
     FSpacePressed = false;
     setState(bvNone);

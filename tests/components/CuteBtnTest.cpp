@@ -136,6 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {1, 1, Hi},
                   {73, 23, Sh},
                   {2, 2, Face}}},
+        // A spaced outer bevel draws nothing on a button.
+        RingCase{"space outer", false, 1, bvSpace, {{0, 0, Hi}, {74, 24, Sh}, {1, 1, Face}}},
         RingCase{"flat idle", true, 1, bvNone, {{0, 0, Face}, {74, 24, Face}, {0, 24, Face}}},
         RingCase{"flat raised", true, 1, bvRaised, {{0, 0, Hi}, {74, 24, Sh}, {1, 1, Face}}},
         RingCase{"flat pressed", true, 1, bvLowered, {{0, 0, Sh}, {74, 24, Hi}, {1, 1, Face}}},
@@ -576,6 +578,25 @@ TEST_F(ButtonInput, FocusRaisesAndRunsEnterAndExit) {
     focus(btn);
     EXPECT_EQ(btn->BevelOuter(), bvNone);
     EXPECT_EQ(entered, 2);
+}
+
+TEST_F(ButtonInput, SwitchingWindowsChangesTheLookButEntersNothing) {
+    focus(btn);
+    int entered = 0, exited = 0;
+    btn->OnEnter = [&](QObject*) { ++entered; };
+    btn->OnExit = [&](QObject*) { ++exited; };
+    QWidget elsewhere;
+    elsewhere.resize(50, 50);
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    EXPECT_EQ(btn->BevelOuter(), bvNone);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_TRUE(btn->hasFocus());
+    EXPECT_EQ(btn->BevelOuter(), bvRaised);
+    EXPECT_EQ(entered, 0);
+    EXPECT_EQ(exited, 0);
 }
 
 TEST_F(ButtonInput, SpaceClicksOnceOnReleaseDespiteAutoRepeat) {

@@ -114,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         PanelCase{
             "lowered", bvLowered, bvNone, 1, 0, bsNone, {{0, 0, Sh}, {39, 19, Hi}, {1, 1, Face}}},
         PanelCase{"none", bvNone, bvNone, 1, 0, bsNone, {{0, 0, Face}, {39, 19, Face}}},
-        PanelCase{"space draws nothing", bvSpace, bvNone, 1, 0, bsNone, {{0, 0, Face}}},
+        // The panel draws any cut but none, a space like a raised one.
+        PanelCase{"space", bvSpace, bvNone, 1, 0, bsNone, {{0, 0, Hi}, {39, 19, Sh}, {1, 1, Face}}},
         PanelCase{"raised then lowered",
                   bvRaised,
                   bvLowered,
