@@ -402,6 +402,17 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* e) {
     if (FInKey == 0 && FPendingChange) textEdited();
 }
 
+// The grid shows whether it (with its editor) holds the focus.
+void TInplaceEdit::focusInEvent(QFocusEvent* e) {
+    QPlainTextEdit::focusInEvent(e);
+    FGrid->InvalidateGrid();
+}
+
+void TInplaceEdit::focusOutEvent(QFocusEvent* e) {
+    QPlainTextEdit::focusOutEvent(e);
+    FGrid->InvalidateGrid();
+}
+
 // ---------------------------------------------------------------------------
 // TStringGrid: construction
 
@@ -984,6 +995,7 @@ void TStringGrid::InvalidateGrid() {
 }
 
 void TStringGrid::InvalidateCell(int col, int row) {
+    if (!viewport()->isVisible()) return; // nothing on screen to refresh
     const TRect r = CellRect(col, row);
     if (r.Width() <= 0 && r.Height() <= 0) return;
     viewport()->update(
