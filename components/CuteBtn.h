@@ -11,7 +11,7 @@ class TCuteButton;
 // The hold-delay timer of a pending drop-down: fires once for its button.
 class TCuteButtonTimer : public QTimer {
     Q_OBJECT
-  public:
+public:
     explicit TCuteButtonTimer(TCuteButton* owner);
     TCuteButton* FCuteButton = nullptr;
 };
@@ -22,7 +22,7 @@ class TCuteButtonTimer : public QTimer {
 // Enter pressed (with auto-repeat) and on its caption's accelerator character.
 class TCuteButton : public TCustomPanel {
     Q_OBJECT
-  public:
+public:
     explicit TCuteButton(QWidget* parent = nullptr);
     ~TCuteButton() override;
 
@@ -80,7 +80,7 @@ class TCuteButton : public TCustomPanel {
     // Shows DropDownMenu below the button and restores the look afterwards.
     virtual void DoDropDown();
 
-  protected:
+protected:
     void Paint(TCanvas& canvas) override;
 
     void KeyDown(int& key, TShiftState shift);
@@ -101,7 +101,7 @@ class TCuteButton : public TCustomPanel {
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
-  private:
+private:
     void setState(TBevelCut look) { SetBevelOuter(look); }
     void restAfterKey();  // Raised when TabFocusUp, else Idle
     void pressAndClick(); // Pressed, then the drop-down or a click, then rest

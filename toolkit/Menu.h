@@ -15,7 +15,7 @@
 // ("&&" shows one ampersand); the check mark is drawn only while Checked.
 class TMenuItem : public QObject {
     Q_OBJECT
-  public:
+public:
     TMenuItem(QObject* owner, const QString& name, const QString& caption,
               TNotifyEvent onClick = {});
     ~TMenuItem() override;
@@ -34,7 +34,7 @@ class TMenuItem : public QObject {
     // The Qt action that shows this item in a menu.
     QAction* Action() const { return FAction; }
 
-  private:
+private:
     QString FCaption;
     bool FChecked = false;
     bool FEnabled = true;
@@ -46,7 +46,7 @@ enum TPopupAlignment { paLeft, paRight, paCenter };
 // A menu shown at a screen point on request. It owns its items.
 class TPopupMenu : public QObject {
     Q_OBJECT
-  public:
+public:
     explicit TPopupMenu(QObject* owner);
     ~TPopupMenu() override;
 
@@ -69,7 +69,7 @@ class TPopupMenu : public QObject {
     // Test hook: when set, Popup calls it instead of showing the menu.
     static std::function<void(TPopupMenu*, QPoint)>& PopupHook();
 
-  private:
+private:
     std::unique_ptr<QMenu> FMenu;
     std::vector<QPointer<TMenuItem>> FItems;
     int FPopupCount = 0;

@@ -39,7 +39,7 @@ void BevelFrame(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight, i
 // window frame around the painted (client) area.
 class TCustomPanel : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TCustomPanel(QWidget* parent = nullptr);
     ~TCustomPanel() override;
 
@@ -78,13 +78,13 @@ class TCustomPanel : public QWidget {
     // The control as it paints itself, for tests and screenshots.
     QImage Render();
 
-  protected:
+protected:
     // Draws the client area; the canvas origin is the widget's origin.
     virtual void Paint(TCanvas& canvas);
     void paintEvent(QPaintEvent* e) override;
     void changeEvent(QEvent* e) override;
 
-  private:
+private:
     void applyBorder();
     TAlignment FAlignment = taCenter;
     TBevelCut FBevelOuter = bvRaised;
