@@ -18,6 +18,13 @@ namespace {
 // same everywhere.
 constexpr int ScrollBarThickness = 16;
 
+// Widths, heights and line widths are kept to the classic coordinate range,
+// so that sums over the shown cells never leave the int range.
+constexpr int MaxCellExtent = 32767;
+int clampExtent(int v) {
+    return std::clamp(v, 0, MaxCellExtent);
+}
+
 // Colours of the grid lines.
 constexpr TColor FixedLineColor = clBlack;
 constexpr TColor DataLineColor = clSilver;
@@ -558,7 +565,7 @@ void TStringGrid::SetFixedRows(int v) {
 void TStringGrid::SizeChanged(int, int) {}
 
 void TStringGrid::SetDefaultColWidth(int v) {
-    if (v < 0) v = 0;
+    v = clampExtent(v);
     if (v == FDefaultColWidth && FColWidths.empty()) return;
     FDefaultColWidth = v;
     FColWidths.clear(); // every column takes the new default
@@ -569,7 +576,7 @@ void TStringGrid::SetDefaultColWidth(int v) {
 }
 
 void TStringGrid::SetDefaultRowHeight(int v) {
-    if (v < 0) v = 0;
+    v = clampExtent(v);
     if (v == FDefaultRowHeight && FRowHeights.empty()) return;
     FDefaultRowHeight = v;
     FRowHeights.clear();
@@ -588,7 +595,7 @@ int TStringGrid::ColWidths(int col) const {
 
 void TStringGrid::SetColWidths(int col, int w) {
     if (col < 0 || col >= FColCount) return;
-    if (w < 0) w = 0;
+    w = clampExtent(w);
     if (ColWidths(col) == w) return;
     if (static_cast<int>(FColWidths.size()) <= col)
         FColWidths.resize(static_cast<size_t>(col) + 1, -1);
@@ -608,7 +615,7 @@ int TStringGrid::RowHeights(int row) const {
 
 void TStringGrid::SetRowHeights(int row, int h) {
     if (row < 0 || row >= FRowCount) return;
-    if (h < 0) h = 0;
+    h = clampExtent(h);
     if (RowHeights(row) == h) return;
     if (static_cast<int>(FRowHeights.size()) <= row)
         FRowHeights.resize(static_cast<size_t>(row) + 1, -1);
@@ -620,7 +627,7 @@ void TStringGrid::SetRowHeights(int row, int h) {
 }
 
 void TStringGrid::SetGridLineWidth(int v) {
-    if (v < 0) v = 0;
+    v = clampExtent(v);
     if (v == FGridLineWidth) return;
     FGridLineWidth = v;
     clampTopLeft();
@@ -645,16 +652,17 @@ int TStringGrid::rowExtent(int row) const {
     return RowHeights(row) + horzLineWidth();
 }
 
+// Sums stop growing once far past any screen size.
 int TStringGrid::fixedWidth() const {
     int w = 0;
-    for (int c = 0; c < FFixedCols; ++c)
+    for (int c = 0; c < FFixedCols && w <= (1 << 24); ++c)
         w += colExtent(c);
     return w;
 }
 
 int TStringGrid::fixedHeight() const {
     int h = 0;
-    for (int r = 0; r < FFixedRows; ++r)
+    for (int r = 0; r < FFixedRows && h <= (1 << 24); ++r)
         h += rowExtent(r);
     return h;
 }
@@ -871,7 +879,7 @@ void TStringGrid::scrollIntoView(int col, int row) {
         } else {
             const int avail = l.ClientHeight - fixedHeight();
             int used = 0;
-            for (int r = FTopRow; r <= row; ++r)
+            for (int r = FTopRow; r <= row && used <= avail; ++r)
                 used += rowExtent(r);
             if (used > avail) {
                 int top = row, sum = rowExtent(row);
@@ -887,7 +895,7 @@ void TStringGrid::scrollIntoView(int col, int row) {
         } else {
             const int avail = l.ClientWidth - fixedWidth();
             int used = 0;
-            for (int c = FLeftCol; c <= col; ++c)
+            for (int c = FLeftCol; c <= col && used <= avail; ++c)
                 used += colExtent(c);
             if (used > avail) {
                 int left = col, sum = colExtent(col);

@@ -1030,3 +1030,69 @@ TEST(StringGridKeys, VirtualKeysAndShiftStates) {
     EXPECT_EQ(ShiftStateOf(Qt::AltModifier), ssAlt);
     EXPECT_EQ(ShiftStateOf(Qt::NoModifier), 0u);
 }
+
+TEST(StringGridEditor, AlwaysShownEditorStaysOpen) {
+    TStringGrid g;
+    g.resize(400, 200);
+    g.SetCells(1, 1, QStringLiteral("a"));
+    g.show();
+    g.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&g));
+    g.setFocus();
+    g.SetOptions(g.Options() | goEditing | goAlwaysShowEditor);
+    TInplaceEdit* ed = g.InplaceEditor();
+    ASSERT_NE(ed, nullptr);
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_TRUE(ed->hasFocus()) << "the focused grid hands the keys to its editor";
+    QTest::keyClick(ed, Qt::Key_Return);
+    EXPECT_TRUE(ed->isVisible()) << "Enter does not close an always-shown editor";
+    QTest::keyClick(ed, Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_EQ(ed->geometry(), g.CellRect(1, 2).ToQRect());
+    g.SetOptions(g.Options() & ~(goEditing | goAlwaysShowEditor));
+    EXPECT_FALSE(ed->isVisible());
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("a"));
+}
+
+TEST(StringGridSelection, DragExtendsOnlyWithRangeSelect) {
+    for (bool range : {true, false}) {
+        TStringGrid g;
+        g.resize(400, 200);
+        if (!range) g.SetOptions(g.Options() & ~goRangeSelect);
+        g.show();
+        auto centre = [&](int c, int r) {
+            const TRect rc = g.CellRect(c, r);
+            return QPointF((rc.Left + rc.Right) / 2, (rc.Top + rc.Bottom) / 2);
+        };
+        int clicks = 0;
+        g.OnClick = [&](QObject*) { ++clicks; };
+        QTest::mousePress(g.viewport(), Qt::LeftButton, Qt::NoModifier, centre(1, 1).toPoint());
+        QMouseEvent move(QEvent::MouseMove, centre(3, 3), g.viewport()->mapToGlobal(centre(3, 3)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(g.viewport(), &move);
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, Qt::NoModifier, centre(3, 3).toPoint());
+        EXPECT_EQ(std::make_pair(g.Col(), g.Row()), std::make_pair(3, 3));
+        EXPECT_EQ(g.Selection(), range ? (TGridRect{1, 1, 3, 3}) : (TGridRect{3, 3, 3, 3}))
+            << range;
+        EXPECT_EQ(clicks, 1) << "dragging is no further click";
+    }
+}
+
+TEST(StringGridGeometry, ClientAreaOfSizesAndBorder) {
+    // A grid exactly as large as its cells plus the border needs no bars.
+    TStringGrid g;
+    g.SetDefaultColWidth(30);
+    g.SetDefaultRowHeight(10);
+    g.resize(5 * 31 + 4, 5 * 11 + 4);
+    EXPECT_EQ(g.VisibleRowCount(), 4);
+    EXPECT_EQ(g.VisibleColCount(), 4);
+    g.show();
+    EXPECT_FALSE(g.verticalScrollBar()->isVisible());
+    EXPECT_FALSE(g.horizontalScrollBar()->isVisible());
+    g.resize(5 * 31 + 4,
+             5 * 11 + 3); // one pixel short: rows need a bar, which then takes columns' room
+    EXPECT_TRUE(g.verticalScrollBar()->isVisible());
+    EXPECT_TRUE(g.horizontalScrollBar()->isVisible());
+    EXPECT_EQ(g.viewport()->size(), QSize(5 * 31 - 16, 5 * 11 - 1 - 16));
+}
