@@ -123,6 +123,7 @@ void TVantel::createComponents() {
     Timer1 = new TTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->SetInterval(1);
+    Timer1->SetMinimumInterval(DisplayInterval);
 
     StopWatch1 = new TStopWatch(this);
     StopWatch1->setObjectName(QStringLiteral("StopWatch1"));

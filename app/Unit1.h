@@ -121,6 +121,9 @@ public:
     void DisplayTick();
 
     TRunState State;
+    // The display timer is stored at 1 ms; the real period is this floor, which
+    // still refreshes every figure more often than any screen shows a frame.
+    static constexpr int DisplayInterval = 10;
     QString CsvFile() const { return CsvFileName; }
 
     // Fixed texts of the window.

@@ -27,7 +27,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SpeedCase{100, 0, 0}, SpeedCase{214749, 60000, -12884}, SpeedCase{5864, 65432, 322},
                       SpeedCase{1000, -60000, -59}, SpeedCase{0, 60000, 0},
                       // a = INT_MIN and d = -1: wraps to INT_MIN instead of trapping
-                      SpeedCase{134217728, -10, 0}, SpeedCase{134217728, -19, 0}
+                      SpeedCase{134217728, -10, 0}, SpeedCase{134217728, -19, 0}));
 
 TEST(Speed, DivisionByZeroHasNoValue) {
     EXPECT_FALSE(LapEngine::Speed(100, 5).has_value());

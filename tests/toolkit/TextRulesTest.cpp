@@ -46,7 +46,9 @@ TEST_P(IntConvCases, AcceptsOnlyWholeIntegers) {
     const IntCase& c = GetParam();
     const auto v = TryStrToInt(QString::fromUtf8(c.text));
     ASSERT_EQ(v.has_value(), c.valid) << c.text;
-    if (c.valid) EXPECT_EQ(*v, c.value) << c.text;
+    if (c.valid) {
+        EXPECT_EQ(*v, c.value) << c.text;
+    }
     EXPECT_EQ(StrToIntDef(QString::fromUtf8(c.text), 0), c.valid ? c.value : 0);
 }
 

@@ -1,0 +1,179 @@
+// Label sizing, timer floor, combo box picks and typing, and the default
+// error report for errors raised by handlers.
+#include "Application.h"
+#include "ComboBox.h"
+#include "Errors.h"
+#include "Label.h"
+#include "MessageService.h"
+#include "TColor.h"
+#include "Timer.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Label, RightAlignedKeepsRightEdgeOthersKeepLeft) {
+    QWidget parent;
+    TLabel right(&parent), left(&parent);
+    right.SetAlignment(LabelAlign::Right);
+    right.setGeometry(263, 16, 16, 15);
+    left.setGeometry(126, 36, 64, 19);
+    right.SetCaption(QStringLiteral("12345"));
+    left.SetCaption(QStringLiteral("12345"));
+    EXPECT_EQ(right.geometry().right(), 263 + 16 - 1);
+    EXPECT_EQ(left.geometry().left(), 126);
+    const int wide = right.width();
+    right.SetCaption(QStringLiteral("1"));
+    EXPECT_LT(right.width(), wide);
+    EXPECT_EQ(right.geometry().right(), 263 + 16 - 1);
+}
+
+TEST(Label, AmpersandIsNotMeasured) {
+    TLabel a, b;
+    a.SetCaption(QStringLiteral("&Lap"));
+    b.SetCaption(QStringLiteral("Lap"));
+    EXPECT_EQ(a.width(), b.width());
+}
+
+TEST(Label, PaintsCaptionInFontColour) {
+    TLabel l;
+    l.SetFont(TFont(QStringLiteral("Liberation Serif"), -17, clWhite, fsBold));
+    l.SetCaption(QStringLiteral("88"));
+    const QImage img = l.Render();
+    int white = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixelColor(x, y).lightness() > 200) ++white;
+    EXPECT_GT(white, 10);
+}
+
+TEST(Label, ClickRaisesOnClickOnlyWhenReleasedInside) {
+    TLabel l;
+    l.resize(40, 20);
+    int clicks = 0;
+    l.OnClick = [&](QObject*) { ++clicks; };
+    QTest::mouseClick(&l, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicks, 1);
+    QTest::mousePress(&l, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(&l, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Timer, FloorBoundsTheRealPeriod) {
+    TTimer t;
+    t.SetInterval(1);
+    EXPECT_EQ(t.EffectiveInterval(), 1);
+    t.SetMinimumInterval(10);
+    EXPECT_EQ(t.EffectiveInterval(), 10);
+    t.SetInterval(250);
+    EXPECT_EQ(t.EffectiveInterval(), 250);
+    int ticks = 0;
+    t.OnTimer = [&](QObject*) { ++ticks; };
+    t.Fire();
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST(Timer, RealTicksArriveWhileEnabled) {
+    TTimer t;
+    t.SetInterval(5);
+    int ticks = 0;
+    t.OnTimer = [&](QObject*) { ++ticks; };
+    QTest::qWait(60);
+    EXPECT_GT(ticks, 0);
+    t.SetEnabled(false);
+    const int seen = ticks;
+    QTest::qWait(30);
+    EXPECT_EQ(ticks, seen);
+}
+
+TEST(ComboBox, PickSetsIndexTypingClearsIt) {
+    TComboBox c;
+    for (const char* s : {"100", "200", "5864"}) c.AddItem(QString::fromLatin1(s));
+    int changes = 0;
+    c.OnChange = [&](QObject*) { ++changes; };
+    EXPECT_EQ(c.ItemIndex(), -1);
+    EXPECT_EQ(c.Text(), QString());
+    c.PickFromList(2);
+    EXPECT_EQ(c.ItemIndex(), 2);
+    EXPECT_EQ(c.Text(), QStringLiteral("5864"));
+    EXPECT_EQ(changes, 1);
+    c.show();
+    c.setFocus();
+    c.lineEdit()->selectAll();
+    QTest::keyClick(&c, Qt::Key_1);
+    EXPECT_EQ(c.ItemIndex(), -1);
+    EXPECT_EQ(c.Text(), QStringLiteral("1"));
+    EXPECT_EQ(changes, 2);
+    // No completion: "1" stays "1" although "100" starts with it, and Enter
+    // does not pick the matching entry.
+    QTest::keyClicks(&c, QStringLiteral("00"));
+    QTest::keyClick(&c, Qt::Key_Return);
+    EXPECT_EQ(c.ItemIndex(), -1);
+    EXPECT_EQ(c.Text(), QStringLiteral("100"));
+}
+
+TEST(ComboBox, KeyPressHookSeesEnterAndCanSwallow) {
+    TComboBox c;
+    c.show();
+    c.setFocus();
+    QString seen;
+    c.OnKeyPress = [&](QObject*, QChar& k) {
+        seen += k == QChar(13) ? QChar(u'|') : k;
+        if (k == u'x') k = QChar();
+    };
+    QTest::keyClicks(&c, QStringLiteral("axb"));
+    QTest::keyClick(&c, Qt::Key_Return);
+    EXPECT_EQ(seen, QStringLiteral("axb|"));
+    EXPECT_EQ(c.Text(), QStringLiteral("ab"));
+}
+
+TEST(ComboBox, AddingKeepsTypedText) {
+    TComboBox c;
+    c.SetText(QStringLiteral("77"));
+    c.AddItem(QStringLiteral("77"));
+    EXPECT_EQ(c.Text(), QStringLiteral("77"));
+    EXPECT_EQ(c.ItemIndex(), -1);
+}
+
+TEST(DefaultErrorReport, HandlerErrorIsShownAndTheProgramGoesOn) {
+    ScopedMessageRecorder rec;
+    int after = 0;
+    TNotifyEvent handler = [&](QObject*) {
+        ++after;
+        throw EConvertError(QStringLiteral("'x' は整数ではありません"));
+    };
+    CallEvent(handler, nullptr);
+    CallEvent(handler, nullptr);
+    EXPECT_EQ(after, 2);
+    ASSERT_EQ(rec.Records().size(), 2);
+    EXPECT_EQ(rec.Records()[0].text, QStringLiteral("'x' は整数ではありません"));
+    EXPECT_EQ(rec.Records()[0].icon, MsgIcon::Error);
+}
+
+class Thrower : public QWidget {
+protected:
+    void mousePressEvent(QMouseEvent*) override { throw Exception(QStringLiteral("boom")); }
+};
+
+TEST(DefaultErrorReport, ErrorEscapingAnEventStopsAtTheApplication) {
+    ScopedMessageRecorder rec;
+    Thrower w;
+    w.resize(10, 10);
+    QTest::mousePress(&w, Qt::LeftButton); // would end the process if it unwound through Qt
+    ASSERT_EQ(rec.Records().size(), 1);
+    EXPECT_EQ(rec.Records()[0].text, QStringLiteral("boom"));
+}
+
+TEST(Colours, SystemColoursResolveThroughTheFixedTable) {
+    EXPECT_EQ(ColorToRGB(clRed), 0x0000FFu);
+    EXPECT_EQ(ToQColor(0x266CFF), QColor(0xFF, 0x6C, 0x26));
+    EXPECT_EQ(ColorToRGB(clBtnHighlight), 0xFFFFFFu);
+    EXPECT_EQ(ColorToRGB(clBtnShadow), 0xA0A0A0u);
+    EXPECT_NE(ColorToRGB(clBtnFace), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(ColorToRGB(static_cast<TColor>(0x800000FFu)), 0u); // unknown index
+}
+
+} // namespace
