@@ -3,6 +3,7 @@
 #include "RowText.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -175,7 +176,9 @@ TInplaceEdit::TInplaceEdit(TStringGrid* grid) : QPlainTextEdit(grid->viewport())
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(false);
+    // Every change goes through the key rules: no context-menu paste, no drops.
     setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
     document()->setDocumentMargin(1);
     setAutoFillBackground(true);
     hide();
@@ -404,6 +407,27 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* e) {
     } else {
         QPlainTextEdit::keyPressEvent(e);
     }
+    --FInKey;
+    e->accept();
+    if (FInKey == 0 && FPendingChange) textEdited();
+}
+
+void TInplaceEdit::inputMethodEvent(QInputMethodEvent* e) {
+    if (e->commitString().isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(e);
+        return;
+    }
+    QString accepted;
+    for (const QChar c : e->commitString()) {
+        QChar k = c;
+        KeyPress(k);
+        if (!isVisible()) return; // the grid closed the editor
+        if (!k.isNull() && k.unicode() >= 32) accepted += k;
+    }
+    QInputMethodEvent filtered(e->preeditString(), e->attributes());
+    filtered.setCommitString(accepted, e->replacementStart(), e->replacementLength());
+    ++FInKey;
+    QPlainTextEdit::inputMethodEvent(&filtered);
     --FInKey;
     e->accept();
     if (FInKey == 0 && FPendingChange) textEdited();

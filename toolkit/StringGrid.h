@@ -114,6 +114,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    // Text committed by an input method goes through KeyPress character by
+    // character, like typed keys.
+    void inputMethodEvent(QInputMethodEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 

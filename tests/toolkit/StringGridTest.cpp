@@ -1,6 +1,7 @@
 #include "StringGrid.h"
 #include "RowText.h"
 
+#include <QInputMethodEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -898,6 +899,22 @@ TEST(StringGridEditor, RefusedCharactersBeepAndAreDropped) {
     EXPECT_EQ(g.Cells(1, 1), QStringLiteral("123"));
     QTest::keyClick(g.InplaceEditor(), Qt::Key_Backspace);
     EXPECT_EQ(g.Cells(1, 1), QStringLiteral("12")) << "control characters are not asked about";
+}
+
+TEST(StringGridEditor, InputMethodTextFollowsTheKeyRules) {
+    HookGrid g;
+    g.Accept = [](QChar c) { return c != QChar(u'\u3042'); };
+    OpenEditorAt(g, 1, 1);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("x\u3042y"));
+    QCoreApplication::sendEvent(g.InplaceEditor(), &commit);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("xy"));
+    EXPECT_EQ(g.Stored.size(), 1u) << "one commit, one store";
+    g.Modify = false;
+    QInputMethodEvent more;
+    more.setCommitString(QStringLiteral("z"));
+    QCoreApplication::sendEvent(g.InplaceEditor(), &more);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("xy"));
 }
 
 TEST(StringGridEditor, UnmodifiableCellKeepsItsText) {
