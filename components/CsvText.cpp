@@ -36,22 +36,22 @@ bool NeedsQuotes(QStringView text) {
 namespace {
 // Appends text with every line break (CR LF, CR or LF) written as CR LF and,
 // when `doubleQuotes`, every double quote doubled.
-void appendNormalized(QString& out, QStringView text, bool doubleQuotes) {
+template <class Out> void appendNormalized(Out& out, QStringView text, bool doubleQuotes) {
     const char16_t* p = text.utf16();
     const char16_t* const end = p + text.size();
     const char16_t* run = p; // start of the characters not yet copied
     auto flush = [&](const char16_t* upto) {
-        out.append(reinterpret_cast<const QChar*>(run), upto - run);
+        AppendText(out, std::u16string_view(run, size_t(upto - run)));
     };
     while (p < end) {
         const char16_t c = *p;
         if (c == u'"' && doubleQuotes) {
             flush(p + 1); // the quote itself, then its double
-            out += QLatin1Char('"');
+            AppendText(out, u"\"");
             run = ++p;
         } else if (c == u'\r' || c == u'\n') {
             flush(p);
-            out += QLatin1String("\r\n");
+            AppendText(out, u"\r\n");
             p += (c == u'\r' && p + 1 < end && p[1] == u'\n') ? 2 : 1;
             run = p;
         } else {
@@ -60,17 +60,24 @@ void appendNormalized(QString& out, QStringView text, bool doubleQuotes) {
     }
     flush(end);
 }
+
+template <class Out> void appendField(Out& out, QStringView cell) {
+    const QStringView t = TrimmedView(cell);
+    if (!NeedsQuotes(t)) {
+        AppendText(out, std::u16string_view(t.utf16(), size_t(t.size())));
+        return;
+    }
+    AppendText(out, u"\"");
+    appendNormalized(out, t, true);
+    AppendText(out, u"\"");
+}
 } // namespace
 
 void AppendField(QString& out, QStringView cell) {
-    const QStringView t = TrimmedView(cell);
-    if (!NeedsQuotes(t)) {
-        out += t;
-        return;
-    }
-    out += QLatin1Char('"');
-    appendNormalized(out, t, true);
-    out += QLatin1Char('"');
+    appendField(out, cell);
+}
+void AppendField(std::u16string& out, QStringView cell) {
+    appendField(out, cell);
 }
 
 QString FieldText(QStringView cell) {
@@ -86,25 +93,17 @@ QString ReadBackText(QStringView cell) {
 }
 
 QString NormalizeLineEnds(QString text) {
-    const char16_t* const b = reinterpret_cast<const char16_t*>(text.constData());
-    const qsizetype n = text.size();
+    // Already normal when every LF has a CR before it and every CR an LF after
+    // it; both searches run over the text in large strides.
+    const QStringView v(text);
+    const qsizetype n = v.size();
     bool normal = true;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = b[i];
-        if (c == u'\r') {
-            if (i + 1 < n && b[i + 1] == u'\n') {
-                ++i;
-            } else {
-                normal = false;
-                break;
-            }
-        } else if (c == u'\n') {
-            normal = false;
-            break;
-        }
-    }
+    for (qsizetype i = v.indexOf(u'\n'); normal && i >= 0; i = v.indexOf(u'\n', i + 1))
+        normal = i > 0 && v[i - 1] == u'\r';
+    for (qsizetype i = v.indexOf(u'\r'); normal && i >= 0; i = v.indexOf(u'\r', i + 1))
+        normal = i + 1 < n && v[i + 1] == u'\n';
     if (normal) {
-        if (n > 0 && b[n - 1] != u'\n') text += QLatin1String("\r\n");
+        if (n > 0 && v[n - 1] != u'\n') text += QLatin1String("\r\n");
         return text;
     }
     QString out;

@@ -6,6 +6,8 @@
 #include <QStringView>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 // The text side of the mix grid's CSV file and clipboard output: field quoting,
 // line building, splitting, line ends and the file's character set. Nothing
@@ -45,10 +47,20 @@ inline QString Trimmed(QStringView text) {
 // that the field reads back as the same single cell.
 bool NeedsQuotes(QStringView text);
 
+// Appends raw UTF-16 text to either kind of text buffer. The writer builds
+// large texts in a std::u16string, whose appends are cheap inline code.
+inline void AppendText(QString& out, std::u16string_view s) {
+    out.append(reinterpret_cast<const QChar*>(s.data()), qsizetype(s.size()));
+}
+inline void AppendText(std::u16string& out, std::u16string_view s) {
+    out.append(s);
+}
+
 // Appends the field of one cell: the trimmed text, enclosed in double quotes
 // (inner quotes doubled, every line break inside written as CR LF) when
 // NeedsQuotes says so, otherwise unquoted.
 void AppendField(QString& out, QStringView cell);
+void AppendField(std::u16string& out, QStringView cell);
 QString FieldText(QStringView cell);
 
 // What a field reads back as after AppendField and the reader: the trimmed
@@ -57,22 +69,33 @@ QString ReadBackText(QStringView cell);
 
 // Appends one CSV line: the fields of the cells separated by commas, ending in
 // CR LF (also when there are no cells).
-template <class CellAt>
-void AppendLine(QString& out, int firstCol, int endCol, int row, const CellAt& cellAt) {
+template <class Out, class CellAt>
+void AppendLine(Out& out, int firstCol, int endCol, int row, const CellAt& cellAt) {
     for (int c = firstCol; c < endCol; ++c) {
         AppendField(out, cellAt(c, row));
-        if (c + 1 < endCol) out += QLatin1Char(',');
+        if (c + 1 < endCol) AppendText(out, u",");
     }
-    out += QLatin1String("\r\n");
+    AppendText(out, u"\r\n");
 }
 
 // The whole CSV text of rows [firstRow, endRow) and columns [firstCol, endCol).
 template <class CellAt>
-QString BuildCsvText(int firstRow, int endRow, int firstCol, int endCol, const CellAt& cellAt) {
-    QString out;
-    for (int r = firstRow; r < endRow; ++r)
+std::u16string BuildCsvBuffer(int firstRow, int endRow, int firstCol, int endCol,
+                              const CellAt& cellAt) {
+    std::u16string out;
+    for (int r = firstRow; r < endRow; ++r) {
         AppendLine(out, firstCol, endCol, r, cellAt);
+        // Room for the rest, judged by the first line (saves regrowing a
+        // large text many times over).
+        if (r == firstRow)
+            out.reserve(out.size() * size_t(int64_t(endRow) - firstRow) * 9 / 8 + 64);
+    }
     return out;
+}
+template <class CellAt>
+QString BuildCsvText(int firstRow, int endRow, int firstCol, int endCol, const CellAt& cellAt) {
+    const std::u16string b = BuildCsvBuffer(firstRow, endRow, firstCol, endCol, cellAt);
+    return QString(reinterpret_cast<const QChar*>(b.data()), qsizetype(b.size()));
 }
 
 // Line ends as the reader sees them: the text is read as lines ending at CR LF,

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -61,9 +62,11 @@ int64_t TXlsStringGrid::ClipboardLimit() const {
     return CsvText::ClipboardLimit;
 }
 
-QString TXlsStringGrid::csvText() const {
-    return CsvText::BuildCsvText(FixedRows(), RowCount(), FixedCols(), ColCount(),
-                                 [this](int c, int r) { return Cells(c, r); });
+QByteArray TXlsStringGrid::csvBytes() const {
+    const std::u16string b =
+        CsvText::BuildCsvBuffer(FixedRows(), RowCount(), FixedCols(), ColCount(),
+                                [this](int c, int r) { return Cells(c, r); });
+    return CsvText::EncodeText(QStringView(b.data(), qsizetype(b.size())));
 }
 
 int TXlsStringGrid::SetCommaText() {
@@ -72,7 +75,7 @@ int TXlsStringGrid::SetCommaText() {
         return -1;
     }
     // A failed save leaves an old file as it was.
-    CsvText::WriteWholeFile(FCSVFileName, CsvText::EncodeText(csvText()));
+    CsvText::WriteWholeFile(FCSVFileName, csvBytes());
     return 0;
 }
 
@@ -81,18 +84,32 @@ void TXlsStringGrid::dealFields(QStringView text, int64_t& count) {
     // file's lines were.
     const int fixedCols = FixedCols();
     const int fixedRows = FixedRows();
-    const int64_t perRow = std::max(1, ColCount() - fixedCols);
-    CsvText::SplitFields(text, [&](QStringView f) {
-        const int col = fixedCols + int(count % perRow);
-        const int64_t row = fixedRows + count / perRow;
-        ++count;
-        if (row > INT_MAX) return; // beyond any row index; cannot happen under the size limit
-        const QStringView t = CsvText::TrimmedView(f);
-        // An empty field over an empty cell changes nothing; skipping it
-        // keeps a file of bare commas from growing the cell storage.
-        if (t.isEmpty() && Cells(col, int(row)).isEmpty()) return;
-        SetCells(col, int(row), t.toString());
-    });
+    const int perRow = std::max(1, ColCount() - fixedCols);
+    // One row's fields are gathered and stored from the last column back, so
+    // that the grid sizes each stored row once instead of cell by cell.
+    std::vector<QString> pending;
+    pending.reserve(size_t(perRow));
+    int64_t row = fixedRows; // row of the pending fields
+    auto store = [&] {
+        // (row is beyond any index only past the file size limit; an empty
+        // field over a never written cell takes no storage)
+        if (row <= INT_MAX)
+            for (int i = int(pending.size()) - 1; i >= 0; --i)
+                SetCells(fixedCols + i, int(row), pending[size_t(i)]);
+        pending.clear();
+        ++row;
+    };
+    try {
+        CsvText::SplitFields(text, [&](QStringView f) {
+            ++count;
+            pending.push_back(CsvText::Trimmed(f));
+            if (int(pending.size()) == perRow) store();
+        });
+    } catch (...) {
+        store(); // the fields split so far are placed
+        throw;
+    }
+    if (!pending.empty()) store();
 }
 
 int TXlsStringGrid::GetCommaText() {

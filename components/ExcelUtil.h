@@ -89,8 +89,8 @@ protected:
 
 private:
     void refuse(const QString& text, bool always = false) const;
-    // The whole CSV text of the data rows.
-    QString csvText() const;
+    // The CSV file's bytes: every data row, in the file's character set.
+    QByteArray csvBytes() const;
     // Deals the fields of a CSV text into the cells, counting them in `count`.
     void dealFields(QStringView text, int64_t& count);
     // Exchanges two rows through the row past the last one, left empty.
