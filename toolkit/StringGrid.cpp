@@ -1407,7 +1407,8 @@ void TStringGrid::keyPressEvent(QKeyEvent* e) {
         }
         if (key == 0) used = true;
     }
-    if (key != 0 && !(vk == VK_TAB && used)) {
+    // Keys without a virtual key of their own ("-", "+", ".") are characters too.
+    if ((vk == 0 || key != 0) && !(vk == VK_TAB && used)) {
         QChar ch = KeyCharOf(e);
         if (!ch.isNull()) {
             const QChar typed = ch;

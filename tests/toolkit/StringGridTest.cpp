@@ -840,6 +840,19 @@ TEST(StringGridEditor, OpenedByF2EnterTypingAndDoubleClick) {
     }
 }
 
+TEST(StringGridEditor, PunctuationWithoutVirtualKeyOpensTheEditorToo) {
+    for (const char ch : {'-', '+', '.', ','}) {
+        TStringGrid g;
+        g.resize(400, 200);
+        g.SetOptions(g.Options() | goEditing);
+        g.SetCells(1, 1, QStringLiteral("12"));
+        g.show();
+        QTest::keyClick(&g, ch);
+        ASSERT_TRUE(g.EditorMode()) << ch;
+        EXPECT_EQ(g.Cells(1, 1), QString(QChar::fromLatin1(ch))) << ch;
+    }
+}
+
 TEST(StringGridEditor, UpAndDownMoveTheEditorToAnotherCell) {
     TStringGrid g;
     g.SetCells(1, 1, QStringLiteral("one"));
