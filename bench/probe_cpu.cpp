@@ -1,0 +1,208 @@
+// Whole-process CPU cost of a running clock: the real main window on the real
+// platform, shown, started, and left to run its event loop.
+//
+//   probe_cpu [--seconds N] [--interval MS] [--mode MODE] [--single-line-labels]
+//             [--fixed-label-size]
+//
+// --interval sets the display timer's floor (1 = a literal 1 ms timer; the
+// default keeps the window's own floor). --mode replaces the timer handler to
+// show where the time goes: full (the window's own handler), no-caption
+// (skips the window caption), no-title (skips the application title),
+// tick-only (only the clock labels), one-now (reads the clock once a tick
+// instead of three times), caption-10hz (caption every tenth tick), idle (timer
+// stopped), qt-floor (a plain Qt window with one label rewritten on the same
+// timer instead: the floor any 100 Hz repaint costs). --single-line-labels paints the two clock
+// labels with one text layout, --fixed-label-size stops them from measuring their text on every
+// change: prototypes of cheaper label code. Prints the process CPU time (user + system) as a
+// percentage of one core over the run, the real tick rate and the paints per second.
+#include "probe_common.h"
+
+#include "Application.h"
+#include "Canvas.h"
+#include "Clock.h"
+#include "Label.h"
+#include "Timer.h"
+#include "Unit1.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMap>
+#include <QPainter>
+#include <QTimer>
+
+#include <cstdio>
+
+// Under valgrind --tool=callgrind --instr-atstart=no, only the measured span
+// is instrumented; without the header the marks compile to nothing.
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
+#endif
+
+namespace {
+
+// Counts paint events per receiver while the clock runs.
+class PaintCounter : public QObject {
+public:
+    QMap<QString, int> Paints;
+    int Total = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++Total;
+            ++Paints[o->objectName().isEmpty() ? QString::fromLatin1(o->metaObject()->className())
+                                               : o->objectName()];
+        }
+        return false;
+    }
+};
+
+// The caption and title steps of the display tick, so a mode can leave one
+// of them out, or read the clock once, and show its share of the cost.
+QString Banner() {
+    static const QString banner = QStringLiteral(" ::") + QString(35, QLatin1Char(' ')) +
+                                  TVantel::VersionText() + QStringLiteral("  ") +
+                                  TVantel::CreditText();
+    return banner;
+}
+void CaptionStep(TVantel& w, const QDateTime& now, const QDateTime& dayNow) {
+    w.SetCaption(w.Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(now) +
+                 QStringLiteral(" :: ") + QLatin1Char(' ') + Clock::ShortDayName(dayNow) +
+                 QLatin1Char(' ') + Banner());
+}
+void TitleStep(TVantel& w, const QDateTime& now) {
+    Application::SetTitle(w.Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(now));
+}
+
+// Prototype of a label paint that lays out a one-line caption once instead of
+// measuring every prefix of it for word breaks: draws the label itself and
+// swallows the label's own paint.
+class SingleLinePaint : public QObject {
+public:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Paint) return false;
+        auto* l = static_cast<TLabel*>(o);
+        QPainter p(l);
+        TCanvas c(&p);
+        TRect r{0, 0, l->width(), l->height()};
+        c.Font = l->Font();
+        c.DrawText(l->Caption(), r, DT_CENTER | DT_SINGLELINE);
+        return true;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int seconds = probe::IntArg(argc, argv, "--seconds", 10);
+    const int interval = probe::IntArg(argc, argv, "--interval", 0);
+    QString mode = QStringLiteral("full");
+    for (int i = 1; i + 1 < argc; ++i)
+        if (QString::fromLocal8Bit(argv[i]) == QLatin1String("--mode"))
+            mode = QString::fromLocal8Bit(argv[i + 1]);
+
+    const QStringList modes{QStringLiteral("full"),     QStringLiteral("no-caption"),
+                            QStringLiteral("no-title"), QStringLiteral("tick-only"),
+                            QStringLiteral("one-now"),  QStringLiteral("caption-10hz"),
+                            QStringLiteral("idle"),     QStringLiteral("qt-floor")};
+    if (!modes.contains(mode)) {
+        std::fprintf(stderr, "unknown mode %s\n", qPrintable(mode));
+        return 2;
+    }
+
+    TApplication app(argc, argv);
+    TVantel window;
+    if (interval > 0) window.Timer1->SetMinimumInterval(interval);
+
+    int ticks = 0;
+    TVantel* w = &window;
+    if (mode == QLatin1String("full")) {
+        window.Timer1->OnTimer = [w, &ticks](QObject* s) {
+            ++ticks;
+            w->Timer1Timer(s);
+        };
+    } else if (mode == QLatin1String("idle")) {
+        window.Timer1->SetEnabled(false);
+    } else {
+        const bool caption =
+            mode != QLatin1String("no-caption") && mode != QLatin1String("tick-only");
+        const bool title = mode != QLatin1String("no-title") && mode != QLatin1String("tick-only");
+        const bool oneNow = mode == QLatin1String("one-now");
+        const bool caption10 = mode == QLatin1String("caption-10hz");
+        window.Timer1->OnTimer = [=, &ticks](QObject*) {
+            ++ticks;
+            w->DisplayTick();
+            if (oneNow) {
+                const QDateTime now = Clock::Now();
+                CaptionStep(*w, now, now);
+                TitleStep(*w, now);
+                return;
+            }
+            if (caption && (!caption10 || ticks % 10 == 0))
+                CaptionStep(*w, Clock::Now(), Clock::Now());
+            if (title) TitleStep(*w, Clock::Now());
+        };
+    }
+    SingleLinePaint singleLine;
+    if (probe::FlagArg(argc, argv, "--single-line-labels"))
+        for (TLabel* l : {window.Label1, window.Label3})
+            l->installEventFilter(&singleLine);
+
+    // Reference: a plain Qt window of the same size whose one small label is
+    // rewritten on the same timer, i.e. what any 100 Hz repaint costs here.
+    QWidget plain;
+    QTimer plainTimer;
+    QLabel* plainLabel = nullptr;
+    if (mode == QLatin1String("qt-floor")) {
+        window.Timer1->SetEnabled(false);
+        plain.resize(window.size());
+        plainLabel = new QLabel(&plain);
+        plainLabel->setGeometry(126, 12, 120, 19);
+        QObject::connect(&plainTimer, &QTimer::timeout, plainLabel, [plainLabel, &ticks] {
+            ++ticks;
+            plainLabel->setText(QString::number(probe::NowMs(), 'f', 0));
+        });
+        plainTimer.setTimerType(Qt::PreciseTimer);
+        plainTimer.start(interval > 0 ? interval : TVantel::DisplayInterval);
+        plain.show();
+    } else {
+        window.show();
+    }
+    window.StartClick(nullptr);
+    // Prototype of a label that skips the font metrics when its caption
+    // changes but its width cannot (the clock's digits are all one width).
+    if (probe::FlagArg(argc, argv, "--fixed-label-size"))
+        for (TLabel* l : {window.Label1, window.Label3})
+            l->SetAutoSize(false);
+
+    // Let the window map and paint once before the measured span begins.
+    PaintCounter counter;
+    double cpu0 = 0, wall0 = 0;
+    QTimer::singleShot(500, &app, [&] {
+        ticks = 0;
+        app.installEventFilter(&counter);
+        cpu0 = probe::CpuSeconds();
+        wall0 = probe::NowMs();
+        CALLGRIND_START_INSTRUMENTATION;
+        QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &app, [&] {
+            CALLGRIND_STOP_INSTRUMENTATION;
+            const double cpu = probe::CpuSeconds() - cpu0;
+            const double wall = (probe::NowMs() - wall0) / 1e3;
+            std::printf("mode=%s%s%s floor=%d ms effective=%d ms seconds=%.2f cpu=%.3f s "
+                        "cpu%%=%.2f ticks/s=%.1f "
+                        "paints/s=%.1f\n",
+                        qPrintable(mode),
+                        probe::FlagArg(argc, argv, "--single-line-labels") ? " +single-line" : "",
+                        probe::FlagArg(argc, argv, "--fixed-label-size") ? " +fixed-size" : "",
+                        interval > 0 ? interval : TVantel::DisplayInterval,
+                        window.Timer1->EffectiveInterval(), wall, cpu, 100.0 * cpu / wall,
+                        ticks / wall, counter.Total / wall);
+            for (auto it = counter.Paints.cbegin(); it != counter.Paints.cend(); ++it)
+                std::printf("  paints/s %-16s %.1f\n", qPrintable(it.key()), it.value() / wall);
+            std::fflush(stdout);
+            app.quit();
+        });
+    });
+    return app.exec();
+}
