@@ -9,7 +9,9 @@
 TLabel::TLabel(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TranslucentBackground, false);
     setAutoFillBackground(false);
+    FQFont = FFont.ToQFont();
     FFont.OnChange = [this] {
+        FQFont = FFont.ToQFont();
         adjustBounds();
         update();
     };
@@ -42,7 +44,7 @@ void TLabel::SetColor(TColor c) {
 
 void TLabel::adjustBounds() {
     if (!FAutoSize) return;
-    const QFontMetrics fm(FFont.ToQFont());
+    const QFontMetrics fm(FQFont);
     const PrefixText pt = StripPrefix(FCaption);
     const int w = fm.horizontalAdvance(pt.Text);
     const int h = fm.height();

@@ -45,6 +45,9 @@ private:
     void adjustBounds();
     QString FCaption;
     TFont FFont;
+    // The font as Qt takes it, made once per font change: the clock labels
+    // are re-measured on every display tick.
+    QFont FQFont;
     LabelAlign FAlignment = LabelAlign::Left;
     bool FAutoSize = true;
     TColor FColor = clNone;
