@@ -42,7 +42,8 @@ void checkRowText(const QString& text, int cellCount) {
     qsizetype next = 0;
     for (const QString& c : cells) {
         if (c.isEmpty()) continue;
-        while (next < fields.size() && fields[next] != c) ++next;
+        while (next < fields.size() && fields[next] != c)
+            ++next;
         CHECK(next < fields.size(), c);
         ++next;
     }
