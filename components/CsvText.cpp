@@ -124,6 +124,15 @@ QByteArray EncodeText(QStringView text) {
     return enc.encode(text);
 }
 
+TextEncoder::TextEncoder() : FEnc(QStringConverter::System) {}
+
+void TextEncoder::Append(QStringView text) {
+    const qsizetype old = FOut.size();
+    FOut.resize(old + FEnc.requiredSpace(text.size()));
+    char* const end = FEnc.appendToBuffer(FOut.data() + old, text);
+    FOut.resize(end - FOut.constData());
+}
+
 QString DecodeText(QByteArrayView bytes) {
     // Stateless: a sequence cut short at the end of the file is invalid too.
     QStringDecoder dec(QStringConverter::System, QStringConverter::Flag::Stateless);

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
@@ -96,6 +97,39 @@ template <class CellAt>
 QString BuildCsvText(int firstRow, int endRow, int firstCol, int endCol, const CellAt& cellAt) {
     const std::u16string b = BuildCsvBuffer(firstRow, endRow, firstCol, endCol, cellAt);
     return QString(reinterpret_cast<const QChar*>(b.data()), qsizetype(b.size()));
+}
+
+// Encodes text piece by piece into one byte array in the file's character set
+// (see EncodeText). Pieces must not end inside a character.
+class TextEncoder {
+public:
+    TextEncoder();
+    void Append(QStringView text);
+    void Reserve(qsizetype bytes) { FOut.reserve(bytes); }
+    QByteArray Take() { return std::move(FOut); }
+
+private:
+    QStringEncoder FEnc;
+    QByteArray FOut;
+};
+
+// The bytes of the CSV file: BuildCsvText encoded. The text is built and
+// encoded a few lines at a time, so a large text is never held twice.
+template <class CellAt>
+QByteArray BuildCsvBytes(int firstRow, int endRow, int firstCol, int endCol, const CellAt& cellAt) {
+    TextEncoder enc;
+    std::u16string lines;
+    for (int r = firstRow; r < endRow; ++r) {
+        AppendLine(lines, firstCol, endCol, r, cellAt);
+        if (r == firstRow)
+            enc.Reserve(qsizetype(lines.size()) * (qsizetype(endRow) - firstRow) * 9 / 8 + 64);
+        if (lines.size() >= 16384) {
+            enc.Append(QStringView(lines.data(), qsizetype(lines.size())));
+            lines.clear();
+        }
+    }
+    enc.Append(QStringView(lines.data(), qsizetype(lines.size())));
+    return enc.Take();
 }
 
 // Line ends as the reader sees them: the text is read as lines ending at CR LF,

@@ -63,10 +63,8 @@ int64_t TXlsStringGrid::ClipboardLimit() const {
 }
 
 QByteArray TXlsStringGrid::csvBytes() const {
-    const std::u16string b =
-        CsvText::BuildCsvBuffer(FixedRows(), RowCount(), FixedCols(), ColCount(),
-                                [this](int c, int r) { return Cells(c, r); });
-    return CsvText::EncodeText(QStringView(b.data(), qsizetype(b.size())));
+    return CsvText::BuildCsvBytes(FixedRows(), RowCount(), FixedCols(), ColCount(),
+                                  [this](int c, int r) { return Cells(c, r); });
 }
 
 int TXlsStringGrid::SetCommaText() {

@@ -86,6 +86,18 @@ TEST(CsvLineTest, EmptyRowOfTenColumnsIsNineCommas) {
     EXPECT_EQ(BuildCsvText(0, 1, 0, 10, t), QString(9, QLatin1Char(',')) + QStringLiteral("\r\n"));
 }
 
+TEST(CsvLineTest, BytesAreTheEncodedTextAcrossPieceBoundaries) {
+    // Enough lines, with characters of one to four bytes, to be encoded in
+    // several pieces.
+    Table t;
+    for (int r = 0; r < 3000; ++r)
+        t.rows.push_back({QString::number(r), u(u"日本語,😀"), "a\"b", u(u"é\n😀")});
+    const QByteArray bytes = BuildCsvBytes(0, 3000, 0, 4, t);
+    EXPECT_EQ(bytes, EncodeText(BuildCsvText(0, 3000, 0, 4, t)));
+    EXPECT_EQ(DecodeText(bytes), BuildCsvText(0, 3000, 0, 4, t));
+    EXPECT_TRUE(BuildCsvBytes(0, 0, 0, 4, t).isEmpty());
+}
+
 // --- line ends -----------------------------------------------------------
 
 TEST(CsvLineEndTest, EveryLineEndsWithCrLf) {

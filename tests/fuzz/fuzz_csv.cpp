@@ -55,6 +55,8 @@ void checkRoundTrip(const QStringList& fields, int cols) {
     auto cellAt = [&](int c, int r) { return fields.value(qsizetype(r) * cols + c); };
     const QString written = CsvText::BuildCsvText(0, int(rows), 0, cols, cellAt);
     CHECK(CsvText::NormalizeLineEnds(written) == written, written);
+    CHECK(CsvText::BuildCsvBytes(0, int(rows), 0, cols, cellAt) == CsvText::EncodeText(written),
+          written);
     const QStringList back = CsvText::SplitCSVText(written);
     CHECK(back.size() == rows * cols, written);
     for (qsizetype i = 0; i < back.size(); ++i) {
