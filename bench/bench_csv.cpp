@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <cstdlib>
 #include <malloc.h>
 #include <memory>
 #include <vector>
@@ -99,7 +98,7 @@ void BM_GetCommaText(benchmark::State& state) {
         reader.reset();
         // Hand the freed cells of the last pass back now, so that their
         // clean-up is not charged to the next read.
-        if (std::getenv("BENCH_NO_TRIM") == nullptr) malloc_trim(0);
+        malloc_trim(0);
         reader = std::make_unique<TXlsStringGrid>();
         reader->resize(385, 120);
         reader->SetColCount(kCols);
@@ -152,7 +151,7 @@ void BM_SplitToStrings(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         std::vector<QString>().swap(cells);
-        if (std::getenv("BENCH_NO_TRIM") == nullptr) malloc_trim(0);
+        malloc_trim(0);
         state.ResumeTiming();
         const QString text = CsvText::NormalizeLineEnds(CsvText::DecodeText(bytes));
         CsvText::SplitFields(text, [&](QStringView f) { cells.push_back(CsvText::Trimmed(f)); });
