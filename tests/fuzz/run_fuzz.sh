@@ -5,7 +5,7 @@ set -eu
 secs=${1:-10}
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../.." && pwd)
-build=${2:-${VANTEL_FUZZ_BUILD:-$src/../build-fuzz-csv}}
+build=${2:-${VANTEL_FUZZ_BUILD:-$src/build-fuzz}}
 CC=clang CXX=clang++ cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVANTEL_FUZZ=ON -DVANTEL_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target fuzz_csv
