@@ -5,6 +5,7 @@
 #include <QStringEncoder>
 #include <QStringList>
 #include <QStringView>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -79,6 +80,15 @@ void AppendLine(Out& out, int firstCol, int endCol, int row, const CellAt& cellA
     AppendText(out, u"\r\n");
 }
 
+// Room to reserve for a text of `rows` lines, judged by its first line. Only a
+// guess: one long first line must not turn into a huge allocation, so the
+// guess is capped and anything beyond it grows as usual.
+inline int64_t GuessCsvSize(size_t firstLine, int64_t rows) {
+    constexpr int64_t cap = int64_t(64) << 20;
+    const int64_t perLine = std::min<int64_t>(int64_t(firstLine), cap);
+    return std::min<int64_t>(perLine * std::max<int64_t>(rows, 1) / 8 * 9, cap) + 64;
+}
+
 // The whole CSV text of rows [firstRow, endRow) and columns [firstCol, endCol).
 template <class CellAt>
 std::u16string BuildCsvBuffer(int firstRow, int endRow, int firstCol, int endCol,
@@ -89,7 +99,7 @@ std::u16string BuildCsvBuffer(int firstRow, int endRow, int firstCol, int endCol
         // Room for the rest, judged by the first line (saves regrowing a
         // large text many times over).
         if (r == firstRow)
-            out.reserve(out.size() * size_t(int64_t(endRow) - firstRow) * 9 / 8 + 64);
+            out.reserve(size_t(GuessCsvSize(out.size(), int64_t(endRow) - firstRow)));
     }
     return out;
 }
@@ -122,7 +132,7 @@ QByteArray BuildCsvBytes(int firstRow, int endRow, int firstCol, int endCol, con
     for (int r = firstRow; r < endRow; ++r) {
         AppendLine(lines, firstCol, endCol, r, cellAt);
         if (r == firstRow)
-            enc.Reserve(qsizetype(lines.size()) * (qsizetype(endRow) - firstRow) * 9 / 8 + 64);
+            enc.Reserve(qsizetype(GuessCsvSize(lines.size(), int64_t(endRow) - firstRow)));
         if (lines.size() >= 16384) {
             enc.Append(QStringView(lines.data(), qsizetype(lines.size())));
             lines.clear();

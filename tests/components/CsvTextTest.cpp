@@ -98,6 +98,20 @@ TEST(CsvLineTest, BytesAreTheEncodedTextAcrossPieceBoundaries) {
     EXPECT_TRUE(BuildCsvBytes(0, 0, 0, 4, t).isEmpty());
 }
 
+TEST(CsvLineTest, LongFirstLineDoesNotReserveForEveryRow) {
+    // A 4 MB first line above 100 000 empty rows: judged by the first line the
+    // text would need about 450 GB; the file really needs about 5 MB.
+    const int rows = 100000;
+    const QString big(4 << 20, QLatin1Char('x'));
+    const QString empty;
+    auto cellAt = [&](int c, int r) -> const QString& { return r == 0 && c == 0 ? big : empty; };
+    QByteArray bytes;
+    ASSERT_NO_THROW(bytes = BuildCsvBytes(0, rows, 0, 2, cellAt));
+    EXPECT_EQ(bytes.size(), qsizetype(big.size()) + 3 * rows);
+    EXPECT_LT(bytes.capacity(), qsizetype(256) << 20);
+    EXPECT_LE(GuessCsvSize(size_t(1) << 40, int64_t(1) << 30), (int64_t(64) << 20) + 64);
+    EXPECT_EQ(GuessCsvSize(80, 1000), 80 * 1000 / 8 * 9 + 64);
+}
 // --- line ends -----------------------------------------------------------
 
 TEST(CsvLineEndTest, EveryLineEndsWithCrLf) {
