@@ -7,8 +7,10 @@
 # BUILD_DIR defaults to build-perf next to the source tree (configure it with
 # -DCMAKE_BUILD_TYPE=Release and build the target probe_cpu). --breakdown
 # also runs the probe's prototype modes, which show where the time goes.
+# With --repeat N every configuration runs N times, round-robin, so that a
+# change in the machine's load during the run hits all of them alike.
 # Figures are user + system CPU time of the process as a percentage of one
-# core; the X server's own work is not included.
+# core over SECONDS (default 10); the X server's own work is not included.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,43 +36,49 @@ if [ ! -x "$probe" ]; then
     exit 1
 fi
 
-run() {
-    xvfb-run -a -s "-screen 0 1024x768x24" "$probe" --seconds "$seconds" "$@" 2>/dev/null
-}
-
-# Several runs give the spread when the machine is shared.
-summary() {
-    local label="$1"
-    shift
-    local values=()
-    for _ in $(seq "$repeat"); do
-        local out
-        out=$(run "$@")
-        [ "$repeat" -eq 1 ] && echo "$out"
-        values+=("$(echo "$out" | head -1 | sed -n 's/.*cpu%=\([0-9.]*\).*/\1/p')")
-    done
-    printf '%s\n' "${values[@]}" | sort -g | awk -v l="$label" '
-        { v[NR] = $1 }
-        END { printf "%-46s cpu%% of one core: min %.2f  median %.2f  max %.2f  (%d runs)\n",
-              l, v[1], v[int((NR + 1) / 2)], v[NR], NR }'
-}
-
-echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-summary "10 ms floor (the window as shipped)"
-summary "1 ms (a literal 1 ms timer)" --interval 1
+# label|probe arguments
+configs=(
+    "10 ms floor (the window as shipped)|"
+    "1 ms (a literal 1 ms timer)|--interval 1"
+)
 if [ "$breakdown" -eq 1 ]; then
-    summary "10 ms, no window caption" --mode no-caption
-    summary "10 ms, caption every 10th tick" --mode caption-10hz
-    summary "10 ms, clock read once a tick" --mode one-now
-    summary "10 ms, clock labels only" --mode tick-only
-    summary "10 ms, one-line label paint" --single-line-labels
-    summary "10 ms, label size not re-measured" --fixed-label-size
-    summary "10 ms, both label prototypes" --single-line-labels --fixed-label-size
-    summary "10 ms, both + clock read once" --mode one-now --single-line-labels --fixed-label-size
-    summary "10 ms, both + clock labels only" --mode tick-only --single-line-labels --fixed-label-size
-    summary "16 ms floor" --interval 16
-    summary "20 ms floor" --interval 20
-    summary "33 ms floor" --interval 33
-    summary "timer stopped" --mode idle
+    configs+=(
+        "10 ms, no window caption|--mode no-caption"
+        "10 ms, caption every 10th tick|--mode caption-10hz"
+        "10 ms, clock read once a tick|--mode one-now"
+        "10 ms, clock labels only|--mode tick-only"
+        "10 ms, one-line label paint|--single-line-labels"
+        "10 ms, label size not re-measured|--fixed-label-size"
+        "10 ms, both label prototypes|--single-line-labels --fixed-label-size"
+        "10 ms, both + clock read once|--mode one-now --single-line-labels --fixed-label-size"
+        "10 ms, both + clock labels only|--mode tick-only --single-line-labels --fixed-label-size"
+        "16 ms floor|--interval 16"
+        "20 ms floor|--interval 20"
+        "25 ms floor|--interval 25"
+        "25 ms, both + clock read once|--interval 25 --mode one-now --single-line-labels --fixed-label-size"
+        "33 ms floor|--interval 33"
+        "plain Qt window, one label at 10 ms|--mode qt-floor"
+        "timer stopped|--mode idle"
+    )
 fi
+
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+for rep in $(seq "$repeat"); do
+    for i in "${!configs[@]}"; do
+        # shellcheck disable=SC2206
+        args=(${configs[$i]#*|})
+        out=$(xvfb-run -a -s "-screen 0 1024x768x24" "$probe" --seconds "$seconds" "${args[@]}" 2>/dev/null)
+        [ "$repeat" -eq 1 ] && echo "$out"
+        echo "$i $(echo "$out" | head -1 | sed -n 's/.*cpu%=\([0-9.]*\).*/\1/p')" >>"$results"
+    done
+done
+echo
+for i in "${!configs[@]}"; do
+    awk -v i="$i" '$1 == i { print $2 }' "$results" | sort -g | awk -v l="${configs[$i]%%|*}" '
+        { v[NR] = $1 }
+        END { printf "%-40s cpu%% of one core: min %5.2f  median %5.2f  max %5.2f  (%d runs)\n",
+              l, v[1], v[int((NR + 1) / 2)], v[NR], NR }'
+done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -6,15 +6,21 @@
 //
 // --interval sets the display timer's floor (1 = a literal 1 ms timer; the
 // default keeps the window's own floor). --mode replaces the timer handler to
-// show where the time goes: full (the window's own handler), no-caption
-// (skips the window caption), no-title (skips the application title),
-// tick-only (only the clock labels), one-now (reads the clock once a tick
-// instead of three times), caption-10hz (caption every tenth tick), idle (timer
-// stopped), qt-floor (a plain Qt window with one label rewritten on the same
-// timer instead: the floor any 100 Hz repaint costs). --single-line-labels paints the two clock
-// labels with one text layout, --fixed-label-size stops them from measuring their text on every
-// change: prototypes of cheaper label code. Prints the process CPU time (user + system) as a
-// percentage of one core over the run, the real tick rate and the paints per second.
+// show where the time goes:
+//   full          the window's own handler (default)
+//   no-caption    without the window caption
+//   no-title      without the application title
+//   tick-only     only the clock labels
+//   one-now       reads the clock once a tick instead of three times
+//   caption-10hz  the caption on every tenth tick only
+//   idle          timer stopped
+//   qt-floor      a plain Qt window of the same size whose one label is
+//                 rewritten on the same timer: what any such repaint costs
+// --single-line-labels paints the two clock labels with one text layout,
+// --fixed-label-size stops them from measuring their text on every change:
+// prototypes of cheaper label code. Prints the process CPU time (user +
+// system) as a percentage of one core over the run, the real tick rate and
+// the paints per second.
 #include "probe_common.h"
 
 #include "Application.h"
