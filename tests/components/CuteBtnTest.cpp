@@ -641,6 +641,21 @@ TEST_F(ButtonInput, FocusLostBeforeSpaceReleaseLeavesNoClickPending) {
     EXPECT_EQ(otherClicks, 0);
 }
 
+TEST_F(ButtonInput, MenuOpenedBeforeSpaceReleaseLeavesNoClickPending) {
+    focus(btn);
+    keyPress(Qt::Key_Space);
+    ASSERT_TRUE(btn->SpacePressed());
+    // Another menu (the window's right-click menu) takes the keyboard.
+    QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(btn, &out);
+    EXPECT_FALSE(btn->SpacePressed());
+    EXPECT_EQ(btn->BevelOuter(), bvRaised);
+    QFocusEvent in(QEvent::FocusIn, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(btn, &in);
+    sendKey(btn, QEvent::KeyRelease, Qt::Key_Space, QStringLiteral(" "), false);
+    EXPECT_EQ(clicks, 0);
+}
+
 TEST_F(ButtonInput, EnterClicksOnEveryKeyDownIncludingRepeats) {
     focus(btn);
     sendKey(btn, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"), false);

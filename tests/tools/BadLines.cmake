@@ -1,0 +1,49 @@
+# Every line here must stop vantel-replay with status 2 and an error naming
+# its line number (the second line of each little scenario).
+file(MAKE_DIRECTORY ${WORKDIR})
+set(bad_lines
+  "frobnicate"
+  "tick -1"
+  "tick 4294967296"
+  "tick +5"
+  "advance"
+  "advance 1 2"
+  "clock 2026-13-01 00:00:00"
+  "clock 2026-12-08"
+  "click Nothing"
+  "click"
+  "key"
+  "key F13"
+  "key Alt+Enter2"
+  "select 12345"
+  "select  100"
+  "timer x"
+  "timer 1 2"
+  "menu Quit"
+  "dump"
+  "dump everything"
+  "dump labels extra"
+  "dump state now"
+  "dump series 0"
+  "dump grid"
+  "dump grid Label1"
+  "dump grid StringGridEx1 -1"
+  "dump grid StringGridEx1 3 junk"
+  "dump file /nonexistent/x.csv"
+  "screenshot"
+  "type 日本")
+set(i 0)
+foreach(line IN LISTS bad_lines)
+  math(EXPR i "${i} + 1")
+  set(input ${WORKDIR}/bad-${i}.txt)
+  file(WRITE ${input} "# comment\n${line}\ndump focus\n")
+  execute_process(COMMAND ${REPLAY} INPUT_FILE ${input}
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc WORKING_DIRECTORY ${WORKDIR})
+  if(NOT rc EQUAL 2)
+    message(SEND_ERROR "'${line}': exit status ${rc}, expected 2\n${out}")
+  elseif(NOT err MATCHES "(^|\n)line 2: ")
+    message(SEND_ERROR "'${line}': error does not name line 2: ${err}")
+  elseif(out MATCHES "focus=")
+    message(SEND_ERROR "'${line}': went on after the bad line")
+  endif()
+endforeach()
