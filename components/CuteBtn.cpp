@@ -601,7 +601,17 @@ void TCuteButton::focusInEvent(QFocusEvent* e) {
 
 void TCuteButton::focusOutEvent(QFocusEvent* e) {
     TCustomPanel::focusOutEvent(e);
-    if (e->reason() == Qt::PopupFocusReason) return;
+    if (e->reason() == Qt::PopupFocusReason) {
+        // The button keeps the focus under a menu, but the Space key's release
+        // goes to the menu. Only the button's own drop-down, which ends the
+        // Space press itself, may leave it pending.
+        if (FSpacePressed && !FInDropDown) {
+            FSpacePressed = false;
+            restAfterKey();
+            update();
+        }
+        return;
+    }
     if (e->reason() != Qt::ActiveWindowFocusReason) {
         QPointer<TCuteButton> self(this);
         const TNotifyEvent handler = OnExit;
