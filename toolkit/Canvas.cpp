@@ -11,9 +11,13 @@ TCanvas::TCanvas(QPainter* painter) : FPainter(painter) {
     FPainter->setRenderHint(QPainter::TextAntialiasing, true);
 }
 
-TCanvas::~TCanvas() { FPainter->restore(); }
+TCanvas::~TCanvas() {
+    FPainter->restore();
+}
 
-void TCanvas::MoveTo(int x, int y) { FPenPos = QPoint(x, y); }
+void TCanvas::MoveTo(int x, int y) {
+    FPenPos = QPoint(x, y);
+}
 
 void TCanvas::plotLine(int x0, int y0, int x1, int y1, bool includeLast) {
     if (Pen.Style == psClear) return;
@@ -36,9 +40,12 @@ void TCanvas::plotLine(int x0, int y0, int x1, int y1, bool includeLast) {
         const bool last = x == x1 && y == y1;
         if (last && !includeLast) break;
         bool on = true;
-        if (Pen.Style == psDot) on = (step % 2) == 0;
-        else if (Pen.Style == psDash) on = (step % 24) < 18;
-        else if (Pen.Style == psDashDot) on = (step % 30) < 18 || ((step % 30) >= 24 && (step % 30) < 27);
+        if (Pen.Style == psDot)
+            on = (step % 2) == 0;
+        else if (Pen.Style == psDash)
+            on = (step % 24) < 18;
+        else if (Pen.Style == psDashDot)
+            on = (step % 30) < 18 || ((step % 30) >= 24 && (step % 30) < 27);
         if (on) pts.emplace_back(x, y);
         ++step;
         if (last) break;
@@ -64,7 +71,8 @@ void TCanvas::LineTo(int x, int y) {
 
 void TCanvas::Polyline(const std::vector<QPoint>& pts) {
     if (pts.size() < 2) return;
-    for (size_t i = 1; i < pts.size(); ++i) plotLine(pts[i - 1].x(), pts[i - 1].y(), pts[i].x(), pts[i].y(), false);
+    for (size_t i = 1; i < pts.size(); ++i)
+        plotLine(pts[i - 1].x(), pts[i - 1].y(), pts[i].x(), pts[i].y(), false);
 }
 
 void TCanvas::FillRect(const TRect& r) {
@@ -97,12 +105,17 @@ void TCanvas::DrawFocusRect(const TRect& r) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
     std::vector<QPoint> pts;
     // Every other pixel along the frame, starting at the top-left corner.
-    for (int x = r.Left; x < r.Right; x += 2) pts.emplace_back(x, r.Top);
-    for (int x = r.Left + ((r.Height() - 1) % 2); x < r.Right; x += 2) pts.emplace_back(x, r.Bottom - 1);
-    for (int y = r.Top + 2; y < r.Bottom - 1; y += 2) pts.emplace_back(r.Left, y);
-    for (int y = r.Top + ((r.Width() - 1) % 2 == 0 ? 2 : 1); y < r.Bottom - 1; y += 2) pts.emplace_back(r.Right - 1, y);
+    for (int x = r.Left; x < r.Right; x += 2)
+        pts.emplace_back(x, r.Top);
+    for (int x = r.Left + ((r.Height() - 1) % 2); x < r.Right; x += 2)
+        pts.emplace_back(x, r.Bottom - 1);
+    for (int y = r.Top + 2; y < r.Bottom - 1; y += 2)
+        pts.emplace_back(r.Left, y);
+    for (int y = r.Top + ((r.Width() - 1) % 2 == 0 ? 2 : 1); y < r.Bottom - 1; y += 2)
+        pts.emplace_back(r.Right - 1, y);
     FPainter->save();
-    if (FPainter->paintEngine() && FPainter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+    if (FPainter->paintEngine() &&
+        FPainter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
         FPainter->setCompositionMode(QPainter::RasterOp_NotDestination);
         FPainter->setPen(QPen(Qt::black, 1));
     } else {
@@ -112,7 +125,9 @@ void TCanvas::DrawFocusRect(const TRect& r) {
     FPainter->restore();
 }
 
-void TCanvas::Pixel(int x, int y, TColor c) { FPainter->fillRect(QRect(x, y, 1, 1), ToQColor(c)); }
+void TCanvas::Pixel(int x, int y, TColor c) {
+    FPainter->fillRect(QRect(x, y, 1, 1), ToQColor(c));
+}
 
 PrefixText StripPrefix(const QString& caption) {
     PrefixText out;
@@ -121,7 +136,8 @@ PrefixText StripPrefix(const QString& caption) {
         const QChar c = caption[i];
         if (c == u'&' && i + 1 < caption.size()) {
             ++i;
-            if (caption[i] != u'&' && out.Underline < 0) out.Underline = static_cast<int>(out.Text.size());
+            if (caption[i] != u'&' && out.Underline < 0)
+                out.Underline = static_cast<int>(out.Text.size());
             out.Text += caption[i];
         } else if (c == u'&') {
             // A trailing '&' shows nothing.
@@ -144,7 +160,8 @@ QChar AccelChar(const QString& caption) {
     return QChar();
 }
 
-std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int width, uint32_t flags) {
+std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int width,
+                                  uint32_t flags) {
     std::vector<TextLine> lines;
     QFontMetrics fm(font);
     auto pushWrapped = [&](const QString& para, int start) {
@@ -159,6 +176,12 @@ std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int wi
             return;
         }
         while (pos < n) {
+            // Most texts fit whole: one measurement instead of one per
+            // prefix (the clock labels are painted a hundred times a second).
+            if (fm.horizontalAdvance(para.mid(pos)) <= width) {
+                lines.push_back({para.mid(pos), start + pos});
+                return;
+            }
             // Longest prefix that fits; break after the last blank in it.
             int end = pos;
             int lastBreak = -1;
@@ -169,15 +192,18 @@ std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int wi
             }
             int cut = end;
             if (end < n) {
-                if (lastBreak >= pos) cut = lastBreak + 1;
+                if (lastBreak >= pos)
+                    cut = lastBreak + 1;
                 else if (!(flags & DT_EDITCONTROL)) {
                     // A word longer than the line runs on unbroken.
-                    while (cut < n && para[cut] != u' ') ++cut;
+                    while (cut < n && para[cut] != u' ')
+                        ++cut;
                     if (cut < n) ++cut;
                 }
             }
             QString piece = para.mid(pos, cut - pos);
-            while (piece.endsWith(u' ') && cut < n) piece.chop(1);
+            while (piece.endsWith(u' ') && cut < n)
+                piece.chop(1);
             lines.push_back({piece, start + pos});
             pos = cut;
         }
@@ -203,8 +229,10 @@ std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int wi
 
 int TCanvas::DrawText(const QString& text, TRect& r, uint32_t flags) {
     PrefixText pt;
-    if (flags & DT_NOPREFIX) pt.Text = text;
-    else pt = StripPrefix(text);
+    if (flags & DT_NOPREFIX)
+        pt.Text = text;
+    else
+        pt = StripPrefix(text);
     const QFont qf = Font.ToQFont();
     QFontMetrics fm(qf);
     const int lineH = fm.height();
@@ -212,15 +240,18 @@ int TCanvas::DrawText(const QString& text, TRect& r, uint32_t flags) {
     const int totalH = lineH * static_cast<int>(lines.size());
     if (flags & DT_CALCRECT) {
         int w = 0;
-        for (const TextLine& l : lines) w = std::max(w, fm.horizontalAdvance(l.Text));
+        for (const TextLine& l : lines)
+            w = std::max(w, fm.horizontalAdvance(l.Text));
         r.Right = r.Left + w;
         r.Bottom = r.Top + totalH;
         return totalH;
     }
     int y = r.Top;
     if (flags & DT_SINGLELINE) {
-        if (flags & DT_VCENTER) y = r.Top + (r.Height() - lineH) / 2;
-        else if (flags & DT_BOTTOM) y = r.Bottom - lineH;
+        if (flags & DT_VCENTER)
+            y = r.Top + (r.Height() - lineH) / 2;
+        else if (flags & DT_BOTTOM)
+            y = r.Bottom - lineH;
     }
     FPainter->save();
     if (!(flags & DT_NOCLIP)) FPainter->setClipRect(r.ToQRect(), Qt::IntersectClip);
@@ -230,9 +261,12 @@ int TCanvas::DrawText(const QString& text, TRect& r, uint32_t flags) {
     for (const TextLine& l : lines) {
         const int w = fm.horizontalAdvance(l.Text);
         int x = r.Left;
-        if (flags & DT_CENTER) x = r.Left + (r.Width() - w) / 2;
-        else if (flags & DT_RIGHT) x = r.Right - w;
-        if (!TransparentText && Brush.Style != bsClear) FPainter->fillRect(QRect(x, y, w, lineH), ToQColor(Brush.Color));
+        if (flags & DT_CENTER)
+            x = r.Left + (r.Width() - w) / 2;
+        else if (flags & DT_RIGHT)
+            x = r.Right - w;
+        if (!TransparentText && Brush.Style != bsClear)
+            FPainter->fillRect(QRect(x, y, w, lineH), ToQColor(Brush.Color));
         FPainter->drawText(x, y + fm.ascent(), l.Text);
         if (pt.Underline >= l.Start && pt.Underline < l.Start + l.Text.size()) {
             const int ci = pt.Underline - l.Start;
@@ -250,7 +284,8 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
     const QFont qf = Font.ToQFont();
     QFontMetrics fm(qf);
     if (!TransparentText && Brush.Style != bsClear)
-        FPainter->fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), ToQColor(Brush.Color));
+        FPainter->fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()),
+                           ToQColor(Brush.Color));
     FPainter->save();
     FPainter->setFont(qf);
     FPainter->setPen(ToQColor(Font.Color));
@@ -259,9 +294,19 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
     FPenPos = QPoint(x + fm.horizontalAdvance(text), y);
 }
 
-int TCanvas::TextWidth(const QString& text) const { return QFontMetrics(Font.ToQFont()).horizontalAdvance(text); }
-int TCanvas::TextHeight(const QString&) const { return QFontMetrics(Font.ToQFont()).height(); }
+int TCanvas::TextWidth(const QString& text) const {
+    return QFontMetrics(Font.ToQFont()).horizontalAdvance(text);
+}
+int TCanvas::TextHeight(const QString&) const {
+    return QFontMetrics(Font.ToQFont()).height();
+}
 
-void TCanvas::SetClipRect(const TRect& r) { FPainter->setClipRect(r.ToQRect()); }
-void TCanvas::ClearClip() { FPainter->setClipping(false); }
-void TCanvas::Draw(int x, int y, const QImage& image) { FPainter->drawImage(x, y, image); }
+void TCanvas::SetClipRect(const TRect& r) {
+    FPainter->setClipRect(r.ToQRect());
+}
+void TCanvas::ClearClip() {
+    FPainter->setClipping(false);
+}
+void TCanvas::Draw(int x, int y, const QImage& image) {
+    FPainter->drawImage(x, y, image);
+}
