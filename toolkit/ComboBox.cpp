@@ -1,5 +1,6 @@
 #include "ComboBox.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -26,9 +27,13 @@ TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {
     applyLook();
 }
 
-QString TComboBox::Text() const { return lineEdit()->text(); }
+QString TComboBox::Text() const {
+    return lineEdit()->text();
+}
 
-void TComboBox::SetText(const QString& t) { lineEdit()->setText(t); }
+void TComboBox::SetText(const QString& t) {
+    lineEdit()->setText(t);
+}
 
 void TComboBox::SetItemIndex(int i) {
     if (i < -1 || i >= count()) i = -1;
@@ -46,7 +51,8 @@ void TComboBox::PickFromList(int i) {
 
 QStringList TComboBox::Items() const {
     QStringList out;
-    for (int i = 0; i < count(); ++i) out << itemText(i);
+    for (int i = 0; i < count(); ++i)
+        out << itemText(i);
     return out;
 }
 
@@ -75,16 +81,24 @@ void TComboBox::applyLook() {
     pal.setColor(QPalette::Button, ToQColor(FColor));
     pal.setColor(QPalette::Text, ToQColor(FFont.Color));
     pal.setColor(QPalette::ButtonText, ToQColor(FFont.Color));
+    // The selection colours come from the same system colour table as the
+    // buttons' bevels, not from the desktop theme, for the text field and for
+    // the drop-down list (a window of its own that inherits no palette).
+    pal.setColor(QPalette::Highlight, ToQColor(clHighlight));
+    pal.setColor(QPalette::HighlightedText, ToQColor(clHighlightText));
     setPalette(pal);
     lineEdit()->setPalette(pal);
+    view()->setPalette(pal);
 }
 
 void TComboBox::keyPressEvent(QKeyEvent* e) {
     const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     if (OnKeyPress) {
         QChar ch;
-        if (enter) ch = QChar(13);
-        else if (!e->text().isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        if (enter)
+            ch = QChar(13);
+        else if (!e->text().isEmpty() &&
+                 !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             ch = e->text().at(0);
         if (!ch.isNull()) {
             QChar key = ch;

@@ -8,6 +8,8 @@
 #include "TColor.h"
 #include "Timer.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
@@ -91,7 +93,8 @@ TEST(Timer, RealTicksArriveWhileEnabled) {
 
 TEST(ComboBox, PickSetsIndexTypingClearsIt) {
     TComboBox c;
-    for (const char* s : {"100", "200", "5864"}) c.AddItem(QString::fromLatin1(s));
+    for (const char* s : {"100", "200", "5864"})
+        c.AddItem(QString::fromLatin1(s));
     int changes = 0;
     c.OnChange = [&](QObject*) { ++changes; };
     EXPECT_EQ(c.ItemIndex(), -1);
@@ -113,6 +116,25 @@ TEST(ComboBox, PickSetsIndexTypingClearsIt) {
     QTest::keyClick(&c, Qt::Key_Return);
     EXPECT_EQ(c.ItemIndex(), -1);
     EXPECT_EQ(c.Text(), QStringLiteral("100"));
+}
+
+TEST(ComboBox, SelectionColoursIgnoreTheDesktopTheme) {
+    // A dark desktop theme must not reach the list's selection colours.
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Highlight, QColor(200, 0, 200));
+    dark.setColor(QPalette::HighlightedText, QColor(1, 2, 3));
+    QApplication::setPalette(dark);
+    TComboBox c;
+    c.SetColor(0x008000);
+    for (const QWidget* w :
+         {static_cast<const QWidget*>(&c), static_cast<const QWidget*>(c.lineEdit()),
+          static_cast<const QWidget*>(c.view())}) {
+        EXPECT_EQ(w->palette().color(QPalette::Highlight), ToQColor(clHighlight));
+        EXPECT_EQ(w->palette().color(QPalette::HighlightedText), ToQColor(clHighlightText));
+        EXPECT_EQ(w->palette().color(QPalette::Base), ToQColor(0x008000));
+    }
+    QApplication::setPalette(before);
 }
 
 TEST(ComboBox, KeyPressHookSeesEnterAndCanSwallow) {
