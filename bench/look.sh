@@ -15,6 +15,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+"$here/../tools/deps.sh" bench
 build="${1:-$here/../../build-perf}"
 outdir="${2:-$PWD/look-out}"
 vantel="$build/app/vantel"

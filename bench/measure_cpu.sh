@@ -14,6 +14,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+"$here/../tools/deps.sh" bench
 build="$here/../../build-perf"
 seconds=10
 breakdown=0

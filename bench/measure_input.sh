@@ -13,6 +13,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+"$here/../tools/deps.sh" bench
 build="${1:-$here/../../build-perf}"
 presses="${2:-20}"
 delay="${3:-150}"

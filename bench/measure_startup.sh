@@ -11,6 +11,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+"$here/../tools/deps.sh" bench
 build="${1:-$here/../../build-perf}"
 runs="${2:-10}"
 probe="$build/bench/probe_startup"

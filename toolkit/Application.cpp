@@ -8,10 +8,6 @@ QString& titleRef() {
     static QString t = QStringLiteral("Vantel");
     return t;
 }
-std::function<void(const QString&)>& titleObserver() {
-    static std::function<void(const QString&)> fn;
-    return fn;
-}
 } // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -30,12 +26,8 @@ namespace Application {
 QString Title() { return titleRef(); }
 
 void SetTitle(const QString& title) {
-    if (titleRef() == title) return;
     titleRef() = title;
-    if (titleObserver()) titleObserver()(title);
 }
-
-void SetTitleObserver(std::function<void(const QString&)> fn) { titleObserver() = std::move(fn); }
 
 QString ErrorCaption() { return QStringLiteral("Vantel"); }
 

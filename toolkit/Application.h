@@ -17,11 +17,11 @@ public:
 };
 
 namespace Application {
-// The application title (taskbar text); "Vantel" until the first tick.
+// The application title; "Vantel" until the first tick. Linux desktops have
+// no taskbar text apart from the window's caption, so nothing on screen shows
+// it: it is kept for the harness (dump caption) and the tests.
 QString Title();
 void SetTitle(const QString& title);
-// Hook for the title, so the main window can mirror it on its top-level window.
-void SetTitleObserver(std::function<void(const QString&)> fn);
 
 // The default error report: a message box with the error's message.
 void ShowException(const std::exception& e);
