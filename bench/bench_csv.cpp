@@ -121,7 +121,7 @@ void BM_BuildCsvText(benchmark::State& state) {
     int64_t bytes = 0;
     for (auto _ : state) {
         const QString text = CsvText::BuildCsvText(1, kRows + 1, 0, kCols,
-                                                   [&](int c, int r) { return g.Cells(c, r); });
+                                                   [&](int c, int r) { return g.CellView(c, r); });
         bytes = CsvText::EncodeText(text).size();
     }
     state.SetBytesProcessed(state.iterations() * bytes);
@@ -131,7 +131,7 @@ BENCHMARK(BM_BuildCsvText)->Unit(benchmark::kMillisecond);
 void BM_DecodeAndSplit(benchmark::State& state) {
     Shared& s = shared();
     const QByteArray bytes = CsvText::EncodeText(CsvText::BuildCsvText(
-        1, kRows + 1, 0, kCols, [&](int c, int r) { return s.grid->Cells(c, r); }));
+        1, kRows + 1, 0, kCols, [&](int c, int r) { return s.grid->CellView(c, r); }));
     for (auto _ : state) {
         const QString text = CsvText::NormalizeLineEnds(CsvText::DecodeText(bytes));
         int64_t n = 0;
@@ -146,7 +146,7 @@ BENCHMARK(BM_DecodeAndSplit)->Unit(benchmark::kMillisecond);
 void BM_SplitToStrings(benchmark::State& state) {
     Shared& s = shared();
     const QByteArray bytes = CsvText::EncodeText(CsvText::BuildCsvText(
-        1, kRows + 1, 0, kCols, [&](int c, int r) { return s.grid->Cells(c, r); }));
+        1, kRows + 1, 0, kCols, [&](int c, int r) { return s.grid->CellView(c, r); }));
     std::vector<QString> cells;
     for (auto _ : state) {
         state.PauseTiming();

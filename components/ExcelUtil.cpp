@@ -64,7 +64,7 @@ int64_t TXlsStringGrid::ClipboardLimit() const {
 
 QByteArray TXlsStringGrid::csvBytes() const {
     return CsvText::BuildCsvBytes(FixedRows(), RowCount(), FixedCols(), ColCount(),
-                                  [this](int c, int r) { return Cells(c, r); });
+                                  [this](int c, int r) { return CellView(c, r); });
 }
 
 int TXlsStringGrid::SetCommaText() {

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <functional>
 #include <vector>
 
@@ -145,6 +146,14 @@ public:
 
     // Cells. Reads of cells never written, or at negative indices, give "".
     QString Cells(int col, int row) const;
+    // The same text without a copy of the string (whose shared count every
+    // copy would change): for reading many cells in a row, as the CSV writer
+    // does. Valid until the cell is next changed.
+    QStringView CellView(int col, int row) const {
+        if (col < 0 || row < 0 || size_t(row) >= FCells.size()) return {};
+        const auto& r = FCells[size_t(row)];
+        return size_t(col) < r.size() ? QStringView(r[size_t(col)]) : QStringView();
+    }
     void SetCells(int col, int row, const QString& text);
     // Sets row `row` from one comma text by the row-text rule (ColCount cells).
     void SetRowText(int row, const QString& commaText);

@@ -82,6 +82,21 @@ TEST(StringGridStorage, UnwrittenAndNegativeCellsReadEmptyNegativeWritesAreIgnor
     EXPECT_EQ(g.StoredRowCount(), 3);
 }
 
+TEST(StringGridStorage, CellViewReadsWhatCellsReads) {
+    TStringGrid g;
+    g.SetCells(2, 2, QStringLiteral("a"));
+    g.SetCells(0, 4, QStringLiteral(" b,c "));
+    g.SetCells(1, 2, QStringLiteral("x"));
+    g.SetCells(1, 2, QString()); // stored, then emptied
+    for (int r = -1; r < 7; ++r)
+        for (int c = -1; c < 5; ++c)
+            EXPECT_EQ(g.CellView(c, r).toString(), g.Cells(c, r)) << c << "," << r;
+    EXPECT_EQ(g.CellView(0, 4), QStringLiteral(" b,c "));
+    EXPECT_TRUE(g.CellView(1, 2).isEmpty());
+    EXPECT_TRUE(g.CellView(1000, 1000).isEmpty());
+    EXPECT_TRUE(g.CellView(-1, 2).isEmpty());
+}
+
 TEST(StringGridStorage, RowTextFillsColCountCellsByTheRowTextRule) {
     struct Case {
         QString Text;
