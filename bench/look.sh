@@ -18,6 +18,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/../tools/deps.sh" bench
 build="${1:-$here/../../build-perf}"
 outdir="${2:-$PWD/look-out}"
+build=$(cd "$build" 2>/dev/null && pwd || echo "$build") # the run changes directory
 vantel="$build/app/vantel"
 if [ ! -x "$vantel" ]; then
     echo "missing $vantel: cmake --build $build --target vantel" >&2
