@@ -83,17 +83,15 @@ void TXlsStringGrid::dealFields(QStringView text, int64_t& count) {
     const int fixedCols = FixedCols();
     const int fixedRows = FixedRows();
     const int perRow = std::max(1, ColCount() - fixedCols);
-    // One row's fields are gathered and stored from the last column back, so
-    // that the grid sizes each stored row once instead of cell by cell.
+    // One row's fields are gathered and stored at once, so that the grid
+    // sizes each stored row once and the strings are moved in, not copied.
     std::vector<QString> pending;
     pending.reserve(size_t(perRow));
     int64_t row = fixedRows; // row of the pending fields
     auto store = [&] {
         // (row is beyond any index only past the file size limit; an empty
         // field over a never written cell takes no storage)
-        if (row <= INT_MAX)
-            for (int i = int(pending.size()) - 1; i >= 0; --i)
-                SetCells(fixedCols + i, int(row), pending[size_t(i)]);
+        if (row <= INT_MAX) StoreRowCells(int(row), fixedCols, pending);
         pending.clear();
         ++row;
     };

@@ -496,6 +496,29 @@ void TStringGrid::SetCells(int col, int row, const QString& text) {
     InvalidateCell(col, row);
 }
 
+void TStringGrid::StoreRowCells(int row, int firstCol, std::span<QString> cells) {
+    if (row < 0 || firstCol < 0) return;
+    const auto ur = static_cast<size_t>(row), first = static_cast<size_t>(firstCol);
+    const size_t stored = ur < FCells.size() ? FCells[ur].size() : 0;
+    // Trailing empty cells beyond the stored ones take no storage; every cell
+    // before the last one kept lies within the row once it is sized.
+    size_t n = cells.size();
+    while (n > 0 && first + n - 1 >= stored && cells[n - 1].isEmpty())
+        --n;
+    if (n == 0) return;
+    if (ur >= FCells.size()) FCells.resize(ur + 1);
+    auto& r = FCells[ur];
+    if (r.size() < first + n) r.resize(first + n);
+    // Whether the grid is on screen cannot change while the row is stored.
+    const bool shown = viewport()->isVisible();
+    for (size_t i = 0; i < n; ++i) {
+        QString& cell = r[first + i];
+        if (cell == cells[i]) continue;
+        cell = std::move(cells[i]);
+        if (shown) InvalidateCell(firstCol + static_cast<int>(i), row);
+    }
+}
+
 void TStringGrid::SetRowText(int row, const QString& commaText) {
     if (row < 0) return;
     const QStringList cells = RowTextCells(commaText, FColCount);

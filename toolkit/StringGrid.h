@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <functional>
+#include <span>
 #include <vector>
 
 // Grid options.
@@ -155,6 +156,12 @@ public:
         return size_t(col) < r.size() ? QStringView(r[size_t(col)]) : QStringView();
     }
     void SetCells(int col, int row, const QString& text);
+    // Stores cells[i] at column firstCol + i of `row`, exactly as SetCells
+    // from the last of them back to the first would, but sizing the row once
+    // and moving the strings in: for reading whole rows at once. The strings
+    // of `cells` are left unspecified. Nothing is stored at negative indices.
+    // Only sizing the storage can throw, and it does so before any cell changes.
+    void StoreRowCells(int row, int firstCol, std::span<QString> cells);
     // Sets row `row` from one comma text by the row-text rule (ColCount cells).
     void SetRowText(int row, const QString& commaText);
     // The ColCount cells of a row.

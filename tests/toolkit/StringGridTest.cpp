@@ -97,6 +97,46 @@ TEST(StringGridStorage, CellViewReadsWhatCellsReads) {
     EXPECT_TRUE(g.CellView(-1, 2).isEmpty());
 }
 
+TEST(StringGridStorage, StoreRowCellsStoresLikeSetCellsFromTheLastCellBack) {
+    // Rows already holding text in various lengths, then stored over.
+    struct Case {
+        int Row, FirstCol;
+        QStringList Before, Cells;
+    };
+    const Case cases[] = {
+        {2, 0, {}, {QStringLiteral("a"), QString(), QStringLiteral("c")}},
+        {2, 1, {}, {QString(), QString()}}, // nothing to store: no storage either
+        {1, 2, {}, {QStringLiteral("x"), QString(), QString()}},
+        {1,
+         0,
+         {QStringLiteral("p"), QStringLiteral("q"), QStringLiteral("r"), QStringLiteral("s")},
+         {QStringLiteral("p"), QString()}},
+        {0, 1, {QStringLiteral("p")}, {QString(), QString(), QStringLiteral("z"), QString()}},
+        {3, 0, {QStringLiteral("p"), QString(), QStringLiteral("r")}, {QString(), QString()}},
+    };
+    for (const Case& c : cases) {
+        TStringGrid a, b;
+        for (int i = 0; i < c.Before.size(); ++i) {
+            a.SetCells(i, c.Row, c.Before[i]);
+            b.SetCells(i, c.Row, c.Before[i]);
+        }
+        for (int i = int(c.Cells.size()) - 1; i >= 0; --i)
+            a.SetCells(c.FirstCol + i, c.Row, c.Cells[i]);
+        std::vector<QString> cells(c.Cells.begin(), c.Cells.end());
+        b.StoreRowCells(c.Row, c.FirstCol, cells);
+        EXPECT_EQ(b.StoredRowCount(), a.StoredRowCount()) << c.Row << "," << c.FirstCol;
+        for (int r = 0; r < 6; ++r)
+            EXPECT_EQ(b.RowCells(r), a.RowCells(r)) << r;
+        for (int col = 5; col < 8; ++col)
+            EXPECT_EQ(b.Cells(col, c.Row), a.Cells(col, c.Row)) << col;
+    }
+    TStringGrid g;
+    std::vector<QString> cells{QStringLiteral("x")};
+    g.StoreRowCells(-1, 0, cells);
+    g.StoreRowCells(0, -1, cells);
+    EXPECT_EQ(g.StoredRowCount(), 0);
+}
+
 TEST(StringGridStorage, RowTextFillsColCountCellsByTheRowTextRule) {
     struct Case {
         QString Text;
