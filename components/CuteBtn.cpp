@@ -608,7 +608,6 @@ void TCuteButton::focusOutEvent(QFocusEvent* e) {
         if (FSpacePressed && !FInDropDown) {
             FSpacePressed = false;
             restAfterKey();
-            update();
         }
         return;
     }

@@ -477,10 +477,8 @@ TStringGrid::~TStringGrid() {
 // Cells
 
 QString TStringGrid::Cells(int col, int row) const {
-    if (col < 0 || row < 0 || row >= static_cast<int>(FCells.size())) return QString();
-    const auto& r = FCells[static_cast<size_t>(row)];
-    if (col >= static_cast<int>(r.size())) return QString();
-    return r[static_cast<size_t>(col)];
+    const QString* c = storedCell(col, row);
+    return c ? *c : QString();
 }
 
 void TStringGrid::SetCells(int col, int row, const QString& text) {
@@ -509,13 +507,11 @@ void TStringGrid::StoreRowCells(int row, int firstCol, std::span<QString> cells)
     if (ur >= FCells.size()) FCells.resize(ur + 1);
     auto& r = FCells[ur];
     if (r.size() < first + n) r.resize(first + n);
-    // Whether the grid is on screen cannot change while the row is stored.
-    const bool shown = viewport()->isVisible();
     for (size_t i = 0; i < n; ++i) {
         QString& cell = r[first + i];
         if (cell == cells[i]) continue;
         cell = std::move(cells[i]);
-        if (shown) InvalidateCell(firstCol + static_cast<int>(i), row);
+        InvalidateCell(firstCol + static_cast<int>(i), row);
     }
 }
 

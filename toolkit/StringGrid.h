@@ -151,9 +151,8 @@ public:
     // copy would change): for reading many cells in a row, as the CSV writer
     // does. Valid until the cell is next changed.
     QStringView CellView(int col, int row) const {
-        if (col < 0 || row < 0 || size_t(row) >= FCells.size()) return {};
-        const auto& r = FCells[size_t(row)];
-        return size_t(col) < r.size() ? QStringView(r[size_t(col)]) : QStringView();
+        const QString* c = storedCell(col, row);
+        return c ? QStringView(*c) : QStringView();
     }
     void SetCells(int col, int row, const QString& text);
     // Stores cells[i] at column firstCol + i of `row`, exactly as SetCells
@@ -320,6 +319,12 @@ private:
     void updateScrollBars();
     void clampCurrent();
     std::vector<std::vector<QString>> FCells; // [row][col], grown on write
+    // The stored string of a cell, or null for a cell never stored.
+    const QString* storedCell(int col, int row) const {
+        if (col < 0 || row < 0 || size_t(row) >= FCells.size()) return nullptr;
+        const auto& r = FCells[size_t(row)];
+        return size_t(col) < r.size() ? &r[size_t(col)] : nullptr;
+    }
     int FColCount = 5, FRowCount = 5, FFixedCols = 1, FFixedRows = 1;
     int FDefaultColWidth = 64, FDefaultRowHeight = 24, FGridLineWidth = 1;
     std::vector<int> FColWidths, FRowHeights; // -1 = default

@@ -93,6 +93,13 @@ void ReplaySession::settle() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+// Where a key press goes: the focused control, else the window.
+QWidget* ReplaySession::keyTarget() const {
+    if (QWidget* f = QApplication::focusWidget()) return f;
+    if (QWidget* f = FWindow->focusWidget()) return f;
+    return FWindow.get();
+}
+
 QWidget* ReplaySession::component(const QString& name) const {
     if (name.isEmpty()) return nullptr;
     return FWindow->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
@@ -127,10 +134,7 @@ void ReplaySession::Execute(const QString& rawLine, std::ostream& out) {
     const QStringList args = rest.split(u' ', Qt::SkipEmptyParts);
     // Text arguments are taken as written after the one blank that ends the
     // command word: leading and trailing blanks of a distance matter.
-    QString text = rawLine;
-    while (text.endsWith(u'\n') || text.endsWith(u'\r'))
-        text.chop(1);
-    text = sp < 0 ? QString() : text.mid(text.indexOf(cmd) + cmd.size() + 1);
+    const QString text = sp < 0 ? QString() : rawLine.mid(rawLine.indexOf(cmd) + cmd.size() + 1);
     auto bad = [&](const QString& why) { throw BadLine(utf8(cmd + QStringLiteral(": ") + why)); };
 
     if (cmd == u"tick") {
@@ -154,9 +158,7 @@ void ReplaySession::Execute(const QString& rawLine, std::ostream& out) {
         settle();
     } else if (cmd == u"key") {
         if (rest.isEmpty()) bad(QStringLiteral("expects a key"));
-        QWidget* target = QApplication::focusWidget();
-        if (!target) target = FWindow->focusWidget();
-        if (!target) target = FWindow.get();
+        QWidget* target = keyTarget();
         Qt::KeyboardModifiers mods = Qt::NoModifier;
         QString k = rest;
         if (k.startsWith(QLatin1String("Alt+")) && k.size() == 5) {
@@ -188,10 +190,7 @@ void ReplaySession::Execute(const QString& rawLine, std::ostream& out) {
         settle();
         for (QChar c : text) {
             if (c.unicode() >= 128) bad(QStringLiteral("only ASCII text can be typed"));
-            QWidget* target = QApplication::focusWidget();
-            if (!target) target = FWindow->focusWidget();
-            if (!target) target = FWindow.get();
-            QTest::keyClick(target, c.toLatin1());
+            QTest::keyClick(keyTarget(), c.toLatin1());
             settle();
         }
     } else if (cmd == u"timer") {

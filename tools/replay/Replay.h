@@ -31,6 +31,7 @@ public:
 private:
     void settle();
     QWidget* component(const QString& name) const;
+    QWidget* keyTarget() const;
     void dumpGrid(const QStringList& args, std::ostream& out);
     uint32_t FTick = 0;
     QDateTime FNow;
