@@ -6,6 +6,7 @@
 #include "Chart.h"
 #include "MessageService.h"
 #include "Series.h"
+#include "Timer.h"
 #include "Unit1.h"
 #include "Wrap.h"
 

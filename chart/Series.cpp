@@ -170,11 +170,14 @@ bool TFastLineSeries::drawDirect() {
     for (int i = from + 1; i <= last; ++i) {
         const int nx = mx.Map(xs.Value(i)), ny = my.Map(ys.Value(i));
         if (nx == cx) {
-            if (ny == cy) continue;
             // Every pixel between lo and hi but the current one is painted;
             // moving paints the current one, and the new one too unless it
-            // lies outside that span.
-            endPainted = ny >= lo && ny <= hi;
+            // lies outside that span. Staying changes nothing. Written
+            // without branches: which way a random line goes is a guess the
+            // processor would lose half the time.
+            const bool moved = ny != cy;
+            const bool inside = ny >= lo && ny <= hi;
+            endPainted = (moved & inside) | (!moved & endPainted);
             lo = std::min(lo, ny);
             hi = std::max(hi, ny);
         } else {

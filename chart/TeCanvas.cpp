@@ -381,26 +381,42 @@ void TTeeCanvas3D::StretchGraphic(const TRect& r, const QImage& g) {
     Handle()->drawImage(r.ToQRect(), g);
 }
 
+const QFontMetrics& TTeeCanvas3D::metrics() {
+    if (!FMetrics || !FMetricsFont.SameAs(Font())) {
+        FMetricsFont = Font();
+        FQFont = std::make_unique<QFont>(FMetricsFont.ToQFont());
+        FMetrics = std::make_unique<QFontMetrics>(*FQFont);
+    }
+    return *FMetrics;
+}
+
 void TTeeCanvas3D::TextOut(int x, int y, const QString& text) {
-    const int w = TextWidth(text);
+    const QFontMetrics& fm = metrics();
+    const int w = fm.horizontalAdvance(text);
     const unsigned h = FTextAlign & TA_CENTER;
     if (h == TA_CENTER)
         x -= w / 2;
     else if (h == TA_RIGHT)
         x -= w;
-    if (FTextAlign & TA_BOTTOM) y -= TextHeight(text);
+    if (FTextAlign & TA_BOTTOM) y -= fm.height();
+    QPainter* p = Handle();
     if (FBackMode == OPAQUE && Brush().Style != bsClear)
-        Handle()->fillRect(QRect(x, y, w, TextHeight(text)), ToQColor(FBackColor));
-    FCanvas->TransparentText = true;
-    FCanvas->TextOut(x, y, text);
+        p->fillRect(QRect(x, y, w, fm.height()), ToQColor(FBackColor));
+    // As the toolkit canvas draws text, with the font made once.
+    p->save();
+    p->setFont(*FQFont);
+    p->setPen(ToQColor(Font().Color));
+    p->drawText(x, y + fm.ascent(), text);
+    p->restore();
+    FCanvas->MoveTo(x + w, y);
 }
 
 int TTeeCanvas3D::TextWidth(const QString& text) {
-    return FCanvas->TextWidth(text);
+    return metrics().horizontalAdvance(text);
 }
 
-int TTeeCanvas3D::TextHeight(const QString& text) {
-    return FCanvas->TextHeight(text);
+int TTeeCanvas3D::TextHeight(const QString&) {
+    return metrics().height();
 }
 
 void TTeeCanvas3D::TextOutRotated(int x, int y, const QString& text, int angle) {

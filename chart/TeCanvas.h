@@ -3,6 +3,8 @@
 #include "Font.h"
 #include "TColor.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPoint>
 #include <functional>
@@ -301,6 +303,13 @@ private:
     // Runs a toolkit drawing call with the pen mode in force.
     template <class F> void withPenMode(F f);
     void freeBuffer();
+    // The Qt font and metrics of the current canvas font, made again only
+    // when the font changes: axis labels measure and draw many texts a paint.
+    const QFontMetrics& metrics();
+
+    TFont FMetricsFont;
+    std::unique_ptr<QFont> FQFont;
+    std::unique_ptr<QFontMetrics> FMetrics;
 
     // Stands in for the device between paints; declared first so that the
     // painter on it goes before it.

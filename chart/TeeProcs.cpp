@@ -71,8 +71,10 @@ void TCustomTeePanel::leaveEvent(QEvent* e) {
 
 void TCustomTeePanel::Draw(QPainter* userCanvas, const TRect& userRect) {
     ChartBounds = FCanvas.BeginDraw(userCanvas, &FView3DOptions, FView3D, userRect);
+    // The control's painter lives only as long as its paint, so the canvas
+    // goes back to measuring only; a paint attaches its painter itself.
     if (!FCanvas.Drawing()) {
-        FCanvas.AttachPainter(userCanvas);
+        FCanvas.AttachPainter(nullptr);
         return;
     }
     const int w = ChartBounds.Width(), h = ChartBounds.Height();
@@ -84,7 +86,7 @@ void TCustomTeePanel::Draw(QPainter* userCanvas, const TRect& userRect) {
     RecalcPlotSize();
     ++FDrawCount;
     DrawChart(ChartBounds);
-    FCanvas.EndDraw(userCanvas, userCanvas, userRect);
+    FCanvas.EndDraw(userCanvas, nullptr, userRect);
 }
 
 void TCustomTeePanel::RecalcPlotSize() {

@@ -8,7 +8,7 @@ pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-
 case "$mode" in
   test) pkgs+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev) ;;
   run) pkgs+=(libqt6widgets6) ;;
-  bench) pkgs+=(libbenchmark-dev xvfb xauth xdotool imagemagick qt6-charts-dev libqcustomplot-dev) ;;
+  bench) pkgs+=(libbenchmark-dev xvfb xauth xdotool imagemagick qt6-charts-dev libqt6opengl6-dev libqcustomplot-dev) ;;
 esac
 missing=()
 for p in "${pkgs[@]}"; do
