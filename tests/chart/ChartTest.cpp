@@ -223,9 +223,10 @@ TEST(AxisLabels, WorkedExampleStep) {
     TChartAxis* a = chart.RightAxis();
     // A face and size whose text height is 13 pixels.
     TFont f = a->LabelsFont();
-    for (const char* face : {"IPAPMincho", "Liberation Sans", "Liberation Serif"}) {
+    for (const char* face : {"IPAPMincho", "IPAPGothic", "Liberation Sans", "Liberation Serif",
+                             "Liberation Mono", "DejaVu Sans", "DejaVu Serif"}) {
         f.Name = QString::fromLatin1(face);
-        for (int h = -8; h >= -20; --h) {
+        for (int h = -6; h >= -24; --h) {
             f.Height = h;
             chart.ApplyFont(f);
             if (chart.Canvas().FontHeight() == 13) break;
