@@ -86,13 +86,8 @@ constexpr int kChartFontSize = 9;
 } // namespace
 
 TFont DefaultChartFont() {
-    // The face is asked for by its Japanese name; on this system the IPA
-    // proportional Mincho stands in for it, the same design family.
-    static const bool substituted = [] {
-        QFont::insertSubstitution(ChartFontName(), QStringLiteral("IPAPMincho"));
-        return true;
-    }();
-    (void)substituted;
+    // The face is asked for by its Japanese name; the toolkit draws it with
+    // the IPA proportional Mincho, the same design family (InstalledFace).
     TFont f(ChartFontName(), -15, clBlack, 0);
     f.SetSize(kChartFontSize);
     return f;
