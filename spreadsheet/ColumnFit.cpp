@@ -16,9 +16,13 @@ TColumnFitter::TColumnFitter() : FDevice(1, 1, QImage::Format_RGB32) {
 }
 
 TColumnFitter::Measure& TColumnFitter::measureFor(const TCellFont& font) {
+    // Cells mostly share one font: the last one is checked field by field,
+    // without building its key.
+    if (FLast && FLastFont.Name == font.Name && FLastFont.Size == font.Size &&
+        FLastFont.Bold == font.Bold && FLastFont.Italic == font.Italic)
+        return *FLast;
     const QString key = font.Name + u'|' + QString::number(font.Size) + u'|' +
                         QChar(u'0' + font.Bold) + QChar(u'0' + font.Italic);
-    if (FLast && key == FLastKey) return *FLast;
     std::shared_ptr<Measure>& m = FMeasures[key];
     if (!m) {
         m = std::make_shared<Measure>();
@@ -30,7 +34,7 @@ TColumnFitter::Measure& TColumnFitter::measureFor(const TCellFont& font) {
         for (int c = 0; c < 128; ++c)
             m->ascii[c] = m->metrics->horizontalAdvance(QChar(c));
     }
-    FLastKey = key;
+    FLastFont = font;
     FLast = m.get();
     return *m;
 }

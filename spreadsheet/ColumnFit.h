@@ -30,7 +30,7 @@ private:
     Measure& measureFor(const TCellFont& font);
     QImage FDevice; // only its resolution is used
     QHash<QString, std::shared_ptr<Measure>> FMeasures;
-    QString FLastKey;
+    TCellFont FLastFont;
     Measure* FLast = nullptr;
 };
 

@@ -86,6 +86,22 @@ bool IsPlainDecimal(QStringView s) {
     return digits(whole) && (dot < 0 || digits(frac));
 }
 
+namespace {
+
+// The value of a plain decimal number; whole numbers of up to 15 digits
+// (nearly every pasted number) without the general conversion.
+double decimalValue(QStringView s) {
+    const bool minus = s.startsWith(u'-');
+    const QStringView digits = minus ? s.mid(1) : s;
+    if (digits.size() > 15 || digits.contains(u'.')) return s.toDouble();
+    int64_t v = 0;
+    for (QChar d : digits)
+        v = v * 10 + (d.unicode() - u'0');
+    return double(minus ? -v : v);
+}
+
+} // namespace
+
 bool TSheet::PasteText(int row, int col, QStringView text) {
     // Lines end at CR LF, LF or CR; the break after the last line starts none.
     std::vector<QStringView> lines;
@@ -136,7 +152,7 @@ bool TSheet::PasteText(int row, int col, QStringView text) {
             TCell& cell = r.Cells[size_t(col - r.First + f)];
             cell.Text = field.toString();
             cell.IsNumber = IsPlainDecimal(field);
-            cell.Number = cell.IsNumber ? field.toDouble() : 0;
+            cell.Number = cell.IsNumber ? decimalValue(field) : 0;
         }
     }
     return true;
@@ -158,13 +174,21 @@ TCellFormat TSheet::FormatAt(int row, int col) const {
 
 void TSheet::AutoFitColumns(int first, int last) {
     TColumnFitter fit;
+    // A cell's font depends only on which layers cover it: one font per set.
+    std::map<uint64_t, TCellFont> fonts;
     std::map<int, double> widest;
+    const size_t layers = std::min<size_t>(Layers.size(), 64);
     for (size_t ri = 0; ri < FRows.size(); ++ri) {
         const TRow& r = FRows[ri];
         for (size_t i = 0; i < r.Cells.size(); ++i) {
             const int c = r.First + int(i);
             if (c < first || c > last || r.Cells[i].Text.isEmpty()) continue;
-            const double w = fit.TextWidth(FontOf(FormatAt(int(ri), c)), r.Cells[i].Text);
+            uint64_t mask = 0;
+            for (size_t l = 0; l < layers; ++l)
+                if (Layers[l].first.Contains(int(ri), c)) mask |= uint64_t(1) << l;
+            auto f = fonts.find(mask);
+            if (f == fonts.end()) f = fonts.emplace(mask, FontOf(FormatAt(int(ri), c))).first;
+            const double w = fit.TextWidth(f->second, r.Cells[i].Text);
             double& m = widest[c];
             m = std::max(m, w);
         }

@@ -10,6 +10,7 @@
 #include <xlsxwriter.h>
 
 #include <memory>
+#include <string>
 
 namespace Sheet {
 
@@ -95,6 +96,20 @@ private:
     QHash<uint64_t, lxw_format*> FFormats;
 };
 
+// UTF-8 of a cell text in a buffer kept from cell to cell: most texts are
+// ASCII and need no conversion and no allocation of their own.
+const char* utf8(const QString& text, std::string& buffer) {
+    buffer.clear();
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            buffer = text.toStdString();
+            return buffer.c_str();
+        }
+        buffer.push_back(char(c.unicode()));
+    }
+    return buffer.c_str();
+}
+
 QString errorText(lxw_error e) {
     return QString::fromUtf8(lxw_strerror(e));
 }
@@ -152,6 +167,7 @@ lxw_error writeCells(lxw_worksheet* ws, const TSheet& s, FormatCache& formats) {
             blocks.push_back(&rect);
             lastRow = std::max(lastRow, rect.Bottom);
         }
+    std::string text;
     for (int r = 0; r <= lastRow; ++r) {
         int lo = MaxCols, hi = -1;
         const TSheet::TRow* row = r < s.RowCount() ? &s.RowAt(r) : nullptr;
@@ -174,7 +190,7 @@ lxw_error writeCells(lxw_worksheet* ws, const TSheet& s, FormatCache& formats) {
                     err = worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), cell->Number, fmt);
                 else
                     err = worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c),
-                                                 cell->Text.toUtf8().constData(), fmt);
+                                                 utf8(cell->Text, text), fmt);
             } else if (fmt) {
                 bool inBlock = false;
                 for (const TCellRect* b : blocks)
@@ -191,7 +207,6 @@ QString writeSheet(lxw_workbook* wb, const TSheet& s) {
     lxw_worksheet* ws = workbook_add_worksheet(wb, s.Name.toUtf8().constData());
     if (!ws) return QStringLiteral("シート名が無効です: %1").arg(s.Name);
     FormatCache formats(wb, s);
-    if (lxw_error e = writeColumns(ws, s, formats)) return errorText(e);
     if (s.Orientation == 2)
         worksheet_set_landscape(ws);
     else
@@ -204,6 +219,10 @@ QString writeSheet(lxw_workbook* wb, const TSheet& s) {
     worksheet_set_selection(ws, lxw_row_t(sel.Top), lxw_col_t(sel.Left), lxw_row_t(sel.Bottom),
                             lxw_col_t(sel.Right));
     if (lxw_error e = writeCells(ws, s, formats)) return errorText(e);
+    // Columns last: a format on every column widens the sheet's dimensions to
+    // column XFD, and the library then visits each of the 16384 columns for
+    // every row written after that.
+    if (lxw_error e = writeColumns(ws, s, formats)) return errorText(e);
     return {};
 }
 
