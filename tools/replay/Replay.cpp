@@ -508,9 +508,11 @@ bool parseBool(const QString& s, bool& v) {
 // Decimal (with an optional minus) or $hex; the value must fit [lo, hi].
 bool parseInt(const QString& s, int64_t lo, int64_t hi, int64_t& v) {
     bool ok = false;
-    if (s.startsWith(u'$'))
-        v = int64_t(s.mid(1).toULongLong(&ok, 16));
-    else
+    if (s.startsWith(u'$')) {
+        const qulonglong x = s.mid(1).toULongLong(&ok, 16);
+        if (x > 0xFFFFFFFFull) return false;
+        v = int64_t(x);
+    } else
         v = s.toLongLong(&ok, 10);
     return ok && !s.startsWith(u'+') && v >= lo && v <= hi;
 }
