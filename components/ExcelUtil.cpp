@@ -1,5 +1,6 @@
 #include "ExcelUtil.h"
 
+#include "Automation.h"
 #include "CsvText.h"
 #include "MessageService.h"
 
@@ -181,4 +182,213 @@ int TXlsStringGrid::MoveDown() {
     swapRows(r, r + 1);
     FocusCell(Col(), r + 1);
     return 0;
+}
+
+// ---- Spreadsheet export --------------------------------------------------
+
+namespace {
+
+const QString msgNoSpreadsheet = QStringLiteral(
+    "MS-Excelを起動できませんでした。\r\nMS-Excelのインストールを確認してください。");
+const QString msgAutomation = QStringLiteral("ＯＬＥ実行中にエラーが発生しました。");
+const QString kProgId = QStringLiteral("Excel.Application");
+
+constexpr int32_t xlWindowNormal = -4143;
+constexpr int32_t xlUnderlineSingle = 2;
+constexpr int MaxColumn = 16384; // XFD
+
+int32_t borderWeightValue(TCellBorderWeight w) {
+    switch (w) {
+    case bwHairline:
+        return 1;
+    case bwThin:
+        return 2;
+    case bwMedium:
+        return -4138;
+    case bwThick:
+        return 4;
+    case bwNone:
+        break;
+    }
+    return 0;
+}
+
+// The number sent for a colour: a plain colour as it is (its byte order is
+// the application's), a system colour resolved through the toolkit's table,
+// because the application knows no system colours.
+int32_t colourValue(TColor c) {
+    const uint32_t u = static_cast<uint32_t>(c);
+    if (u & 0x80000000u) return static_cast<int32_t>(SysColorRGB(static_cast<int>(u & 0xFF)));
+    return c;
+}
+
+} // namespace
+
+QString ColumnLetters(int c) {
+    if (c < 1 || c > MaxColumn) throw ERangeError(QStringLiteral("列番号が範囲外です: %1").arg(c));
+    QString letters;
+    for (int n = c; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    return letters;
+}
+
+QString RangeAddress(int row, int col, int rowSpan, int colSpan) {
+    return QStringLiteral("%1%2:%3%4")
+        .arg(ColumnLetters(col))
+        .arg(row)
+        .arg(ColumnLetters(col + colSpan))
+        .arg(row + rowSpan);
+}
+
+bool WorkbookNameFree(const TVariant& app, const QString& name, const TVariant& book) {
+    using namespace Automation;
+    const int count =
+        Call(Call(Call(app, QStringLiteral("Application")), QStringLiteral("WorkBooks")),
+             QStringLiteral("Count"))
+            .ToInt();
+    for (int32_t i = 1; i <= count; ++i) {
+        const TVariant wb =
+            Get(Call(app, QStringLiteral("Application")), QStringLiteral("WorkBooks"), {ByVal(i)});
+        if (Call(wb, QStringLiteral("Name")).ToString() == name) return false;
+    }
+    // The new workbook's own sheets: renaming a sheet to a name another sheet
+    // of its workbook has is refused.
+    if (!book.IsObject()) return true;
+    const int sheets =
+        Call(Call(book, QStringLiteral("Worksheets")), QStringLiteral("Count")).ToInt();
+    for (int32_t i = 1; i <= sheets; ++i) {
+        const TVariant ws = Get(book, QStringLiteral("Worksheets"), {ByVal(i)});
+        if (Call(ws, QStringLiteral("Name")).ToString().compare(name, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    return true;
+}
+
+void ReleaseExcel(const TVariant& app, bool started, const TVariant& book) {
+    using namespace Automation;
+    const QString alerts = QStringLiteral("DisplayAlerts");
+    if (started) {
+        Put(app, alerts, ByVal(false));
+        Call(app, QStringLiteral("Quit"));
+        return;
+    }
+    // Only the workbook this export added is closed: the active one may be
+    // the user's own, with changes the closing would throw away.
+    const TVariant before = Get(app, alerts);
+    Put(app, alerts, ByVal(false));
+    try {
+        if (book.IsObject()) Call(book, QStringLiteral("Close"));
+    } catch (...) {
+        Put(app, alerts, ByVal(before));
+        throw;
+    }
+    Put(app, alerts, ByVal(before));
+}
+
+void TXlsStringGrid::FormatSheet(const TVariant& app, const TVariant& book, int row, int col,
+                                 int rowSpan, int colSpan) {
+    using namespace Automation;
+    // Each step starts again from the application's active sheet.
+    auto sheet = [&] { return Call(app, QStringLiteral("ActiveSheet")); };
+    auto cell = [&](const TVariant& s) {
+        return Get(s, QStringLiteral("Cells"), {ByVal(int32_t(row)), ByVal(int32_t(col))});
+    };
+    auto range = [&](const TVariant& s, const QString& address) {
+        return Get(s, QStringLiteral("Range"), {ByRef(address)});
+    };
+
+    Call(cell(sheet()), QStringLiteral("PasteSpecial"));
+    const QString r = RangeAddress(row, col, rowSpan, colSpan);
+    if (FCellBorderWeight != bwNone)
+        Put(Call(range(sheet(), r), QStringLiteral("Borders")), QStringLiteral("Weight"),
+            ByVal(borderWeightValue(FCellBorderWeight)));
+    if (FCellColor != clNone)
+        Put(Call(range(sheet(), r), QStringLiteral("Interior")), QStringLiteral("Color"),
+            ByRef(colourValue(FCellColor)));
+    if (FColumnName && FCellTitleColor != clNone)
+        Put(Call(range(sheet(), RangeAddress(row, col, 0, colSpan)), QStringLiteral("Interior")),
+            QStringLiteral("Color"), ByRef(colourValue(FCellTitleColor)));
+    if (FCellBorderWeight != bwNone)
+        Put(Call(range(sheet(), r), QStringLiteral("Borders")), QStringLiteral("Color"),
+            ByRef(colourValue(FCellBorderColor)));
+    {
+        const TVariant s = sheet();
+        auto font = [&] { return Call(Call(s, QStringLiteral("Cells")), QStringLiteral("Font")); };
+        Put(font(), QStringLiteral("Size"), ByVal(int32_t(FCellFont.Size())));
+        Put(font(), QStringLiteral("Name"), ByVal(FCellFont.Name));
+        Put(font(), QStringLiteral("Color"), ByVal(colourValue(FCellFont.Color)));
+        const TFontStyles style = FCellFont.Style;
+        if (style & fsBold) Put(font(), QStringLiteral("Bold"), ByVal(true));
+        if (style & fsItalic) Put(font(), QStringLiteral("Italic"), ByVal(true));
+        if (style & fsUnderline) Put(font(), QStringLiteral("Underline"), ByVal(xlUnderlineSingle));
+        if (style & fsStrikeOut) Put(font(), QStringLiteral("Strikethrough"), ByVal(true));
+    }
+    if (!FSheetName.isEmpty()) {
+        QString name = FSheetName;
+        // Each attempt appends to the name tried before: Name(2), Name(2)(3).
+        for (int k = 2; !WorkbookNameFree(app, name, book); ++k)
+            name += u'(' + QString::number(k) + u')';
+        const TVariant s = sheet();
+        Put(s, QStringLiteral("Name"), ByRef(name));
+        Put(Call(s, QStringLiteral("PageSetup")), QStringLiteral("CenterHeader"),
+            ByVal(QStringLiteral("&A")));
+    }
+    if (FAutoFit)
+        Call(Call(Call(sheet(), QStringLiteral("Cells")), QStringLiteral("EntireColumn")),
+             QStringLiteral("AutoFit"));
+    Call(cell(sheet()), QStringLiteral("Select"));
+}
+
+int TXlsStringGrid::CopyExcel() {
+    using namespace Automation;
+    // The rows and columns the clipboard text takes; with none of either
+    // there is nothing to paste, and no range to format.
+    const int firstRow = FColumnName ? 0 : 1;
+    if (RowCount() - FixedRows() < 1 || RowCount() - firstRow < 1 || ColCount() - FStartData < 1) {
+        refuse(msgNoData);
+        return 2;
+    }
+    TVariant app;
+    bool started = false;
+    try {
+        app = GetActiveOleObject(kProgId);
+    } catch (const std::exception&) {
+        try {
+            app = CreateOleObject(kProgId);
+        } catch (const EOleSysError&) {
+            refuse(msgNoSpreadsheet, true);
+            return -1;
+        }
+        started = true;
+    }
+    TVariant book;
+    int result = 1;
+    try {
+        book = Call(Call(app, QStringLiteral("Workbooks")), QStringLiteral("Add"));
+        result = CopyClipboard();
+        if (result == 1) {
+            const int colSpan = ColCount() - FStartData - 1;
+            const int rowSpan = RowCount() - 1 - firstRow;
+            FormatSheet(app, book, FStartRow, FStartCol, rowSpan, colSpan);
+            Put(Call(Call(app, QStringLiteral("ActiveSheet")), QStringLiteral("PageSetup")),
+                QStringLiteral("Orientation"),
+                ByVal(int32_t(FPageOrientation == xlLandscape ? 2 : 1)));
+            Put(app, QStringLiteral("Visible"), ByVal(true));
+            if (!started) {
+                // Bringing a running application forward is a courtesy: the
+                // workbook is already saved and shown, so a refusal here must
+                // not undo the export.
+                try {
+                    Put(app, QStringLiteral("WindowState"), ByVal(xlWindowNormal));
+                } catch (const std::exception&) {
+                }
+            }
+            return 1;
+        }
+    } catch (const std::exception&) {
+        refuse(msgAutomation);
+        result = -2;
+    }
+    ReleaseExcel(app, started, book);
+    return result;
 }

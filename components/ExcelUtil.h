@@ -2,6 +2,7 @@
 #include "Font.h"
 #include "StringGrid.h"
 #include "TColor.h"
+#include "Variant.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,20 @@ enum TCellBorderWeight { bwNone, bwHairline, bwThin, bwMedium, bwThick };
 enum TPageOrientation { xlPortrait, xlLandscape };
 
 using TFileName = QString;
+
+// Column letters of spreadsheet column c (from 1): "A" .. "Z", "AA" .. "XFD".
+// Raises ERangeError beyond column 16384 (XFD) or below 1.
+QString ColumnLetters(int c);
+// Address of the block from (row, col) to (row + rowSpan, col + colSpan),
+// such as "A1:J30". Raises ERangeError when a column is out of range.
+QString RangeAddress(int row, int col, int rowSpan, int colSpan);
+// True when no open workbook of the application has the name, and no sheet
+// of `book` (when given) has it either.
+bool WorkbookNameFree(const TVariant& app, const QString& name, const TVariant& book = {});
+// Undoes an export: quits an application the export started, or else closes
+// the workbook it added (`book`, when given) with the alerts off, and turns
+// the alerts back to what they were.
+void ReleaseExcel(const TVariant& app, bool started, const TVariant& book = {});
 
 // A string list that can split comma-separated text into one item per field.
 class TStringListEx : public QStringList {
@@ -48,6 +63,11 @@ public:
     // 0 moved; -1 already on the first data row (the last row).
     int MoveUp();
     int MoveDown();
+    // Exports the contents to the spreadsheet application through the
+    // automation layer: 1 exported; 2 no data rows; -1 the application could
+    // be neither attached nor started; -2 an automation call failed (what the
+    // export started is undone); -3 the clipboard text would be too long.
+    int CopyExcel();
 
     bool ColumnName() const { return FColumnName; }
     void SetColumnName(bool v) { FColumnName = v; }
@@ -95,6 +115,10 @@ private:
     void dealFields(QStringView text, int64_t& count);
     // Exchanges two rows through the row past the last one, left empty.
     void swapRows(int a, int b);
+    // Pastes the clipboard into the active sheet at (row, col) and formats
+    // the pasted block from the export properties.
+    void FormatSheet(const TVariant& app, const TVariant& book, int row, int col, int rowSpan,
+                     int colSpan);
 
     bool FColumnName = true;
     uint16_t FStartRow = 1;

@@ -8,7 +8,8 @@
 // error report), and the program goes on.
 class Exception : public std::exception {
 public:
-    explicit Exception(QString message) : FMessage(std::move(message)), FUtf8(FMessage.toStdString()) {}
+    explicit Exception(QString message)
+        : FMessage(std::move(message)), FUtf8(FMessage.toStdString()) {}
     const QString& Message() const { return FMessage; }
     const char* what() const noexcept override { return FUtf8.c_str(); }
 
@@ -34,6 +35,10 @@ public:
     using Exception::Exception;
 };
 class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};
+class ERangeError : public Exception {
 public:
     using Exception::Exception;
 };

@@ -31,7 +31,18 @@ set(bad_lines
   "dump grid StringGridEx1 3 junk"
   "dump file /nonexistent/x.csv"
   "screenshot"
-  "type 日本")
+  "type 日本"
+  "server other"
+  "set StringGridEx1 AutoFit true"
+  "set XlsStringGrid1 AutoFit"
+  "set XlsStringGrid1 AutoFit yes"
+  "set XlsStringGrid1 Nothing 1"
+  "set XlsStringGrid1 StartRow 65536"
+  "set XlsStringGrid1 StartCol x"
+  "set XlsStringGrid1 CellColor $1FFFFFFFF"
+  "set XlsStringGrid1 CellBorderWeight bwHuge"
+  "set XlsStringGrid1 CellFont.Style fsBold,fsWide"
+  "set XlsStringGrid1 PageOrientation 2")
 # From the command table: each command and dump given one argument more than
 # it takes, and one fewer than it needs.
 execute_process(COMMAND ${REPLAY} --arity OUTPUT_VARIABLE arity RESULT_VARIABLE rc)
@@ -50,7 +61,7 @@ foreach(entry IN LISTS arity_lines)
     list(APPEND bad_lines "${name}")
   endif()
   # Text arguments take the whole rest of the line: only the word counts apply.
-  if(NOT name MATCHES "^(select|type|screenshot|dump|dump file)$")
+  if(NOT name MATCHES "^(select|type|screenshot|dump|dump file|set)$")
     set(line "${name}")
     foreach(k RANGE ${max})
       string(APPEND line " 1")

@@ -3,6 +3,7 @@
 #include "ReplayChart.h"
 
 #include "Application.h"
+#include "AutomationServers.h"
 #include "Chart.h"
 #include "Clock.h"
 #include "ComboBox.h"
@@ -12,12 +13,14 @@
 #include "Menu.h"
 #include "MessageService.h"
 #include "Series.h"
+#include "SpreadsheetServer.h"
 #include "StringGridEx.h"
 #include "Timer.h"
 #include "Unit1.h"
 
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -76,6 +79,12 @@ ReplaySession::ReplaySession() : FNow(QDate(2000, 1, 1), QTime(0, 0, 0)) {
     Clock::SetWallClock([this] { return FNow; });
     FMessages = std::make_unique<RecordingMessageService>();
     MessageService::SetInstance(FMessages.get());
+    RegisterAutomationServers();
+    // The harness never starts another program: the file is only noted.
+    Spreadsheet::SetFileOpener([this](const QString& path) {
+        FOpened = QFileInfo(path).fileName();
+        return true;
+    });
     FWindow = std::make_unique<TVantel>();
     // Ticks come only from the scenario's "timer" lines.
     FWindow->Timer1->SetEnabled(false);
@@ -87,6 +96,8 @@ ReplaySession::ReplaySession() : FNow(QDate(2000, 1, 1), QTime(0, 0, 0)) {
 
 ReplaySession::~ReplaySession() {
     FWindow.reset();
+    Spreadsheet::SetFileOpener(nullptr);
+    Spreadsheet::Unregister();
     MessageService::SetInstance(nullptr);
     Clock::SetTickSource({});
     Clock::SetWallClock({});
@@ -164,6 +175,17 @@ const std::vector<ReplayCommand>& ReplaySession::Commands() {
          ReplayCommand::Text, 1, 1, &S::cmdDump},
         {"screenshot", "FILE", "saves a PNG of the window", ReplayCommand::Text, 1, 1,
          &S::cmdScreenshot},
+        {"export", "",
+         "exports XlsStringGrid1 to the spreadsheet server and prints the result and the file "
+         "written (the file is not opened)",
+         ReplayCommand::Words, 0, 0, &S::cmdExport},
+        {"set", "XlsStringGrid1 PROPERTY VALUE",
+         "sets an export property: true/false, decimal or $hex, bwThin, xlLandscape, "
+         "fsBold,fsItalic; SheetName and CellFont.Name take the rest of the line",
+         ReplayCommand::Text, 1, 1, &S::cmdSet},
+        {"server", "none|builtin",
+         "removes the spreadsheet server from the automation registry, or puts it back",
+         ReplayCommand::Words, 1, 1, &S::cmdServer},
     };
     return table;
 }
@@ -483,4 +505,146 @@ void ReplaySession::dumpGrid(const ReplayArgs& a, std::ostream& out) {
             out << "\t" << utf8(QuoteText(g->Cells(c, r)));
         out << "\n";
     }
+}
+
+void ReplaySession::cmdExport(const ReplayArgs&, std::ostream& out) {
+    FOpened.clear();
+    const int result = FWindow->XlsStringGrid1->CopyExcel();
+    settle();
+    out << "export result=" << result << " file=" << utf8(QuoteText(FOpened)) << "\n";
+}
+
+void ReplaySession::cmdServer(const ReplayArgs& a, std::ostream&) {
+    if (a.words[0] == u"none")
+        Spreadsheet::Unregister();
+    else if (a.words[0] == u"builtin")
+        Spreadsheet::Register();
+    else
+        bad(a, QStringLiteral("expects none or builtin"));
+}
+
+namespace {
+
+bool parseBool(const QString& s, bool& v) {
+    if (s != u"true" && s != u"false") return false;
+    v = s == u"true";
+    return true;
+}
+
+// Decimal (with an optional minus) or $hex; the value must fit [lo, hi].
+bool parseInt(const QString& s, int64_t lo, int64_t hi, int64_t& v) {
+    bool ok = false;
+    if (s.startsWith(u'$')) {
+        const qulonglong x = s.mid(1).toULongLong(&ok, 16);
+        if (x > 0xFFFFFFFFull) return false;
+        v = int64_t(x);
+    } else
+        v = s.toLongLong(&ok, 10);
+    return ok && !s.startsWith(u'+') && v >= lo && v <= hi;
+}
+
+template <class E, size_t N>
+bool parseEnum(const QString& s, const std::pair<const char*, E> (&names)[N], E& v) {
+    for (const auto& [n, e] : names)
+        if (s == QLatin1String(n)) {
+            v = e;
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+void ReplaySession::cmdSet(const ReplayArgs& a, std::ostream&) {
+    // "NAME PROPERTY VALUE": the value is what follows the blank after the
+    // property, as written, for the text properties.
+    const QString& t = a.text;
+    const qsizetype p1 = t.indexOf(u' ');
+    const qsizetype p2 = p1 < 0 ? -1 : t.indexOf(u' ', p1 + 1);
+    if (t.left(p1) != u"XlsStringGrid1") bad(a, QStringLiteral("only XlsStringGrid1 is settable"));
+    if (p2 < 0) bad(a, QStringLiteral("expects XlsStringGrid1 PROPERTY VALUE"));
+    const QString prop = t.mid(p1 + 1, p2 - p1 - 1);
+    const QString raw = t.mid(p2 + 1);
+    const QString value = raw.trimmed();
+    TXlsStringGrid* g = FWindow->XlsStringGrid1;
+    auto refused = [&] {
+        bad(a, QStringLiteral("bad value for ") + prop + QStringLiteral(": ") + raw);
+    };
+    if (prop != u"SheetName" && prop != u"CellFont.Name" &&
+        (value.isEmpty() || value.contains(u' ')))
+        refused();
+    bool b = false;
+    int64_t n = 0;
+    auto boolean = [&](void (TXlsStringGrid::*set)(bool)) {
+        if (!parseBool(value, b)) refused();
+        (g->*set)(b);
+    };
+    auto word = [&](void (TXlsStringGrid::*set)(uint16_t)) {
+        if (!parseInt(value, 0, 0xFFFF, n)) refused();
+        (g->*set)(uint16_t(n));
+    };
+    // Colours as the layout writes them: signed, or $hex up to $FFFFFFFF.
+    auto colour = [&]() -> TColor {
+        if (!parseInt(value, INT32_MIN, 0xFFFFFFFFll, n)) refused();
+        return TColor(uint32_t(uint64_t(n)));
+    };
+    if (prop == u"ColumnName")
+        boolean(&TXlsStringGrid::SetColumnName);
+    else if (prop == u"ShowErrDlg")
+        boolean(&TXlsStringGrid::SetShowErrDlg);
+    else if (prop == u"AutoFit")
+        boolean(&TXlsStringGrid::SetAutoFit);
+    else if (prop == u"StartData")
+        word(&TXlsStringGrid::SetStartData);
+    else if (prop == u"StartRow")
+        word(&TXlsStringGrid::SetStartRow);
+    else if (prop == u"StartCol")
+        word(&TXlsStringGrid::SetStartCol);
+    else if (prop == u"SheetName")
+        g->SetSheetName(raw);
+    else if (prop == u"CellColor")
+        g->SetCellColor(colour());
+    else if (prop == u"CellTitleColor")
+        g->SetCellTitleColor(colour());
+    else if (prop == u"CellBorderColor")
+        g->SetCellBorderColor(colour());
+    else if (prop == u"CellFont.Color")
+        g->CellFont().SetColor(colour());
+    else if (prop == u"CellFont.Name")
+        g->CellFont().SetName(raw);
+    else if (prop == u"CellFont.Height") {
+        if (!parseInt(value, INT32_MIN, INT32_MAX, n)) refused();
+        g->CellFont().SetHeight(int(n));
+    } else if (prop == u"CellBorderWeight") {
+        static const std::pair<const char*, TCellBorderWeight> names[] = {
+            {"bwNone", bwNone},
+            {"bwHairline", bwHairline},
+            {"bwThin", bwThin},
+            {"bwMedium", bwMedium},
+            {"bwThick", bwThick}};
+        TCellBorderWeight w;
+        if (!parseEnum(value, names, w)) refused();
+        g->SetCellBorderWeight(w);
+    } else if (prop == u"PageOrientation") {
+        static const std::pair<const char*, TPageOrientation> names[] = {
+            {"xlPortrait", xlPortrait}, {"xlLandscape", xlLandscape}};
+        TPageOrientation o;
+        if (!parseEnum(value, names, o)) refused();
+        g->SetPageOrientation(o);
+    } else if (prop == u"CellFont.Style") {
+        static const std::pair<const char*, TFontStyle> names[] = {{"fsBold", fsBold},
+                                                                   {"fsItalic", fsItalic},
+                                                                   {"fsUnderline", fsUnderline},
+                                                                   {"fsStrikeOut", fsStrikeOut}};
+        TFontStyles style = 0;
+        if (value != u"[]")
+            for (const QString& part : value.split(u',')) {
+                TFontStyle f;
+                if (!parseEnum(part, names, f)) refused();
+                style |= f;
+            }
+        g->CellFont().SetStyle(style);
+    } else
+        bad(a, QStringLiteral("no such export property: ") + prop);
+    settle();
 }

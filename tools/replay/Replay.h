@@ -75,6 +75,9 @@ private:
     void cmdMenu(const ReplayArgs& a, std::ostream& out);
     void cmdScreenshot(const ReplayArgs& a, std::ostream& out);
     void cmdDump(const ReplayArgs& a, std::ostream& out);
+    void cmdExport(const ReplayArgs& a, std::ostream& out);
+    void cmdSet(const ReplayArgs& a, std::ostream& out);
+    void cmdServer(const ReplayArgs& a, std::ostream& out);
 
     void dumpLabels(const ReplayArgs& a, std::ostream& out);
     void dumpGrid(const ReplayArgs& a, std::ostream& out);
@@ -92,6 +95,7 @@ private:
     QDateTime FNow;
     std::unique_ptr<RecordingMessageService> FMessages;
     std::unique_ptr<TVantel> FWindow;
+    QString FOpened; // the workbook file the last export asked to open
 };
 
 // Text inside double quotes: backslash, quote, CR and LF escaped.

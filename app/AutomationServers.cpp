@@ -1,0 +1,7 @@
+#include "AutomationServers.h"
+
+#include "SpreadsheetServer.h"
+
+void RegisterAutomationServers() {
+    Spreadsheet::Register();
+}

@@ -1,0 +1,97 @@
+#pragma once
+#include "Errors.h"
+#include "Variant.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <functional>
+
+// Late-bound automation: objects are reached through calls by member name
+// with variant arguments, and outside applications are found by their
+// programmatic identifier. Nothing but this layer connects a client with a
+// server, so a client never depends on a server's C++ types.
+
+// The system could not provide the object at all (no class registered under
+// the identifier, no running object).
+class EOleSysError : public Exception {
+public:
+    using Exception::Exception;
+};
+// A call reached a server and failed there: unknown member, refused value,
+// wrong argument, or an object whose server has gone.
+class EOleError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum class TCallKind { Get, Put, Method };
+
+struct TArg {
+    TVariant Value;
+    bool ByRef = false;
+};
+inline TArg ByVal(TVariant v) {
+    return {std::move(v), false};
+}
+inline TArg ByRef(TVariant v) {
+    return {std::move(v), true};
+}
+using TArgs = QList<TArg>;
+
+// An automation object. For a property write the value is the last argument.
+class TDispatch {
+public:
+    virtual ~TDispatch() = default;
+    // The object's class as call records show it.
+    virtual QString ClassName() const = 0;
+    virtual TVariant Invoke(QStringView member, TCallKind kind, const TArgs& args) = 0;
+};
+
+using TClassFactory = std::function<TDispatchPtr()>;
+
+namespace Automation {
+
+// Class registry by programmatic identifier (matched without regard to case).
+void RegisterClass(const QString& progId, TClassFactory factory);
+void UnregisterClass(const QString& progId);
+// A new instance of the registered class; EOleSysError when none is
+// registered. A factory's own failure passes on as it is.
+TVariant CreateOleObject(const QString& progId);
+
+// Running-object table.
+void RegisterActiveObject(const QString& progId, TDispatchPtr object);
+// Removes the entry; with an object given, only when that object is the entry.
+void RevokeActiveObject(const QString& progId, const TDispatch* object = nullptr);
+// The running object; EOleSysError when there is none.
+TVariant GetActiveOleObject(const QString& progId);
+
+// Calls by member name on the object held by `target` (EOleError when it
+// holds none).
+TVariant Get(const TVariant& target, const QString& member, const TArgs& args = {});
+void Put(const TVariant& target, const QString& member, const TArg& value, const TArgs& index = {});
+TVariant Call(const TVariant& target, const QString& member, const TArgs& args = {});
+
+// One call as the record keeps it.
+struct TCallRecord {
+    enum Kind { Create, Active, Get, Put, Method } What;
+    QString Target; // class name of the object called, or the identifier
+    QString Member;
+    TArgs Args; // for Put, the value is the last one
+    // "create Excel.Application", "call Workbooks.Add",
+    // "get Worksheet.Cells(int 1, int 1)", "put Interior.Color = &int 0".
+    QString Text() const;
+};
+
+// Keeps a record of every call made through this layer while it lives.
+class ScopedCallRecorder {
+public:
+    ScopedCallRecorder();
+    ~ScopedCallRecorder();
+    ScopedCallRecorder(const ScopedCallRecorder&) = delete;
+    ScopedCallRecorder& operator=(const ScopedCallRecorder&) = delete;
+    QList<TCallRecord> Records;
+    QStringList Texts() const;
+};
+
+} // namespace Automation

@@ -1,0 +1,119 @@
+#include "Variant.h"
+
+#include "Automation.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+[[noreturn]] void mismatch(const TVariant& v, const char* wanted) {
+    throw EOleError(
+        QStringLiteral("型が一致しません: %1 (%2)").arg(v.Describe(), QLatin1String(wanted)));
+}
+
+} // namespace
+
+const char* VarTypeName(TVarType t) {
+    switch (t) {
+    case TVarType::Empty:
+        return "empty";
+    case TVarType::Boolean:
+        return "bool";
+    case TVarType::Integer:
+        return "int";
+    case TVarType::Double:
+        return "double";
+    case TVarType::String:
+        return "str";
+    case TVarType::Object:
+        return "obj";
+    }
+    return "?";
+}
+
+bool TVariant::ToBool() const {
+    switch (Type()) {
+    case TVarType::Boolean:
+        return std::get<bool>(FValue);
+    case TVarType::Integer:
+        return std::get<int32_t>(FValue) != 0;
+    case TVarType::Double:
+        return std::get<double>(FValue) != 0.0;
+    default:
+        mismatch(*this, "bool");
+    }
+}
+
+int32_t TVariant::ToInt() const {
+    switch (Type()) {
+    case TVarType::Boolean:
+        return std::get<bool>(FValue) ? -1 : 0;
+    case TVarType::Integer:
+        return std::get<int32_t>(FValue);
+    case TVarType::Double: {
+        const double d = std::round(std::get<double>(FValue));
+        if (!std::isfinite(d) || d < std::numeric_limits<int32_t>::min() ||
+            d > std::numeric_limits<int32_t>::max())
+            mismatch(*this, "int");
+        return static_cast<int32_t>(d);
+    }
+    default:
+        mismatch(*this, "int");
+    }
+}
+
+double TVariant::ToDouble() const {
+    switch (Type()) {
+    case TVarType::Boolean:
+        return std::get<bool>(FValue) ? -1.0 : 0.0;
+    case TVarType::Integer:
+        return std::get<int32_t>(FValue);
+    case TVarType::Double:
+        return std::get<double>(FValue);
+    default:
+        mismatch(*this, "double");
+    }
+}
+
+QString TVariant::ToString() const {
+    switch (Type()) {
+    case TVarType::String:
+        return std::get<QString>(FValue);
+    case TVarType::Integer:
+        return QString::number(std::get<int32_t>(FValue));
+    case TVarType::Double:
+        return QString::number(std::get<double>(FValue), 'g', 15);
+    case TVarType::Boolean:
+        return std::get<bool>(FValue) ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        mismatch(*this, "str");
+    }
+}
+
+TDispatchPtr TVariant::ToObject() const {
+    if (!IsObject())
+        throw EOleError(QStringLiteral("オブジェクトではありません: %1").arg(Describe()));
+    return std::get<TDispatchPtr>(FValue);
+}
+
+QString TVariant::Describe() const {
+    const QString kind = QLatin1String(VarTypeName(Type()));
+    switch (Type()) {
+    case TVarType::Empty:
+        return kind;
+    case TVarType::Boolean:
+        return kind + QLatin1String(std::get<bool>(FValue) ? " true" : " false");
+    case TVarType::Integer:
+        return kind + u' ' + QString::number(std::get<int32_t>(FValue));
+    case TVarType::Double:
+        return kind + u' ' + QString::number(std::get<double>(FValue), 'g', 17);
+    case TVarType::String:
+        return kind + QStringLiteral(" \"") + std::get<QString>(FValue) + u'"';
+    case TVarType::Object: {
+        const TDispatchPtr& p = std::get<TDispatchPtr>(FValue);
+        return kind + u' ' + (p ? p->ClassName() : QStringLiteral("nil"));
+    }
+    }
+    return kind;
+}
