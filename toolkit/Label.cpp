@@ -1,6 +1,7 @@
 #include "Label.h"
 
 #include "Canvas.h"
+#include "GlyphCache.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -46,7 +47,7 @@ void TLabel::adjustBounds() {
     if (!FAutoSize) return;
     const QFontMetrics fm(FQFont);
     const PrefixText pt = StripPrefix(FCaption);
-    const int w = fm.horizontalAdvance(pt.Text);
+    const int w = TextAdvance(fm, TGlyphCache::For(FQFont), pt.Text);
     const int h = fm.height();
     const QRect g = geometry();
     // A right-aligned figure grows to the left, so its digits stay put.
@@ -65,8 +66,10 @@ void TLabel::paintEvent(QPaintEvent*) {
     }
     c.Font = FFont;
     uint32_t flags = DT_WORDBREAK;
-    if (FAlignment == LabelAlign::Right) flags |= DT_RIGHT;
-    else if (FAlignment == LabelAlign::Center) flags |= DT_CENTER;
+    if (FAlignment == LabelAlign::Right)
+        flags |= DT_RIGHT;
+    else if (FAlignment == LabelAlign::Center)
+        flags |= DT_CENTER;
     c.DrawText(FCaption, r, flags);
 }
 
@@ -76,10 +79,13 @@ void TLabel::mousePressEvent(QMouseEvent* e) {
 }
 
 void TLabel::mouseReleaseEvent(QMouseEvent* e) {
-    const bool click = FPressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    const bool click =
+        FPressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     FPressed = false;
-    if (click) CallEvent(OnClick, this);
-    else QWidget::mouseReleaseEvent(e);
+    if (click)
+        CallEvent(OnClick, this);
+    else
+        QWidget::mouseReleaseEvent(e);
 }
 
 QImage TLabel::Render() {
