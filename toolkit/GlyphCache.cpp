@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -79,6 +80,7 @@ bool TGlyphCache::learnChar(int s) {
         if (ok) {
             FGlyph[s] = sh.Glyphs[0];
             FAdvance[s] = toFixed(QFontMetricsF(FFont).horizontalAdvance(one));
+            FInk[s] = FRaw.boundingRect(FGlyph[s]);
         }
         k = ok ? Known::Yes : Known::No;
     }
@@ -149,6 +151,31 @@ void TGlyphCache::Draw(QPainter& p, const QPointF& origin, QStringView text) con
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     p.drawGlyphRun(origin, run);
+}
+
+QRectF TGlyphCache::inkAt(int s, int pen, int baseline) const {
+    return FInk[s].translated(pen / 64.0, baseline);
+}
+
+QRect TGlyphCache::ChangedInk(QStringView before, int xBefore, QStringView after, int xAfter,
+                              int baseline) const {
+    QRectF ink;
+    int penB = xBefore * 64, penA = xAfter * 64;
+    const qsizetype n = std::max(before.size(), after.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const int sb = i < before.size() ? slot(before[i].unicode()) : -1;
+        const int sa = i < after.size() ? slot(after[i].unicode()) : -1;
+        if (sb != sa || penB != penA) {
+            if (sb >= 0) ink |= inkAt(sb, penB, baseline);
+            if (sa >= 0) ink |= inkAt(sa, penA, baseline);
+        }
+        if (sb >= 0) penB += advance(before, i);
+        if (sa >= 0) penA += advance(after, i);
+    }
+    if (ink.isEmpty()) return {};
+    // The rasterised glyph may reach a pixel past its outline (hinting, the
+    // antialiased edge).
+    return ink.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 int TextAdvance(const QFontMetrics& fm, TGlyphCache& cache, const QString& text) {

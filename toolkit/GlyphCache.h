@@ -1,6 +1,7 @@
 #pragma once
 #include <QFont>
 #include <QRawFont>
+#include <QRect>
 #include <QStringView>
 
 #include <array>
@@ -36,6 +37,11 @@ public:
     // Draws a covered text in the painter's pen with its baseline starting at
     // `origin`, as QPainter::drawText would.
     void Draw(QPainter& p, const QPointF& origin, QStringView text) const;
+    // Pixels that can differ between two covered texts drawn with their pens
+    // starting at (xBefore, baseline) and (xAfter, baseline): the ink of every
+    // glyph that is not the same glyph at the same place in both.
+    QRect ChangedInk(QStringView before, int xBefore, QStringView after, int xAfter,
+                     int baseline) const;
 
 private:
     static constexpr char16_t First = u' ';
@@ -45,6 +51,7 @@ private:
     bool learnChar(int s);
     bool learnPair(int a, int b);
     int advance(QStringView text, qsizetype i) const;
+    QRectF inkAt(int s, int pen, int baseline) const;
 
     QFont FFont;
     QRawFont FRaw;
@@ -54,6 +61,7 @@ private:
     // Advances in 1/64 pixel, the shaper's own fixed-point unit, so that sums
     // round exactly as its do.
     std::array<int, Count> FAdvance{};
+    std::array<QRectF, Count> FInk{};
     std::array<std::array<Known, Count>, Count> FPairKnown{};
     // Advance of the first character of a pair, kerned against the second.
     std::array<std::array<int, Count>, Count> FPairAdvance{};

@@ -20,9 +20,33 @@ TLabel::TLabel(QWidget* parent) : QWidget(parent) {
 
 void TLabel::SetCaption(const QString& text) {
     if (FCaption == text) return;
+    const QString before = FCaption;
+    const QRect bounds = geometry();
     FCaption = text;
     adjustBounds();
-    update();
+    // A running clock changes only its last digits on most ticks: repainting
+    // just their ink saves drawing the background and the other glyphs again.
+    if (geometry() == bounds)
+        update(CaptionDamage(before, text, FQFont, FAlignment, size()));
+    else
+        update();
+}
+
+QRect CaptionDamage(const QString& before, const QString& after, const QFont& font,
+                    LabelAlign align, const QSize& size) {
+    const QRect all(QPoint(0, 0), size);
+    TGlyphCache& glyphs = TGlyphCache::For(font);
+    if (!glyphs.Covers(before) || !glyphs.Covers(after)) return all;
+    const int wb = glyphs.Advance(before), wa = glyphs.Advance(after);
+    // Wider than the label, a text breaks into lines.
+    if (wb > size.width() || wa > size.width()) return all;
+    // Where the text drawing puts a line of width w.
+    auto left = [&](int w) {
+        return align == LabelAlign::Right    ? size.width() - w
+               : align == LabelAlign::Center ? (size.width() - w) / 2
+                                             : 0;
+    };
+    return glyphs.ChangedInk(before, left(wb), after, left(wa), QFontMetrics(font).ascent()) & all;
 }
 
 void TLabel::SetAlignment(LabelAlign a) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -137,5 +139,114 @@ TEST(GlyphCache, ClockLabelSizesAndPaintsItselfAsBefore) {
         }
         EXPECT_EQ(label.Render(),
                   DrawnByShaper(f, label.Caption(), label.width(), label.height(), DT_LEFT));
+    }
+}
+
+namespace {
+
+// The region of each paint a widget receives.
+class PaintRegions : public QObject {
+public:
+    QRegion Last;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) Last = static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+struct ChangeCase {
+    const char* name;
+    QString before, after;
+    FontCase font;
+    LabelAlign align;
+    bool autoSize;
+    bool partial; // only a part of the label is repainted
+};
+
+} // namespace
+
+TEST(GlyphCache, ACaptionChangeRepaintsOnlyWhatChangesAndGivesTheNewPicture) {
+    const ChangeCase cases[] = {
+        {"millisecond tick",
+         " 00:00:01:230",
+         " 00:00:01:240",
+         {17, fsBold},
+         LabelAlign::Center,
+         true,
+         true},
+        {"second rolls over",
+         " 00:00:59:990",
+         " 00:01:00:000",
+         {17, fsBold},
+         LabelAlign::Center,
+         true,
+         true},
+        {"kerned pair appears",
+         " 00:00:10:990",
+         " 00:00:11:000",
+         {17, fsBold},
+         LabelAlign::Center,
+         false,
+         true},
+        {"kerned pair, right-aligned",
+         " 00:00:10:990",
+         " 00:00:11:000",
+         {17, fsBold},
+         LabelAlign::Right,
+         false,
+         true},
+        {"italic figures", "12", "13", {13, fsItalic}, LabelAlign::Right, false, true},
+        {"one more digit", "9", "10", {13, fsBold}, LabelAlign::Left, false, true},
+        {"first tick after the quotes",
+         "\"00:00:00:000\"",
+         " 00:00:00:010",
+         {17, fsBold},
+         LabelAlign::Center,
+         false,
+         true},
+        {"words are repainted whole",
+         "Total",
+         " 00:00:00:010",
+         {17, fsBold},
+         LabelAlign::Center,
+         false,
+         false},
+    };
+    for (const ChangeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget parent;
+        parent.setAttribute(Qt::WA_DontShowOnScreen);
+        parent.setAutoFillBackground(true);
+        QPalette pal;
+        pal.setColor(QPalette::Window, Qt::black);
+        parent.setPalette(pal);
+        parent.resize(200, 30);
+        TLabel label(&parent);
+        label.SetFont(WindowFont(c.font));
+        label.SetAlignment(c.align);
+        label.SetAutoSize(c.autoSize);
+        label.setGeometry(20, 5, 150, 19);
+        label.SetCaption(c.before);
+        parent.show();
+        QCoreApplication::processEvents();
+        QImage picture(parent.size(), QImage::Format_RGB32);
+        parent.render(&picture);
+
+        PaintRegions regions;
+        label.installEventFilter(&regions);
+        const QRect bounds = label.geometry();
+        label.SetCaption(c.after);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(label.geometry(), bounds) << "the case needs a label that keeps its size";
+        ASSERT_FALSE(regions.Last.isEmpty());
+        const QRect damage = regions.Last.boundingRect();
+        EXPECT_EQ(damage != label.rect(), c.partial) << damage.x() << "," << damage.width();
+
+        // Repainting only the damage over the old picture gives the new one.
+        const QRegion area = regions.Last.translated(label.pos());
+        parent.render(&picture, area.boundingRect().topLeft(), area);
+        QImage fresh(parent.size(), QImage::Format_RGB32);
+        parent.render(&fresh);
+        EXPECT_EQ(picture, fresh);
     }
 }
