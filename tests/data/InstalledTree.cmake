@@ -21,9 +21,6 @@ foreach(f ${expected})
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
-if(NOT IS_EXECUTABLE ${PREFIX}/bin/vantel)
-  message(FATAL_ERROR "bin/vantel is not executable")
-endif()
 
 # The menu entry starts the installed program by the name on the PATH and
 # shows the installed icon.
