@@ -1,5 +1,6 @@
 #include "LapEngine.h"
 
+#include "IntConv.h"
 #include "Wrap.h"
 
 namespace LapEngine {
@@ -13,7 +14,43 @@ std::optional<int32_t> Speed(int32_t meter, int32_t ms) {
     return *wrap::quot(c, 1000);
 }
 
-int32_t SpeedOrZero(int32_t meter, int32_t ms) { return Speed(meter, ms).value_or(0); }
+int32_t SpeedOrZero(int32_t meter, int32_t ms) {
+    return Speed(meter, ms).value_or(0);
+}
+
+MainLapResult MainLap(const TRunState& before, int32_t elapsed, bool distancePicked) {
+    MainLapResult r{before, false};
+    TRunState& s = r.State;
+    s.Total = elapsed;
+    s.LapTime = s.Running ? wrap::sub(s.Total, s.PrevTotal) : s.Total;
+    s.LapCount = wrap::add(s.LapCount, 1);
+    s.LapDiff = wrap::sub(s.LapTime, s.PrevLap);
+    if (s.LapCount == 1) s.FastLap = s.LapTime;
+    if (!(s.FastLap < s.LapTime)) {
+        s.FastLap = s.LapTime;
+        r.NewFastLap = true;
+    }
+    if (s.LapCount >= 1) s.LapSum = wrap::add(s.LapSum, s.LapTime);
+    // LapCount is 0 or -1 only after 2^32 laps: -1 wraps like every other
+    // step, and a zero count gives 0 as a zero divisor does in the speeds.
+    s.AveLap = wrap::quot(s.LapSum, s.LapCount).value_or(0);
+    s.Meter = StrToIntDef(s.MeterText, 0);
+    if (distancePicked) {
+        s.LapKmh = SpeedOrZero(s.Meter, s.LapTime);
+        s.AveKmh = SpeedOrZero(s.Meter, s.AveLap);
+    }
+    s.PrevTotal = s.Total;
+    s.PrevLap = s.LapTime;
+    s.MixLap1Count = s.LapCount;
+    s.MixRow = wrap::add(wrap::add(s.LapCount, s.Lap2Count), s.Lap3Count);
+    return r;
+}
+
+void ClearLapFigures(TRunState& s) {
+    s.PrevTotal = s.Total = s.LapTime = s.LiveLap = s.LapDiff = s.PrevLap = s.FastLap = s.LapSum =
+        s.AveLap = s.LapCount = 0;
+    s.Lap2PrevTotal = s.Lap2PrevLap = s.Lap3PrevTotal = s.Lap3PrevLap = 0;
+}
 
 QString LapRowText(const LapRow& r) {
     QString s;
@@ -38,10 +75,11 @@ QString LapRowText(const LapRow& r) {
     return s;
 }
 
-QString SecondaryRowText(int32_t count, int button, const QString& totalText, const QString& lapTimeText,
-                         int32_t diff) {
-    return QString::number(count) + QLatin1String(",\" ") + QString::number(button) + QLatin1String(" \",") +
-           totalText + QLatin1Char(',') + lapTimeText + QLatin1Char(',') + QString::number(diff);
+QString SecondaryRowText(int32_t count, int button, const QString& totalText,
+                         const QString& lapTimeText, int32_t diff) {
+    return QString::number(count) + QLatin1String(",\" ") + QString::number(button) +
+           QLatin1String(" \",") + totalText + QLatin1Char(',') + lapTimeText + QLatin1Char(',') +
+           QString::number(diff);
 }
 
 std::optional<int32_t> ScrollTopFor(int32_t lastRow, int32_t visibleRows) {

@@ -3,6 +3,52 @@
 #include <cstdint>
 #include <optional>
 
+// The values of one timing run. Every text on screen is made afresh from them.
+// Each field is written once, here: the struct and whatever lists
+// its fields (the harness's state dump) are both made from this list, so a
+// new field cannot be left out of either.
+#define VANTEL_RUN_STATE_FIELDS(X)                                                                 \
+    X(bool, Running, false)                                                                        \
+    X(int32_t, Total, 0)                                                                           \
+    X(int32_t, PrevTotal, 0)                                                                       \
+    X(int32_t, LapTime, 0)                                                                         \
+    X(int32_t, PrevLap, 0)                                                                         \
+    X(int32_t, LapDiff, 0)                                                                         \
+    X(int32_t, FastLap, 0)                                                                         \
+    X(int32_t, LapSum, 0)                                                                          \
+    X(int32_t, AveLap, 0)                                                                          \
+    X(int32_t, LapCount, 0)                                                                        \
+    X(int32_t, Meter, 0)                                                                           \
+    X(QString, MeterText, QString())                                                               \
+    X(int32_t, LapKmh, 0)                                                                          \
+    X(int32_t, AveKmh, 0)                                                                          \
+    X(int32_t, LiveLap, 0)                                                                         \
+    X(int32_t, Lap2Time, 0)                                                                        \
+    X(int32_t, Lap3Time, 0)                                                                        \
+    X(int32_t, Lap2PrevTotal, 0)                                                                   \
+    X(int32_t, Lap3PrevTotal, 0)                                                                   \
+    X(int32_t, Lap2Diff, 0)                                                                        \
+    X(int32_t, Lap3Diff, 0)                                                                        \
+    X(int32_t, Lap2PrevLap, 0)                                                                     \
+    X(int32_t, Lap3PrevLap, 0)                                                                     \
+    X(int32_t, Lap2Count, 0)                                                                       \
+    X(int32_t, Lap3Count, 0)                                                                       \
+    X(int32_t, MixLap1Count, 0)                                                                    \
+    X(int32_t, MixRow, 0)
+
+struct TRunState {
+#define VANTEL_RUN_STATE_FIELD(type, name, init) type name = init;
+    VANTEL_RUN_STATE_FIELDS(VANTEL_RUN_STATE_FIELD)
+#undef VANTEL_RUN_STATE_FIELD
+
+    // Calls f(name, value) for every field, in declaration order.
+    template <class F> void ForEachField(F&& f) const {
+#define VANTEL_RUN_STATE_FIELD(type, name, init) f(#name, name);
+        VANTEL_RUN_STATE_FIELDS(VANTEL_RUN_STATE_FIELD)
+#undef VANTEL_RUN_STATE_FIELD
+    }
+};
+
 // Plain lap arithmetic and row texts of the main window's handlers.
 namespace LapEngine {
 
@@ -28,8 +74,20 @@ struct LapRow {
 QString LapRowText(const LapRow& r);
 
 // The five-field row text of a secondary lap button (2 or 3).
-QString SecondaryRowText(int32_t count, int button, const QString& totalText, const QString& lapTimeText,
-                         int32_t diff);
+QString SecondaryRowText(int32_t count, int button, const QString& totalText,
+                         const QString& lapTimeText, int32_t diff);
+
+// The figures of a main lap press: the run state after the press, from the
+// state before it, the stopwatch's elapsed time and whether a distance is
+// picked from the list (the speeds change only then).
+struct MainLapResult {
+    TRunState State;
+    bool NewFastLap = false; // the lap is the fastest so far (or ties it)
+};
+MainLapResult MainLap(const TRunState& before, int32_t elapsed, bool distancePicked);
+
+// Clears the lap figures that start and reset both begin afresh from.
+void ClearLapFigures(TRunState& s);
 
 // The top visible row that makes `lastRow` the last fully visible one, or
 // nullopt when it is already in view from the top.

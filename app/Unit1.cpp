@@ -103,10 +103,9 @@ TVantel::TVantel(QWidget* parent) : TForm(parent) {
     FormCreate(this);
 }
 
-TVantel::~TVantel() {
-    // The stopwatch must not outlive its label's notice; nothing else to do:
-    // every component is a child of the window.
-}
+// Every component is a child of the window; the stopwatch follows its
+// label's removal itself.
+TVantel::~TVantel() = default;
 
 void TVantel::createComponents() {
     // The window: black, Times New Roman 13 px in lime, system menu and
@@ -333,10 +332,7 @@ void TVantel::StartClick(QObject*) {
     for (TLabel* l : {Label3, Label1, Label9, Label14}) l->SetCaption(kZeroTime);
     for (TLabel* l : {Label7, Label11, Label12, Label13}) l->SetCaption(QStringLiteral("0"));
 
-    TRunState& s = State;
-    s.PrevTotal = s.Total = s.LapTime = s.LiveLap = s.LapDiff = s.PrevLap = s.FastLap = s.LapSum = s.AveLap =
-        s.LapCount = 0;
-    s.Lap2PrevTotal = s.Lap2PrevLap = s.Lap3PrevTotal = s.Lap3PrevLap = 0;
+    LapEngine::ClearLapFigures(State);
 
     XlsStringGrid1->Font().SetColor(0xFBFFFF);
 }
@@ -362,9 +358,7 @@ void TVantel::ResetClick(QObject*) {
 
     TRunState& s = State;
     s.Running = false;
-    s.PrevTotal = s.Total = s.LapTime = s.LiveLap = s.LapDiff = s.PrevLap = s.FastLap = s.LapSum = s.AveLap =
-        s.LapCount = 0;
-    s.Lap2PrevTotal = s.Lap2PrevLap = s.Lap3PrevTotal = s.Lap3PrevLap = 0;
+    LapEngine::ClearLapFigures(s);
     s.Lap2Count = s.Lap3Count = s.MixLap1Count = 0;
 
     for (int c = 0; c < StringGridEx1->ColCount(); ++c) StringGridEx1->ClearColumn(c);
@@ -379,26 +373,14 @@ void TVantel::ResetClick(QObject*) {
 // --- lap buttons -----------------------------------------------------------------
 
 void TVantel::LapClick(QObject*) {
-    TRunState& s = State;
-    s.Total = StopWatch1->Elapsed();
+    const int32_t elapsed = StopWatch1->Elapsed();
     moveFocus(LAP);
-    s.LapTime = s.Running ? wrap::sub(s.Total, s.PrevTotal) : s.Total;
-    s.LapCount = wrap::add(s.LapCount, 1);
-    s.LapDiff = wrap::sub(s.LapTime, s.PrevLap);
-    if (s.LapCount == 1) s.FastLap = s.LapTime;
-    if (!(s.FastLap < s.LapTime)) {
-        s.FastLap = s.LapTime;
+    const LapEngine::MainLapResult lap = LapEngine::MainLap(State, elapsed, ComboBox1->ItemIndex() >= 0);
+    State = lap.State;
+    TRunState& s = State;
+    if (lap.NewFastLap) {
         Label9->SetCaption(TimeText(s.LapTime));
         Label12->SetCaption(QString::number(s.LapCount));
-    }
-    if (s.LapCount >= 1) s.LapSum = wrap::add(s.LapSum, s.LapTime);
-    // LapCount is 0 or -1 only after 2^32 laps: -1 wraps like every other
-    // step, and a zero count gives 0 as a zero divisor does in the speeds.
-    s.AveLap = wrap::quot(s.LapSum, s.LapCount).value_or(0);
-    s.Meter = StrToIntDef(s.MeterText, 0);
-    if (ComboBox1->ItemIndex() >= 0) {
-        s.LapKmh = LapEngine::SpeedOrZero(s.Meter, s.LapTime);
-        s.AveKmh = LapEngine::SpeedOrZero(s.Meter, s.AveLap);
     }
     Label7->SetCaption(QString::number(s.LapKmh));
     Label16->SetCaption(QString::number(s.AveKmh));
@@ -406,14 +388,8 @@ void TVantel::LapClick(QObject*) {
     Label13->SetCaption(QString::number(s.LapDiff));
     Label11->SetCaption(QString::number(s.LapCount));
     Label14->SetCaption(TimeText(s.AveLap));
-    s.PrevTotal = s.Total;
-    s.PrevLap = s.LapTime;
 
-    s.MixLap1Count = s.LapCount;
-    if (s.LapCount >= 20) StringGridEx1->SetRowCount(wrap::add(s.LapCount, 1));
-    s.MixRow = wrap::add(wrap::add(s.LapCount, s.Lap2Count), s.Lap3Count);
-    if (s.MixRow >= 30) XlsStringGrid1->SetRowCount(wrap::add(s.MixRow, 1));
-
+    // Each row reads the time of day afresh.
     auto rowText = [&] {
         LapEngine::LapRow r;
         r.LapCount = s.LapCount;
@@ -427,15 +403,8 @@ void TVantel::LapClick(QObject*) {
         r.AveKmh = s.AveKmh;
         return LapEngine::LapRowText(r);
     };
-    StringGridEx1->SetRowText(s.LapCount, rowText());
-    StringGridEx1->SetSelection(TGridRect{0, 0, 0, s.LapCount});
-    XlsStringGrid1->SetRowText(s.MixRow, rowText());
-    XlsStringGrid1->SetSelection(TGridRect{0, 0, 0, s.MixRow});
-
-    if (auto top = LapEngine::ScrollTopFor(s.LapCount, StringGridEx1->VisibleRowCount()))
-        StringGridEx1->SetTopRow(*top);
-    if (auto top = LapEngine::ScrollTopFor(s.MixRow, XlsStringGrid1->VisibleRowCount()))
-        XlsStringGrid1->SetTopRow(*top);
+    showRow(StringGridEx1, s.LapCount, 20, rowText());
+    showRow(XlsStringGrid1, s.MixRow, 30, rowText());
 
     TChartSeries* lapSeries = Chart1->Series(0);
     TChartSeries* aveSeries = Chart1->Series(1);
@@ -459,12 +428,16 @@ void TVantel::secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_
     s.MixRow = wrap::add(wrap::add(s.MixLap1Count, s.Lap2Count), s.Lap3Count);
     diff = wrap::sub(time, prevLap);
     prevLap = time;
-    if (s.MixRow >= 30) XlsStringGrid1->SetRowCount(wrap::add(s.MixRow, 1));
-    XlsStringGrid1->SetRowText(s.MixRow,
-                               LapEngine::SecondaryRowText(count, button, GGetStrTime(), TimeText(time), diff));
-    XlsStringGrid1->SetSelection(TGridRect{0, 0, 0, s.MixRow});
-    if (auto top = LapEngine::ScrollTopFor(s.MixRow, XlsStringGrid1->VisibleRowCount()))
-        XlsStringGrid1->SetTopRow(*top);
+    showRow(XlsStringGrid1, s.MixRow, 30,
+            LapEngine::SecondaryRowText(count, button, GGetStrTime(), TimeText(time), diff));
+}
+
+void TVantel::showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QString& text) {
+    // Past the grid's stored rows it grows to hold the new one.
+    if (row >= growFrom) grid->SetRowCount(wrap::add(row, 1));
+    grid->SetRowText(row, text);
+    grid->SetSelection(TGridRect{0, 0, 0, row});
+    if (auto top = LapEngine::ScrollTopFor(row, grid->VisibleRowCount())) grid->SetTopRow(*top);
 }
 
 void TVantel::LAP2Click(QObject*) {

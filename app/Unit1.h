@@ -1,5 +1,6 @@
 #pragma once
 #include "Form.h"
+#include "LapEngine.h"
 
 #include <QString>
 #include <cstdint>
@@ -13,39 +14,10 @@ class TMenuItem;
 class TComboBox;
 class TChart;
 class TFastLineSeries;
+class TStringGrid;
 class TStringGridEx;
 class TXlsStringGrid;
 
-// The values of one timing run. Every text on screen is made afresh from them.
-struct TRunState {
-    bool Running = false;
-    int32_t Total = 0;
-    int32_t PrevTotal = 0;
-    int32_t LapTime = 0;
-    int32_t PrevLap = 0;
-    int32_t LapDiff = 0;
-    int32_t FastLap = 0;
-    int32_t LapSum = 0;
-    int32_t AveLap = 0;
-    int32_t LapCount = 0;
-    int32_t Meter = 0;
-    QString MeterText;
-    int32_t LapKmh = 0;
-    int32_t AveKmh = 0;
-    int32_t LiveLap = 0;
-    int32_t Lap2Time = 0;
-    int32_t Lap3Time = 0;
-    int32_t Lap2PrevTotal = 0;
-    int32_t Lap3PrevTotal = 0;
-    int32_t Lap2Diff = 0;
-    int32_t Lap3Diff = 0;
-    int32_t Lap2PrevLap = 0;
-    int32_t Lap3PrevLap = 0;
-    int32_t Lap2Count = 0;
-    int32_t Lap3Count = 0;
-    int32_t MixLap1Count = 0;
-    int32_t MixRow = 0;
-};
 
 // The main window: every component of the program and the handlers that tie
 // them together.
@@ -138,6 +110,9 @@ private:
     void bindEvents();
     void applyTabOrder();
     void moveFocus(TCuteButton* button);
+    // Grows the grid to hold `row` once it reaches `growFrom`, writes the row,
+    // selects it and scrolls it into view.
+    void showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QString& text);
     void secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff, int32_t& prevLap,
                       int32_t& count);
     QString CsvFileName;

@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "Errors.h"
+#include "Font.h"
 #include "MessageService.h"
 
 namespace {
@@ -10,7 +11,13 @@ QString& titleRef() {
 }
 } // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Message boxes and menus draw with the application font: name it, as every
+    // other face is named, with the Japanese face for the messages' own text.
+    QFont f = font();
+    f.setFamilies({InstalledFace(TFont().Name), QStringLiteral("IPAPGothic")});
+    setFont(f);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

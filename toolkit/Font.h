@@ -10,6 +10,10 @@ using TFontStyles = unsigned;
 
 enum TFontCharset : int { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SHIFTJIS_CHARSET = 128 };
 
+// The installed face that draws a face the layout names ("Tahoma" draws as
+// "DejaVu Sans"); a face without a stand-in is returned as it is.
+QString InstalledFace(const QString& name);
+
 // A font as the layout describes it. Height < 0 is the character height in
 // pixels (the layout's usual form); Height > 0 is the cell height.
 class TFont {

@@ -5,7 +5,7 @@
 # renderer of the icon's PNG sizes; package: what cpack needs for the .deb)
 set -euo pipefail
 mode=${1:-test}
-pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation fonts-ipafont fontconfig)
+pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation fonts-ipafont fonts-dejavu-core fontconfig)
 case "$mode" in
   test) pkgs+=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev appstream desktop-file-utils) ;;
   run) pkgs+=(libqt6widgets6) ;;
@@ -23,6 +23,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   SUDO=""
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -66,3 +66,50 @@ TEST(Scroll, NewRowBecomesLastVisible) {
 }
 
 } // namespace
+
+namespace {
+
+// Three presses of a run, each checked against figures worked out by hand.
+TEST(MainLap, FiguresOfARun) {
+    TRunState s;
+    s.Running = true;
+    s.MeterText = QStringLiteral("5864");
+    struct Press {
+        int32_t elapsed;
+        int32_t lap, diff, fast, ave, lapKmh;
+        bool newFast;
+    };
+    const Press presses[] = {{65432, 65432, 65432, 65432, 65432, 322, true},
+                             {131864, 66432, 1000, 65432, 65932, 317, false},
+                             {196296, 64432, -2000, 64432, 65432, 327, true}};
+    for (const Press& p : presses) {
+        const LapEngine::MainLapResult r = LapEngine::MainLap(s, p.elapsed, true);
+        EXPECT_EQ(r.State.LapTime, p.lap) << p.elapsed;
+        EXPECT_EQ(r.State.LapDiff, p.diff) << p.elapsed;
+        EXPECT_EQ(r.State.FastLap, p.fast) << p.elapsed;
+        EXPECT_EQ(r.State.AveLap, p.ave) << p.elapsed;
+        EXPECT_EQ(r.State.LapKmh, p.lapKmh) << p.elapsed;
+        EXPECT_EQ(r.NewFastLap, p.newFast) << p.elapsed;
+        EXPECT_EQ(r.State.PrevTotal, p.elapsed);
+        s = r.State;
+    }
+    EXPECT_EQ(s.LapCount, 3);
+    EXPECT_EQ(s.Meter, 5864);
+}
+
+TEST(MainLap, StoppedClockAndUnpickedDistance) {
+    TRunState s;
+    s.PrevTotal = 5000;
+    s.LapKmh = 7;
+    s.Lap2Count = 2;
+    s.Lap3Count = 1;
+    // Stopped: the lap is the whole elapsed time; without a picked distance
+    // the speeds keep their values.
+    const LapEngine::MainLapResult r = LapEngine::MainLap(s, 9000, false);
+    EXPECT_EQ(r.State.LapTime, 9000);
+    EXPECT_EQ(r.State.LapKmh, 7);
+    EXPECT_EQ(r.State.MixRow, 4);
+    EXPECT_EQ(r.State.MixLap1Count, 1);
+}
+
+} // namespace

@@ -32,6 +32,33 @@ set(bad_lines
   "dump file /nonexistent/x.csv"
   "screenshot"
   "type 日本")
+# From the command table: each command and dump given one argument more than
+# it takes, and one fewer than it needs.
+execute_process(COMMAND ${REPLAY} --arity OUTPUT_VARIABLE arity RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR arity STREQUAL "")
+  message(FATAL_ERROR "vantel-replay --arity failed (${rc})")
+endif()
+string(REPLACE "\n" ";" arity_lines "${arity}")
+foreach(entry IN LISTS arity_lines)
+  if(entry STREQUAL "")
+    continue()
+  endif()
+  string(REGEX MATCH "^(.*) ([0-9]+) ([0-9]+)$" _ "${entry}")
+  set(name "${CMAKE_MATCH_1}")
+  set(max "${CMAKE_MATCH_3}")
+  if(CMAKE_MATCH_2 GREATER 0)
+    list(APPEND bad_lines "${name}")
+  endif()
+  # Text arguments take the whole rest of the line: only the word counts apply.
+  if(NOT name MATCHES "^(select|type|screenshot|dump|dump file)$")
+    set(line "${name}")
+    foreach(k RANGE ${max})
+      string(APPEND line " 1")
+    endforeach()
+    list(APPEND bad_lines "${line}")
+  endif()
+endforeach()
+
 set(i 0)
 foreach(line IN LISTS bad_lines)
   math(EXPR i "${i} + 1")

@@ -23,6 +23,7 @@
 #include <charconv>
 #include <istream>
 #include <ostream>
+#include <utility>
 
 namespace {
 
@@ -126,185 +127,323 @@ int ReplaySession::Run(std::istream& in, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-void ReplaySession::Execute(const QString& rawLine, std::ostream& out) {
-    const QString line = rawLine.trimmed();
-    const qsizetype sp = line.indexOf(u' ');
-    const QString cmd = sp < 0 ? line : line.left(sp);
-    const QString rest = sp < 0 ? QString() : line.mid(sp + 1).trimmed();
-    const QStringList args = rest.split(u' ', Qt::SkipEmptyParts);
-    // Text arguments are taken as written after the one blank that ends the
-    // command word: leading and trailing blanks of a distance matter.
-    const QString text = sp < 0 ? QString() : rawLine.mid(rawLine.indexOf(cmd) + cmd.size() + 1);
-    auto bad = [&](const QString& why) { throw BadLine(utf8(cmd + QStringLiteral(": ") + why)); };
+// The commands, in the order the README lists them. The argument counts are
+// checked here for every command alike; a handler checks only what its
+// arguments mean.
+const std::vector<ReplayCommand>& ReplaySession::Commands() {
+    using S = ReplaySession;
+    static const std::vector<ReplayCommand> table = {
+        {"tick", "N", "sets the tick counter to N (0..4294967295)", ReplayCommand::Words, 1, 1,
+         &S::cmdTick},
+        {"advance", "N", "adds N ms to the tick counter, wrapping modulo 2^32",
+         ReplayCommand::Words, 1, 1, &S::cmdAdvance},
+        {"clock", "YYYY-MM-DD HH:MM:SS", "sets the wall clock", ReplayCommand::Words, 2, 2,
+         &S::cmdClock},
+        {"click", "NAME", "a left click in the middle of a component", ReplayCommand::Words, 1, 1,
+         &S::cmdClick},
+        {"key", "KEY",
+         "a key press to the focused control: Enter, Space, Tab, Shift+Tab, a character, "
+         "Alt+character",
+         ReplayCommand::Words, 1, 1, &S::cmdKey},
+        {"select", "TEXT",
+         "picks an entry of the distance list as a mouse does: the list takes the focus first",
+         ReplayCommand::Text, 1, 1, &S::cmdSelect},
+        {"type", "TEXT",
+         "focuses the distance list with its text selected (as Tab does) and types TEXT",
+         ReplayCommand::Text, 0, 1, &S::cmdType},
+        {"timer", "[N]", "fires the display timer N times (default 1)", ReplayCommand::Words, 0, 1,
+         &S::cmdTimer},
+        {"menu", "NAME", "clicks an item of the right-click menu", ReplayCommand::Words, 1, 1,
+         &S::cmdMenu},
+        {"dump", "WHAT", "prints a part of the window's state; WHAT is one of the dumps below",
+         ReplayCommand::Text, 1, 1, &S::cmdDump},
+        {"screenshot", "FILE", "saves a PNG of the window", ReplayCommand::Text, 1, 1,
+         &S::cmdScreenshot},
+    };
+    return table;
+}
 
-    if (cmd == u"tick") {
-        uint32_t v;
-        if (args.size() != 1 || !parseU32(args[0], v))
-            bad(QStringLiteral("expects a number 0..4294967295"));
-        FTick = v;
-    } else if (cmd == u"advance") {
-        uint32_t v;
-        if (args.size() != 1 || !parseU32(args[0], v))
-            bad(QStringLiteral("expects a number 0..4294967295"));
-        FTick += v; // wraps modulo 2^32
-    } else if (cmd == u"clock") {
-        const QDateTime t = QDateTime::fromString(rest, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (!t.isValid()) bad(QStringLiteral("expects YYYY-MM-DD HH:MM:SS"));
-        FNow = t;
-    } else if (cmd == u"click") {
-        QWidget* w = args.size() == 1 ? component(args[0]) : nullptr;
-        if (!w) bad(QStringLiteral("no such component: ") + rest);
-        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
-        settle();
-    } else if (cmd == u"key") {
-        if (rest.isEmpty()) bad(QStringLiteral("expects a key"));
-        QWidget* target = keyTarget();
-        Qt::KeyboardModifiers mods = Qt::NoModifier;
-        QString k = rest;
-        if (k.startsWith(QLatin1String("Alt+")) && k.size() == 5) {
-            mods = Qt::AltModifier;
-            k = k.mid(4);
-        }
-        if (k == u"Enter")
-            QTest::keyClick(target, Qt::Key_Return, mods);
-        else if (k == u"Space")
-            QTest::keyClick(target, Qt::Key_Space, mods);
-        else if (k == u"Tab")
-            QTest::keyClick(target, Qt::Key_Tab, mods);
-        else if (k == u"Shift+Tab")
-            QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
-        else if (k.size() == 1 && k[0].unicode() < 128)
-            QTest::keyClick(target, k[0].toLatin1(), mods);
-        else
-            bad(QStringLiteral("unknown key: ") + rest);
-        settle();
-    } else if (cmd == u"select") {
-        const int i = FWindow->ComboBox1->findText(text, Qt::MatchExactly);
-        if (i < 0) bad(QStringLiteral("no such entry: ") + text);
-        FWindow->ComboBox1->PickFromList(i);
-        settle();
-    } else if (cmd == u"type") {
-        // As when tabbing into it: the text is selected, so typing replaces it.
-        FWindow->ComboBox1->setFocus(Qt::TabFocusReason);
-        FWindow->ComboBox1->lineEdit()->selectAll();
-        settle();
-        for (QChar c : text) {
-            if (c.unicode() >= 128) bad(QStringLiteral("only ASCII text can be typed"));
-            QTest::keyClick(keyTarget(), c.toLatin1());
-            settle();
-        }
-    } else if (cmd == u"timer") {
-        uint32_t n = 1;
-        if (args.size() > 1 || (args.size() == 1 && !parseU32(args[0], n)))
-            bad(QStringLiteral("expects a count"));
-        for (uint32_t i = 0; i < n; ++i)
-            FWindow->Timer1->Fire();
-        settle();
-    } else if (cmd == u"menu") {
-        TMenuItem* item = args.size() == 1 ? FWindow->PopupMenu1->Find(args[0]) : nullptr;
-        if (!item) bad(QStringLiteral("no such menu item: ") + rest);
-        item->Click();
-        settle();
-    } else if (cmd == u"screenshot") {
-        if (rest.isEmpty()) bad(QStringLiteral("expects a file name"));
-        settle();
-        if (!FWindow->grab().save(rest, "PNG")) bad(QStringLiteral("cannot write ") + rest);
-    } else if (cmd == u"dump") {
-        const QString what = args.value(0);
-        const bool bare = what != u"grid" && what != u"file";
-        if (bare && args.size() > 1) bad(QStringLiteral("takes no argument: ") + what);
-        if (what == u"labels") {
-            for (TLabel* l : {FWindow->Label1, FWindow->Label2, FWindow->Label3, FWindow->Label9,
-                              FWindow->Label14, FWindow->Label7, FWindow->Label16, FWindow->Label11,
-                              FWindow->Label12, FWindow->Label13})
-                out << utf8(l->objectName()) << "=" << utf8(QuoteText(l->Caption())) << "\n";
-        } else if (what == u"grid") {
-            dumpGrid(args.mid(1), out);
-        } else if (what == u"series") {
-            TChart* chart = FWindow->Chart1;
-            for (int i = 0; i < chart->SeriesCount(); ++i) {
-                TChartSeries* s = chart->Series(i);
-                out << utf8(s->objectName()) << " count=" << s->Count() << "\n";
-                for (int p = 0; p < s->Count(); ++p)
-                    out << utf8(shortest(s->XValues().Value(p))) << " "
-                        << utf8(shortest(s->YValues().Value(p))) << "\n";
-            }
-        } else if (what == u"state") {
-            const TRunState& s = FWindow->State;
-            out << "Running=" << (s.Running ? "true" : "false") << "\n";
-            const std::pair<const char*, int32_t> values1[] = {
-                {"Total", s.Total},     {"PrevTotal", s.PrevTotal}, {"LapTime", s.LapTime},
-                {"PrevLap", s.PrevLap}, {"LapDiff", s.LapDiff},     {"FastLap", s.FastLap},
-                {"LapSum", s.LapSum},   {"AveLap", s.AveLap},       {"LapCount", s.LapCount},
-                {"Meter", s.Meter}};
-            for (const auto& [n, v] : values1)
-                out << n << "=" << v << "\n";
-            out << "MeterText=" << utf8(QuoteText(s.MeterText)) << "\n";
-            const std::pair<const char*, int32_t> values2[] = {{"LapKmh", s.LapKmh},
-                                                               {"AveKmh", s.AveKmh},
-                                                               {"LiveLap", s.LiveLap},
-                                                               {"Lap2Time", s.Lap2Time},
-                                                               {"Lap3Time", s.Lap3Time},
-                                                               {"Lap2PrevTotal", s.Lap2PrevTotal},
-                                                               {"Lap3PrevTotal", s.Lap3PrevTotal},
-                                                               {"Lap2Diff", s.Lap2Diff},
-                                                               {"Lap3Diff", s.Lap3Diff},
-                                                               {"Lap2PrevLap", s.Lap2PrevLap},
-                                                               {"Lap3PrevLap", s.Lap3PrevLap},
-                                                               {"Lap2Count", s.Lap2Count},
-                                                               {"Lap3Count", s.Lap3Count},
-                                                               {"MixLap1Count", s.MixLap1Count},
-                                                               {"MixRow", s.MixRow}};
-            for (const auto& [n, v] : values2)
-                out << n << "=" << v << "\n";
-        } else if (what == u"caption") {
-            out << "caption=" << utf8(QuoteText(FWindow->Caption())) << "\n";
-            out << "title=" << utf8(QuoteText(Application::Title())) << "\n";
-        } else if (what == u"focus") {
-            QWidget* f = QApplication::focusWidget();
-            if (!f) f = FWindow->focusWidget();
-            while (f && f != FWindow.get() && f->parentWidget() != FWindow.get())
-                f = f->parentWidget();
-            out << "focus=" << (f && f != FWindow.get() ? utf8(f->objectName()) : std::string())
-                << "\n";
-        } else if (what == u"messages") {
-            for (const MessageRecord& m : FMessages->Records)
-                out << "message caption=" << utf8(QuoteText(m.caption))
-                    << " text=" << utf8(QuoteText(m.text)) << "\n";
-            FMessages->Records.clear();
-        } else if (what == u"file") {
-            const QString name = rest.mid(what.size()).trimmed();
-            QFile f(name);
-            if (name.isEmpty() || !f.open(QIODevice::ReadOnly))
-                bad(QStringLiteral("cannot read ") + name);
-            const QByteArray bytes = f.readAll();
-            std::string lineOut;
-            for (char c : bytes) {
-                if (c == '\r')
-                    lineOut += "\\r";
-                else if (c == '\n') {
-                    lineOut += "\\n";
-                    out << lineOut << "\n";
-                    lineOut.clear();
-                } else
-                    lineOut += c;
-            }
-            if (!lineOut.empty()) out << lineOut << "\n";
-        } else if (what == u"clipboard") {
-            out << "clipboard=" << utf8(QuoteText(QGuiApplication::clipboard()->text())) << "\n";
-        } else {
-            bad(QStringLiteral("unknown dump: ") + what);
-        }
-    } else {
-        bad(QStringLiteral("unknown command"));
+const std::vector<ReplayCommand>& ReplaySession::Dumps() {
+    using S = ReplaySession;
+    static const std::vector<ReplayCommand> table = {
+        {"labels", "", "the figure labels' captions", ReplayCommand::Words, 0, 0, &S::dumpLabels},
+        {"grid", "NAME [ROWS]", "a grid's size, position and cells", ReplayCommand::Words, 1, 2,
+         &S::dumpGrid},
+        {"series", "", "the chart series' points", ReplayCommand::Words, 0, 0, &S::dumpSeries},
+        {"state", "", "every field of the run state", ReplayCommand::Words, 0, 0, &S::dumpState},
+        {"caption", "", "the window caption and the application title", ReplayCommand::Words, 0, 0,
+         &S::dumpCaption},
+        {"focus", "", "the component that has the keyboard focus", ReplayCommand::Words, 0, 0,
+         &S::dumpFocus},
+        {"messages", "", "the message boxes shown since the last dump of them",
+         ReplayCommand::Words, 0, 0, &S::dumpMessages},
+        {"file", "NAME", "a file's bytes, CR and LF written as \\r and \\n", ReplayCommand::Text, 1,
+         1, &S::dumpFile},
+        {"clipboard", "", "the clipboard's text", ReplayCommand::Words, 0, 0, &S::dumpClipboard},
+    };
+    return table;
+}
+
+namespace {
+
+// Splits "word rest" where rest keeps its blanks exactly as written after the
+// one blank that ends the word: leading and trailing blanks of a distance matter.
+ReplayArgs SplitArgs(const QString& rawLine) {
+    ReplayArgs a;
+    qsizetype i = 0;
+    while (i < rawLine.size() && rawLine[i].isSpace())
+        ++i;
+    qsizetype j = i;
+    while (j < rawLine.size() && !rawLine[j].isSpace())
+        ++j;
+    a.word = rawLine.mid(i, j - i);
+    a.hasText = j < rawLine.size();
+    a.text = a.hasText ? rawLine.mid(j + 1) : QString();
+    a.words = a.text.split(u' ', Qt::SkipEmptyParts);
+    return a;
+}
+
+void CheckArity(const ReplayCommand& c, const ReplayArgs& a, const QString& prefix) {
+    const qsizetype n =
+        c.kind == ReplayCommand::Text ? (a.text.trimmed().isEmpty() ? 0 : 1) : a.words.size();
+    if (n < c.minArgs || n > c.maxArgs) {
+        const QString usage = QString::fromLatin1(c.usage);
+        throw ReplaySession::BadLine(
+            utf8(prefix + (usage.isEmpty() ? QStringLiteral(": takes no argument")
+                                           : QStringLiteral(": expects ") + usage)));
     }
 }
 
-void ReplaySession::dumpGrid(const QStringList& args, std::ostream& out) {
-    TStringGrid* g = args.isEmpty() ? nullptr : qobject_cast<TStringGrid*>(component(args[0]));
+const ReplayCommand* Find(const std::vector<ReplayCommand>& table, const QString& name) {
+    for (const ReplayCommand& c : table)
+        if (name == QLatin1String(c.name)) return &c;
+    return nullptr;
+}
+
+} // namespace
+
+void ReplaySession::Execute(const QString& rawLine, std::ostream& out) {
+    const ReplayArgs a = SplitArgs(rawLine);
+    const ReplayCommand* c = Find(Commands(), a.word);
+    if (!c) throw BadLine(utf8(a.word + QStringLiteral(": unknown command")));
+    CheckArity(*c, a, a.word);
+    (this->*c->run)(a, out);
+}
+
+void ReplaySession::PrintCommands(std::ostream& out) {
+    auto list = [&](const std::vector<ReplayCommand>& table, const char* prefix) {
+        for (const ReplayCommand& c : table) {
+            const std::string usage = c.usage[0] ? std::string(" ") + c.usage : std::string();
+            out << "- `" << prefix << c.name << usage << "`: " << c.help << "\n";
+        }
+    };
+    list(Commands(), "");
+    list(Dumps(), "dump ");
+}
+
+void ReplaySession::PrintArity(std::ostream& out) {
+    for (const ReplayCommand& c : Commands())
+        out << c.name << " " << c.minArgs << " " << c.maxArgs << "\n";
+    for (const ReplayCommand& c : Dumps())
+        out << "dump " << c.name << " " << c.minArgs << " " << c.maxArgs << "\n";
+}
+
+void ReplaySession::bad(const ReplayArgs& a, const QString& why) {
+    throw BadLine(utf8(a.word + QStringLiteral(": ") + why));
+}
+
+void ReplaySession::cmdTick(const ReplayArgs& a, std::ostream&) {
+    uint32_t v;
+    if (!parseU32(a.words[0], v)) bad(a, QStringLiteral("expects a number 0..4294967295"));
+    FTick = v;
+}
+
+void ReplaySession::cmdAdvance(const ReplayArgs& a, std::ostream&) {
+    uint32_t v;
+    if (!parseU32(a.words[0], v)) bad(a, QStringLiteral("expects a number 0..4294967295"));
+    FTick += v; // wraps modulo 2^32
+}
+
+void ReplaySession::cmdClock(const ReplayArgs& a, std::ostream&) {
+    const QDateTime t =
+        QDateTime::fromString(a.words.join(u' '), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!t.isValid()) bad(a, QStringLiteral("expects YYYY-MM-DD HH:MM:SS"));
+    FNow = t;
+}
+
+void ReplaySession::cmdClick(const ReplayArgs& a, std::ostream&) {
+    QWidget* w = component(a.words[0]);
+    if (!w) bad(a, QStringLiteral("no such component: ") + a.words[0]);
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+    settle();
+}
+
+void ReplaySession::cmdKey(const ReplayArgs& a, std::ostream&) {
+    static const std::pair<const char*, Qt::Key> named[] = {
+        {"Enter", Qt::Key_Return}, {"Space", Qt::Key_Space}, {"Tab", Qt::Key_Tab}};
+    QWidget* target = keyTarget();
+    QString k = a.words[0];
+    if (k == u"Shift+Tab") {
+        QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+        settle();
+        return;
+    }
+    Qt::KeyboardModifiers mods = Qt::NoModifier;
+    if (k.startsWith(QLatin1String("Alt+")) && k.size() == 5) {
+        mods = Qt::AltModifier;
+        k = k.mid(4);
+    }
+    for (const auto& [name, key] : named)
+        if (k == QLatin1String(name)) {
+            QTest::keyClick(target, key, mods);
+            settle();
+            return;
+        }
+    if (k.size() != 1 || k[0].unicode() >= 128)
+        bad(a, QStringLiteral("unknown key: ") + a.words[0]);
+    QTest::keyClick(target, k[0].toLatin1(), mods);
+    settle();
+}
+
+void ReplaySession::cmdSelect(const ReplayArgs& a, std::ostream&) {
+    const int i = FWindow->ComboBox1->findText(a.text, Qt::MatchExactly);
+    if (i < 0) bad(a, QStringLiteral("no such entry: ") + a.text);
+    // A click on the list gives it the keyboard focus before the pick; the
+    // change handler then decides where the focus goes.
+    FWindow->ComboBox1->setFocus(Qt::MouseFocusReason);
+    settle();
+    FWindow->ComboBox1->PickFromList(i);
+    settle();
+}
+
+void ReplaySession::cmdType(const ReplayArgs& a, std::ostream&) {
+    for (QChar c : a.text)
+        if (c.unicode() >= 128) bad(a, QStringLiteral("only ASCII text can be typed"));
+    // As when tabbing into it: the text is selected, so typing replaces it.
+    FWindow->ComboBox1->setFocus(Qt::TabFocusReason);
+    FWindow->ComboBox1->lineEdit()->selectAll();
+    settle();
+    for (QChar c : a.text) {
+        QTest::keyClick(keyTarget(), c.toLatin1());
+        settle();
+    }
+}
+
+void ReplaySession::cmdTimer(const ReplayArgs& a, std::ostream&) {
+    uint32_t n = 1;
+    if (!a.words.isEmpty() && !parseU32(a.words[0], n)) bad(a, QStringLiteral("expects a count"));
+    for (uint32_t i = 0; i < n; ++i)
+        FWindow->Timer1->Fire();
+    settle();
+}
+
+void ReplaySession::cmdMenu(const ReplayArgs& a, std::ostream&) {
+    TMenuItem* item = FWindow->PopupMenu1->Find(a.words[0]);
+    if (!item) bad(a, QStringLiteral("no such menu item: ") + a.words[0]);
+    item->Click();
+    settle();
+}
+
+void ReplaySession::cmdScreenshot(const ReplayArgs& a, std::ostream&) {
+    settle();
+    const QString file = a.text.trimmed();
+    if (!FWindow->grab().save(file, "PNG")) bad(a, QStringLiteral("cannot write ") + file);
+}
+
+void ReplaySession::cmdDump(const ReplayArgs& a, std::ostream& out) {
+    const QString what = a.words[0];
+    const ReplayCommand* d = Find(Dumps(), what);
+    if (!d) bad(a, QStringLiteral("unknown dump: ") + what);
+    // The dump's own arguments: what follows its name, as written.
+    ReplayArgs sub = SplitArgs(a.text);
+    CheckArity(*d, sub, QStringLiteral("dump ") + what);
+    (this->*d->run)(sub, out);
+}
+
+void ReplaySession::dumpLabels(const ReplayArgs&, std::ostream& out) {
+    for (TLabel* l :
+         {FWindow->Label1, FWindow->Label2, FWindow->Label3, FWindow->Label9, FWindow->Label14,
+          FWindow->Label7, FWindow->Label16, FWindow->Label11, FWindow->Label12, FWindow->Label13})
+        out << utf8(l->objectName()) << "=" << utf8(QuoteText(l->Caption())) << "\n";
+}
+
+void ReplaySession::dumpSeries(const ReplayArgs&, std::ostream& out) {
+    TChart* chart = FWindow->Chart1;
+    for (int i = 0; i < chart->SeriesCount(); ++i) {
+        TChartSeries* s = chart->Series(i);
+        out << utf8(s->objectName()) << " count=" << s->Count() << "\n";
+        for (int p = 0; p < s->Count(); ++p)
+            out << utf8(shortest(s->XValues().Value(p))) << " "
+                << utf8(shortest(s->YValues().Value(p))) << "\n";
+    }
+}
+
+namespace {
+struct StatePrinter {
+    std::ostream& out;
+    void operator()(const char* name, bool v) const {
+        out << name << "=" << (v ? "true" : "false") << "\n";
+    }
+    void operator()(const char* name, int32_t v) const { out << name << "=" << v << "\n"; }
+    void operator()(const char* name, const QString& v) const {
+        out << name << "=" << utf8(QuoteText(v)) << "\n";
+    }
+};
+} // namespace
+
+void ReplaySession::dumpState(const ReplayArgs&, std::ostream& out) {
+    FWindow->State.ForEachField(StatePrinter{out});
+}
+
+void ReplaySession::dumpCaption(const ReplayArgs&, std::ostream& out) {
+    out << "caption=" << utf8(QuoteText(FWindow->Caption())) << "\n";
+    out << "title=" << utf8(QuoteText(Application::Title())) << "\n";
+}
+
+void ReplaySession::dumpFocus(const ReplayArgs&, std::ostream& out) {
+    QWidget* f = QApplication::focusWidget();
+    if (!f) f = FWindow->focusWidget();
+    while (f && f != FWindow.get() && f->parentWidget() != FWindow.get())
+        f = f->parentWidget();
+    out << "focus=" << (f && f != FWindow.get() ? utf8(f->objectName()) : std::string()) << "\n";
+}
+
+void ReplaySession::dumpMessages(const ReplayArgs&, std::ostream& out) {
+    for (const MessageRecord& m : FMessages->Records)
+        out << "message caption=" << utf8(QuoteText(m.caption))
+            << " text=" << utf8(QuoteText(m.text)) << "\n";
+    FMessages->Records.clear();
+}
+
+void ReplaySession::dumpFile(const ReplayArgs& a, std::ostream& out) {
+    const QString name = a.text.trimmed();
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly))
+        throw BadLine(utf8(QStringLiteral("dump file: cannot read ") + name));
+    const QByteArray bytes = f.readAll();
+    std::string lineOut;
+    for (char c : bytes) {
+        if (c == '\r')
+            lineOut += "\\r";
+        else if (c == '\n') {
+            lineOut += "\\n";
+            out << lineOut << "\n";
+            lineOut.clear();
+        } else
+            lineOut += c;
+    }
+    if (!lineOut.empty()) out << lineOut << "\n";
+}
+
+void ReplaySession::dumpClipboard(const ReplayArgs&, std::ostream& out) {
+    out << "clipboard=" << utf8(QuoteText(QGuiApplication::clipboard()->text())) << "\n";
+}
+
+void ReplaySession::dumpGrid(const ReplayArgs& a, std::ostream& out) {
+    const QStringList& args = a.words;
+    TStringGrid* g = qobject_cast<TStringGrid*>(component(args[0]));
     if (!g) throw BadLine("dump grid: no such grid");
     int rows = g->RowCount();
-    if (args.size() > 2) throw BadLine("dump grid: expects NAME [ROWS]");
     if (args.size() > 1) {
         bool ok = false;
         rows = args[1].toInt(&ok);

@@ -6,9 +6,32 @@
 #include <iosfwd>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 class TVantel;
 class RecordingMessageService;
+class ReplaySession;
+
+// A command line split into its command word and what follows it.
+struct ReplayArgs {
+    QString word;      // the command word
+    QString text;      // everything after the one blank that ends the word, as written
+    QStringList words; // that text split at blanks
+    bool hasText = false;
+};
+
+// One row of the command table: the README's command list, the argument
+// counts that the bad-line checks test, and the handler all come from here.
+struct ReplayCommand {
+    enum Kind { Words, Text }; // Text: one argument, the rest of the line as written
+    const char* name;
+    const char* usage;
+    const char* help;
+    Kind kind;
+    int minArgs;
+    int maxArgs;
+    void (ReplaySession::*run)(const ReplayArgs&, std::ostream&);
+};
 
 // Runs a scenario against the real main window with a simulated tick counter
 // and wall clock. One command per line; results go to the output stream.
@@ -28,11 +51,41 @@ public:
 
     TVantel& Window() { return *FWindow; }
 
+    static const std::vector<ReplayCommand>& Commands();
+    static const std::vector<ReplayCommand>& Dumps();
+    // The command list as the README shows it.
+    static void PrintCommands(std::ostream& out);
+    // "NAME MIN MAX" per command and dump, for the bad-line checks.
+    static void PrintArity(std::ostream& out);
+
 private:
     void settle();
     QWidget* component(const QString& name) const;
     QWidget* keyTarget() const;
-    void dumpGrid(const QStringList& args, std::ostream& out);
+    [[noreturn]] static void bad(const ReplayArgs& a, const QString& why);
+
+    void cmdTick(const ReplayArgs& a, std::ostream& out);
+    void cmdAdvance(const ReplayArgs& a, std::ostream& out);
+    void cmdClock(const ReplayArgs& a, std::ostream& out);
+    void cmdClick(const ReplayArgs& a, std::ostream& out);
+    void cmdKey(const ReplayArgs& a, std::ostream& out);
+    void cmdSelect(const ReplayArgs& a, std::ostream& out);
+    void cmdType(const ReplayArgs& a, std::ostream& out);
+    void cmdTimer(const ReplayArgs& a, std::ostream& out);
+    void cmdMenu(const ReplayArgs& a, std::ostream& out);
+    void cmdScreenshot(const ReplayArgs& a, std::ostream& out);
+    void cmdDump(const ReplayArgs& a, std::ostream& out);
+
+    void dumpLabels(const ReplayArgs& a, std::ostream& out);
+    void dumpGrid(const ReplayArgs& a, std::ostream& out);
+    void dumpSeries(const ReplayArgs& a, std::ostream& out);
+    void dumpState(const ReplayArgs& a, std::ostream& out);
+    void dumpCaption(const ReplayArgs& a, std::ostream& out);
+    void dumpFocus(const ReplayArgs& a, std::ostream& out);
+    void dumpMessages(const ReplayArgs& a, std::ostream& out);
+    void dumpFile(const ReplayArgs& a, std::ostream& out);
+    void dumpClipboard(const ReplayArgs& a, std::ostream& out);
+
     uint32_t FTick = 0;
     QDateTime FNow;
     std::unique_ptr<RecordingMessageService> FMessages;

@@ -3,8 +3,18 @@
 #include "Replay.h"
 
 #include <iostream>
+#include <string_view>
 
 int main(int argc, char** argv) {
+    // The command table, for the README and the bad-line checks; no window needed.
+    if (argc == 2 && std::string_view(argv[1]) == "--commands") {
+        ReplaySession::PrintCommands(std::cout);
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--arity") {
+        ReplaySession::PrintArity(std::cout);
+        return 0;
+    }
     // Never needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);

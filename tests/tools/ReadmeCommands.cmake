@@ -1,0 +1,10 @@
+# The README's command list of vantel-replay is the one the command table prints.
+execute_process(COMMAND ${REPLAY} --commands OUTPUT_VARIABLE list RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR list STREQUAL "")
+  message(FATAL_ERROR "vantel-replay --commands failed (${rc})")
+endif()
+file(READ ${README} readme)
+string(FIND "${readme}" "${list}" at)
+if(at LESS 0)
+  message(FATAL_ERROR "README.md does not hold the command list; put this in its harness section:\n${list}")
+endif()
