@@ -32,19 +32,6 @@ foreach(want "Exec=vantel" "Icon=${id}" "GenericName=Lap timer" "Categories=Util
   endif()
 endforeach()
 
-# Each PNG is the size its folder names.
-foreach(size ${sizes})
-  file(READ ${PREFIX}/share/icons/hicolor/${size}x${size}/apps/${id}.png head LIMIT 24 HEX)
-  string(SUBSTRING "${head}" 32 16 wh)
-  string(SUBSTRING "${wh}" 0 8 whex)
-  string(SUBSTRING "${wh}" 8 8 hhex)
-  math(EXPR w "0x${whex}")
-  math(EXPR h "0x${hhex}")
-  if(NOT w EQUAL size OR NOT h EQUAL size)
-    message(FATAL_ERROR "${size}x${size} icon is ${w}x${h}")
-  endif()
-endforeach()
-
 foreach(check "desktop-file-validate;${desktop}" "appstreamcli;validate;--no-net;${metainfo}")
   execute_process(COMMAND ${check} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(NOT rc EQUAL 0)
