@@ -205,6 +205,26 @@ void TVantel::createComponents() {
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setGeometry(12, 348, 762, 209);
     Chart1->setToolTip(QStringLiteral("LAP milli & Average milli"));
+    Chart1->BackWall.SetColor(0xA00000);
+    Chart1->SetBackColor(0xA00000);
+    Chart1->BottomWall.SetColor(clGray);
+    Chart1->LeftWall.SetColor(clSilver);
+    Chart1->Gradient.SetDirection(gdBottomTop);
+    Chart1->Gradient.SetEndColor(7464474);
+    Chart1->Gradient.SetStartColor(16102499);
+    Chart1->Gradient.SetVisible(true);
+    Chart1->Title.SetText({QStringLiteral("Lap Time")});
+    Chart1->Title.SetVisible(false);
+    Chart1->Legend.SetColor(13172735);
+    Chart1->Legend.SetTextStyle(ltsRightValue);
+    Chart1->Legend.SetVisible(false);
+    Chart1->SetView3D(false);
+    Chart1->SetColor(clGreen);
+    Chart1->LeftAxis()->SetExactDateTime(false);
+    Chart1->LeftAxis()->Grid.SetColor(clSilver);
+    Chart1->LeftAxis()->SetInverted(true);
+    Chart1->LeftAxis()->Title.SetCaption(QStringLiteral("millisecond"));
+    Chart1->RightAxis()->SetInverted(true);
 
     // Series1 is series 0 ("Lap time"), Series2 series 1 ("Average").
     Series2 = new TFastLineSeries(this);
@@ -212,13 +232,15 @@ void TVantel::createComponents() {
     Series1 = new TFastLineSeries(this);
     Series1->setObjectName(QStringLiteral("Series1"));
     Series1->SetTitle(QStringLiteral("Lap time"));
-    Series1->SetSeriesColor(0x80FF00);
+    Series1->SetLinePenColor(8453888);
+    Series1->SetSeriesColor(8453888);
     Series2->SetTitle(QStringLiteral("Average"));
+    Series2->SetLinePenColor(clRed);
     Series2->SetSeriesColor(clRed);
     for (TFastLineSeries* s : {Series1, Series2}) {
-        s->SetHorizAxis(aBottomAxis);
-        s->SetVertAxis(aRightAxis);
+        s->Marks.ArrowLength = 8;
         s->Marks.Visible = false;
+        s->SetVertAxis(aRightAxis);
         Chart1->AddSeries(s);
     }
 

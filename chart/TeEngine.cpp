@@ -1,6 +1,7 @@
 #include "TeEngine.h"
 
-#include "Chart.h"
+#include "ChartAxis.h"
+#include "CustomAxisPanel.h"
 
 #include <array>
 #include <cmath>
@@ -155,7 +156,7 @@ TChartSeries::~TChartSeries() {
     RemoveSourceLinks();
     // Clearing invalidates the chart unless the chart itself is going away.
     TChartSeries::ClearValues();
-    if (TChart* chart = ParentChart()) chart->RemoveSeries(this);
+    if (TCustomAxisPanel* chart = ParentChart()) chart->RemoveSeries(this);
 }
 
 bool TChartSeries::UsesAxis(const TChartAxis* axis) const {
@@ -220,8 +221,8 @@ void TChartSeries::SetColorEachPoint(bool v) {
     RequestRepaint();
 }
 
-void TChartSeries::SetParentChart(TChart* chart) {
-    TChart* old = ParentChart();
+void TChartSeries::SetParentChart(TCustomAxisPanel* chart) {
+    TCustomAxisPanel* old = ParentChart();
     if (old == chart) return;
     if (old) old->RemoveSeries(this);
     if (chart) chart->AddSeries(this);
@@ -293,7 +294,7 @@ void TChartSeries::ClearValues() {
     ClearLists();
     if (OnClearValues) OnClearValues(this);
     NotifyDependents(seClear, -1);
-    TChart* chart = ParentChart();
+    TCustomAxisPanel* chart = ParentChart();
     if (chart && !chart->Destroying()) chart->Invalidate();
 }
 
@@ -310,31 +311,70 @@ void TChartSeries::DeleteValue(int index) {
 }
 
 int TChartSeries::PointX(int index) const {
-    const TChart* chart = ParentChart();
-    return chart ? chart->PlotScale().XToPixel(FXValues.Value(index)) : 0;
+    const TChartAxis* axis = HorizontalAxis();
+    return axis ? axis->XValueToPixel(FXValues.Value(index)) : 0;
 }
 
 int TChartSeries::PointY(int index) const {
-    const TChart* chart = ParentChart();
-    return chart ? chart->PlotScale().YToPixel(FYValues.Value(index)) : 0;
+    const TChartAxis* axis = VerticalAxis();
+    return axis ? axis->YValueToPixel(FYValues.Value(index)) : 0;
+}
+
+void TChartSeries::CalcVisibleRange() {
+    FFirstVisibleIndex = -1;
+    FLastVisibleIndex = -1;
+    const int n = Count();
+    if (n == 0) return;
+    const int last = n - 1;
+    const bool vertical = IsVerticalSeries();
+    const TChartValueList& along = vertical ? FXValues : FYValues;
+    const TChartAxis* axis = vertical ? HorizontalAxis() : VerticalAxis();
+    if (along.Order() == loNone || !axis) {
+        FFirstVisibleIndex = 0;
+        FLastVisibleIndex = last;
+        return;
+    }
+    const TRect& r = axis->ParentChart()->PlotRect;
+    const int a = vertical ? r.Left : r.Bottom;
+    const int b = vertical ? r.Right : r.Top;
+    const double lo = axis->PixelToValue(axis->Inverted() ? b : a);
+    const double hi = axis->PixelToValue(axis->Inverted() ? a : b);
+    int first = 0;
+    while (first < n && along.Value(first) < lo)
+        ++first;
+    if (first == n) return;
+    FFirstVisibleIndex = first;
+    if (along.LastValue() > hi) {
+        int i = first;
+        while (i < n && along.Value(i) < hi)
+            ++i;
+        if (i == n) {
+            i = last;
+        } else if (!FKeepPointPastEdge && along.Value(i) > hi) {
+            --i;
+        }
+        FLastVisibleIndex = i;
+    } else {
+        FLastVisibleIndex = last;
+    }
 }
 
 TChartAxis* TChartSeries::HorizontalAxis() const {
-    TChart* chart = ParentChart();
+    TCustomAxisPanel* chart = ParentChart();
     if (!chart) return nullptr;
     return FHorizAxis == aTopAxis ? chart->TopAxis() : chart->BottomAxis();
 }
 
 TChartAxis* TChartSeries::VerticalAxis() const {
-    TChart* chart = ParentChart();
+    TCustomAxisPanel* chart = ParentChart();
     if (!chart) return nullptr;
     return FVertAxis == aLeftAxis ? chart->LeftAxis() : chart->RightAxis();
 }
 
-TChart* TChartSeries::ParentChart() const {
+TCustomAxisPanel* TChartSeries::ParentChart() const {
     return FParentChart.data();
 }
 
 void TChartSeries::RequestRepaint() {
-    if (TChart* chart = ParentChart()) chart->Invalidate();
+    if (TCustomAxisPanel* chart = ParentChart()) chart->Invalidate();
 }

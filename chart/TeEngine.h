@@ -1,7 +1,8 @@
 #pragma once
 #include "Application.h"
-#include "Canvas.h"
+#include "Errors.h"
 #include "TColor.h"
+#include "TeCanvas.h"
 
 #include <QObject>
 #include <QPoint>
@@ -11,8 +12,20 @@
 #include <optional>
 #include <vector>
 
-class TChart;
+class TCustomAxisPanel;
+class TChartAxis;
 class TChartSeries;
+
+// An invalid axis setting; the setting keeps its old value.
+class AxisException : public Exception {
+public:
+    using Exception::Exception;
+};
+// An invalid chart setting; the setting keeps its old value.
+class ChartException : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // Colours with a meaning of their own inside the chart.
 // AutoColor: the chart picks the colour (series palette, or per-point palette).
@@ -31,28 +44,10 @@ enum TChartListOrder { loNone, loAscending, loDescending };
 enum THorizAxis { aTopAxis, aBottomAxis };
 enum TVertAxis { aLeftAxis, aRightAxis };
 
-// Identity of one of the chart's value axes: which edge of the plot it stands
-// on. The axes' ranges, labels and drawing build on this.
-class TChartAxis {
-  public:
-    TChartAxis(TChart* chart, bool horizontal, bool otherSide)
-        : FChart(chart), FHorizontal(horizontal), FOtherSide(otherSide) {}
-    TChartAxis(const TChartAxis&) = delete;
-    TChartAxis& operator=(const TChartAxis&) = delete;
-    TChart* ParentChart() const { return FChart; }
-    bool IsHorizontal() const { return FHorizontal; }
-    bool IsOtherSide() const { return FOtherSide; }
-
-  private:
-    TChart* FChart;
-    bool FHorizontal;
-    bool FOtherSide;
-};
-
 // One column of a series' points (X or Y): raw values plus the running
 // statistics the axes take their automatic range from.
 class TChartValueList {
-  public:
+public:
     TChartValueList(TChartSeries* owner, const QString& name);
     TChartValueList(const TChartValueList&) = delete;
     TChartValueList& operator=(const TChartValueList&) = delete;
@@ -97,7 +92,7 @@ class TChartValueList {
 
     TChartSeries* Owner() const { return FOwner; }
 
-  private:
+private:
     void AddStatistics(double raw);
     void RemoveStatistics(double raw);
 
@@ -117,7 +112,7 @@ class TChartValueList {
 // Point marks. The window's layout hides them; only the per-point custom
 // positions take part in adding, deleting and clearing points.
 class TSeriesMarks {
-  public:
+public:
     bool Visible = true;
     int ArrowLength = 8;
     // Custom positions by point index; absent entries have none.
@@ -135,7 +130,7 @@ class TSeriesMarks {
 // every series anew on its next paint.
 class TChartSeries : public QObject {
     Q_OBJECT
-  public:
+public:
     // What a dependent series is told (no series of this program has any).
     enum TSeriesEvent { seClear, seAdd, seDelete, seDataChanged, seValueModified };
 
@@ -168,7 +163,7 @@ class TChartSeries : public QObject {
     virtual void PointAdded(int index);
     virtual void SetActive(bool v);
     virtual void SetColorEachPoint(bool v);
-    virtual void SetParentChart(TChart* chart);
+    virtual void SetParentChart(TCustomAxisPanel* chart);
     virtual void SetSeriesColor(TColor c);
     virtual int AddValue(double y, const QString& label, TColor color);
     virtual int AddNullValue(const QString& label);
@@ -188,7 +183,7 @@ class TChartSeries : public QObject {
     virtual TChartValueList& PrincipalValues() { return FYValues; }
     virtual const TChartValueList& PrincipalValues() const { return FYValues; }
     virtual bool DrawValuesForward() const { return true; }
-    virtual void DrawLegendShape(TCanvas& /*canvas*/, const TRect& /*rect*/) {}
+    virtual void DrawLegendShape(TTeeCanvas3D& /*canvas*/, const TRect& /*rect*/) {}
     virtual void CalcHorizMargins(int& left, int& right) const { left = right = 0; }
     virtual void CalcVerticalMargins(int& top, int& bottom) const { top = bottom = 0; }
     virtual bool UseAxis() const { return true; }
@@ -204,6 +199,8 @@ class TChartSeries : public QObject {
     void RequestRepaint();
     // Whether point i carries a label text (an empty label is stored as none).
     bool HasPointLabel(int index) const;
+    // Sets FirstVisibleIndex and LastVisibleIndex from the horizontal axis.
+    virtual void CalcVisibleRange();
     int FirstVisibleIndex() const { return FFirstVisibleIndex; }
     int LastVisibleIndex() const { return FLastVisibleIndex; }
     // Looks at the series' data source again; there never is one here.
@@ -219,7 +216,7 @@ class TChartSeries : public QObject {
     void SetHorizAxis(THorizAxis v);
     TVertAxis VertAxis() const { return FVertAxis; }
     void SetVertAxis(TVertAxis v);
-    TChart* ParentChart() const;
+    TCustomAxisPanel* ParentChart() const;
     QString ColorSource() const { return FColorSource; }
     void SetColorSource(const QString& v) { FColorSource = v; }
     QString XLabelsSource() const { return FXLabelsSource; }
@@ -250,7 +247,7 @@ class TChartSeries : public QObject {
     // Tells the series that take this one as their data source; none here.
     void NotifyDependents(TSeriesEvent /*event*/, int /*index*/) {}
 
-  protected:
+protected:
     // Drops the links to the series this one takes data from; none here.
     void RemoveSourceLinks() {}
 
@@ -259,15 +256,15 @@ class TChartSeries : public QObject {
     // Visible range keeps the first point past the right edge (line series).
     bool FKeepPointPastEdge = false;
 
-  private:
-    friend class TChart;
+private:
+    friend class TCustomAxisPanel;
 
     TChartValueList FXValues;
     TChartValueList FYValues;
     std::vector<TChartValueList*> FValuesList;
     std::vector<TColor> FPointColors;
     std::vector<std::optional<QString>> FPointLabels;
-    QPointer<TChart> FParentChart;
+    QPointer<TCustomAxisPanel> FParentChart;
 
     bool FActive = true;
     bool FColorEachPoint = false;

@@ -12,55 +12,6 @@
 
 namespace {
 
-constexpr int VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18;
-
-// The key code handlers see: the classic virtual key where one exists (the
-// digits and letters keep their character codes), else Qt's own key code.
-int virtualKey(const QKeyEvent* e) {
-    switch (e->key()) {
-    case Qt::Key_Space:
-        return VK_SPACE;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return VK_RETURN;
-    case Qt::Key_Escape:
-        return VK_ESCAPE;
-    case Qt::Key_Tab:
-        return VK_TAB;
-    case Qt::Key_Backspace:
-        return VK_BACK;
-    case Qt::Key_Delete:
-        return VK_DELETE;
-    case Qt::Key_Left:
-        return VK_LEFT;
-    case Qt::Key_Right:
-        return VK_RIGHT;
-    case Qt::Key_Up:
-        return VK_UP;
-    case Qt::Key_Down:
-        return VK_DOWN;
-    case Qt::Key_Shift:
-        return VK_SHIFT;
-    case Qt::Key_Control:
-        return VK_CONTROL;
-    case Qt::Key_Alt:
-        return VK_MENU;
-    default:
-        return e->key();
-    }
-}
-
-TShiftState shiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
-    TShiftState s = 0;
-    if (m & Qt::ShiftModifier) s |= ssShift;
-    if (m & Qt::AltModifier) s |= ssAlt;
-    if (m & Qt::ControlModifier) s |= ssCtrl;
-    if (b & Qt::LeftButton) s |= ssLeft;
-    if (b & Qt::RightButton) s |= ssRight;
-    if (b & Qt::MiddleButton) s |= ssMiddle;
-    return s;
-}
-
 bool mouseButtonOf(Qt::MouseButton b, TMouseButton& out) {
     switch (b) {
     case Qt::LeftButton:
@@ -218,79 +169,32 @@ void TCuteButton::SetUseDisabledColor(bool v) {
 
 // ---- paint
 
+TButtonFace TCuteButton::Face() const {
+    TButtonFace f;
+    f.Client = ClientRect();
+    f.Brush = Brush();
+    f.HighlightColor = FBevelHighlightColor;
+    f.ShadowColor = FBevelShadowColor;
+    f.Outer = BevelOuter();
+    f.Inner = BevelInner();
+    f.BevelWidth = BevelWidth();
+    f.Flat = FFlat;
+    f.MarginX = FMarginX;
+    f.MarginY = FMarginY;
+    f.Alignment = Alignment();
+    f.Layout = FLayout;
+    f.Font = Font();
+    f.Caption = Caption();
+    f.Enabled = isEnabled();
+    f.UseDisabledColor = FUseDisabledColor;
+    f.DisabledColor = FDisabledColor;
+    f.ShowFocusRect = FShowFocusRect;
+    f.Focused = hasFocus();
+    return f;
+}
+
 void TCuteButton::Paint(TCanvas& canvas) {
-    // 1. The whole client area.
-    TRect r = ClientRect();
-
-    // 2. Face colour: the button's brush, or the disabled colour.
-    canvas.Brush = Brush();
-    if (FUseDisabledColor && !isEnabled()) canvas.Brush.Color = FDisabledColor;
-
-    // 3. Text leaves the face behind its glyphs alone; fill the face.
-    canvas.TransparentText = true;
-    canvas.FillRect(r);
-
-    // 4-5. Outer bevel (the visual state), then inner bevel (not Flat).
-    auto bevel = [&](TBevelCut cut) {
-        if (cut == bvRaised)
-            BevelFrame(canvas, r, FBevelHighlightColor, FBevelShadowColor, BevelWidth());
-        else if (cut == bvLowered)
-            BevelFrame(canvas, r, FBevelShadowColor, FBevelHighlightColor, BevelWidth());
-    };
-    bevel(BevelOuter());
-    bevel(BevelInner());
-
-    // 6. Text rectangle: inset by one bevel when flat, by two otherwise,
-    // however many bevels the current state actually drew.
-    TRect t = ClientRect();
-    const int inset = FFlat ? BevelWidth() : 2 * BevelWidth();
-    t.Inflate(-inset, -inset);
-
-    // 7. Margins apply only to the edge the caption is aligned to.
-    if (FMarginX != -1) {
-        if (Alignment() == taLeftJustify)
-            t.Left += FMarginX;
-        else if (Alignment() == taRightJustify)
-            t.Right -= FMarginX;
-    }
-    if (FMarginY != -1) {
-        if (FLayout == tlTop)
-            t.Top += FMarginY;
-        else if (FLayout == tlBottom)
-            t.Bottom -= FMarginY;
-    }
-
-    // 8. Pressed: the caption sinks with the bevel.
-    if (BevelOuter() == bvLowered) {
-        t.Left += 2;
-        t.Top += 2;
-    }
-
-    // 9. One line, placed by Alignment and Layout, '&' underlining on.
-    static const uint32_t halign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-    static const uint32_t valign[] = {0 /* top */, DT_VCENTER, DT_BOTTOM};
-    const uint32_t flags = halign[Alignment()] | valign[FLayout] | DT_SINGLELINE;
-
-    // 10. The button's font.
-    canvas.Font = Font();
-
-    // 11. Disabled: a highlight copy one pixel down-right under a shadow copy.
-    if (!isEnabled()) {
-        canvas.Font.Color = clBtnHighlight;
-        t.Offset(1, 1);
-        canvas.DrawText(Caption(), t, flags);
-        t.Offset(-1, -1);
-        canvas.Font.Color = clBtnShadow;
-    }
-
-    // 12. The caption.
-    canvas.DrawText(Caption(), t, flags);
-
-    // 13. Focus rectangle inside the text rectangle.
-    if (FShowFocusRect && hasFocus()) {
-        t.Inflate(-2, -2);
-        canvas.DrawFocusRect(t);
-    }
+    DrawButtonFace(canvas, Face());
 }
 
 // ---- click
@@ -412,8 +316,8 @@ void TCuteButton::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QPointer<TCuteButton> self(this);
-    int key = virtualKey(e);
-    KeyDown(key, shiftOf(e->modifiers(), QGuiApplication::mouseButtons()));
+    int key = KeyCodeOf(e);
+    KeyDown(key, ShiftStateOf(e->modifiers(), QGuiApplication::mouseButtons()));
     if (!self) return;
     const bool ours = key == VK_SPACE || key == VK_RETURN;
     // A button takes no typed characters, so a character typed on it is a
@@ -443,10 +347,10 @@ void TCuteButton::keyReleaseEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
-    int key = virtualKey(e);
+    int key = KeyCodeOf(e);
     const bool ours = key == VK_SPACE || key == VK_RETURN;
     QPointer<TCuteButton> self(this);
-    KeyUp(key, shiftOf(e->modifiers(), QGuiApplication::mouseButtons()));
+    KeyUp(key, ShiftStateOf(e->modifiers(), QGuiApplication::mouseButtons()));
     if (!self) return;
     if (ours)
         e->accept();
@@ -507,7 +411,7 @@ void TCuteButton::mouseDownCommon(QMouseEvent* e, bool armClick) {
         FClickArmed = armClick;
     }
     const QPoint p = clientPoint(e->position().toPoint());
-    MouseDown(b, shiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+    MouseDown(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 
 void TCuteButton::mousePressEvent(QMouseEvent* e) {
@@ -527,7 +431,7 @@ void TCuteButton::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = clientPoint(e->position().toPoint());
-    const TShiftState shift = shiftOf(e->modifiers(), e->buttons());
+    const TShiftState shift = ShiftStateOf(e->modifiers(), e->buttons());
     QPointer<TCuteButton> self(this);
     if (b == mbLeft) {
         FCaptured = false;
@@ -547,7 +451,7 @@ void TCuteButton::mouseMoveEvent(QMouseEvent* e) {
     if (!OnMouseMove) return;
     const QPoint p = clientPoint(e->position().toPoint());
     const TMouseMoveEvent handler = OnMouseMove;
-    const TShiftState shift = shiftOf(e->modifiers(), e->buttons());
+    const TShiftState shift = ShiftStateOf(e->modifiers(), e->buttons());
     Dispatch([&] { handler(this, shift, p.x(), p.y()); });
 }
 

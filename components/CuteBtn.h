@@ -1,5 +1,6 @@
 #pragma once
 #include "Application.h"
+#include "ButtonFace.h"
 #include "Menu.h"
 #include "Panel.h"
 
@@ -62,6 +63,9 @@ public:
     void SetTabFocusUp(bool v) { FTabFocusUp = v; }
     bool UseDisabledColor() const { return FUseDisabledColor; }
     void SetUseDisabledColor(bool v);
+
+    // Everything the face is painted from, as it stands now.
+    TButtonFace Face() const;
 
     // Transient state, readable for tests and the owner.
     bool InDropDown() const { return FInDropDown; }

@@ -2,6 +2,7 @@
 // A string grid with one definition per column: caption, colours, fonts,
 // alignment, editing and input rules per column, optional striped rows, and
 // an in-place editor tuned to the column being edited.
+#include "DisplayFormat.h"
 #include "GridColumnLogic.h"
 #include "StringGrid.h"
 

@@ -1,43 +1,12 @@
 #include "Panel.h"
 
-#include <QGuiApplication>
+#include <QEvent>
 #include <QPainter>
 
 namespace {
 // Width of the sunken frame a single border draws around the client area.
 constexpr int kSingleBorder = 2;
 } // namespace
-
-TShiftState GetShiftState() {
-    TShiftState s = 0;
-    const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
-    if (m & Qt::ShiftModifier) s |= ssShift;
-    if (m & Qt::AltModifier) s |= ssAlt;
-    if (m & Qt::ControlModifier) s |= ssCtrl;
-    const Qt::MouseButtons b = QGuiApplication::mouseButtons();
-    if (b & Qt::LeftButton) s |= ssLeft;
-    if (b & Qt::RightButton) s |= ssRight;
-    if (b & Qt::MiddleButton) s |= ssMiddle;
-    return s;
-}
-
-void BevelFrame(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight, int width) {
-    // The pen paints the pixels of the last column and row inside r, so the
-    // frame works on the inclusive corners and gives the edges back at the end.
-    canvas.Pen.Width = 1;
-    canvas.Pen.Style = psSolid;
-    r.Right -= 1;
-    r.Bottom -= 1;
-    for (int i = 0; i < width; ++i) {
-        canvas.Pen.Color = topLeft;
-        canvas.Polyline({{r.Left, r.Bottom}, {r.Left, r.Top}, {r.Right, r.Top}});
-        canvas.Pen.Color = bottomRight;
-        canvas.Polyline({{r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left - 1, r.Bottom}});
-        r.Inflate(-1, -1);
-    }
-    r.Right += 1;
-    r.Bottom += 1;
-}
 
 TCustomPanel::TCustomPanel(QWidget* parent) : QWidget(parent) {
     FFont.OnChange = [this] { update(); };

@@ -1,7 +1,9 @@
 #pragma once
+#include "Alignment.h"
+#include "Bevel.h"
 #include "Canvas.h"
 #include "Font.h"
-#include "StringGrid.h" // TShiftState and the ss* modifier flags
+#include "Keys.h"
 #include "TColor.h"
 
 #include <QImage>
@@ -9,12 +11,6 @@
 #include <QWidget>
 #include <functional>
 
-// Horizontal placement of a caption.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-// Vertical placement of a caption.
-enum TTextLayout { tlTop, tlCenter, tlBottom };
-// One bevel of a panel, in the order of their stored values.
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 // Frame outside the painted area.
 enum TBorderStyle { bsNone, bsSingle };
 
@@ -25,14 +21,6 @@ using TMouseEvent =
 using TMouseMoveEvent = std::function<void(QObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = std::function<void(QObject* sender, int& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(QObject* sender, QChar& key)>;
-
-// The modifier keys and mouse buttons held right now.
-TShiftState GetShiftState();
-
-// Draws a bevel frame of `width` one-pixel rings on r with the top-left edges
-// in `topLeft` and the bottom-right edges in `bottomRight`, and shrinks r by
-// `width` on every side.
-void BevelFrame(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight, int width);
 
 // A windowed control with a caption, a face colour and up to two bevels. The
 // setters repaint only when the value changes; a single border is a sunken

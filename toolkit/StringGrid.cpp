@@ -2,14 +2,10 @@
 
 #include "RowText.h"
 
-#include <QApplication>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <algorithm>
 
 namespace {
@@ -18,13 +14,6 @@ namespace {
 // desktop style, so that how many rows fit in a grid of a given size is the
 // same everywhere.
 constexpr int ScrollBarThickness = 16;
-
-// Widths, heights and line widths are kept to the classic coordinate range,
-// so that sums over the shown cells never leave the int range.
-constexpr int MaxCellExtent = 32767;
-int clampExtent(int v) {
-    return std::clamp(v, 0, MaxCellExtent);
-}
 
 // Colours of the grid lines.
 constexpr TColor FixedLineColor = clBlack;
@@ -40,409 +29,15 @@ public:
     }
 };
 
-bool inRect(const TGridRect& r, int col, int row) {
-    return col >= r.Left && col <= r.Right && row >= r.Top && row <= r.Bottom;
+// One scroll bar from its direction of the grid.
+void syncScrollBar(QScrollBar* bar, const TGridAxis& axis, int client, int line) {
+    bar->setRange(axis.Fixed(), axis.MaxFirst(client, line));
+    bar->setSingleStep(1);
+    bar->setPageStep(std::max(1, axis.VisibleCount(client, line)));
+    bar->setValue(axis.First());
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------
-// Keys
-
-int VirtualKeyOf(int qtKey) {
-    switch (qtKey) {
-    case Qt::Key_Backspace:
-        return VK_BACK;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return VK_RETURN;
-    case Qt::Key_Escape:
-        return VK_ESCAPE;
-    case Qt::Key_Space:
-        return VK_SPACE;
-    case Qt::Key_PageUp:
-        return VK_PRIOR;
-    case Qt::Key_PageDown:
-        return VK_NEXT;
-    case Qt::Key_End:
-        return VK_END;
-    case Qt::Key_Home:
-        return VK_HOME;
-    case Qt::Key_Left:
-        return VK_LEFT;
-    case Qt::Key_Up:
-        return VK_UP;
-    case Qt::Key_Right:
-        return VK_RIGHT;
-    case Qt::Key_Down:
-        return VK_DOWN;
-    case Qt::Key_Insert:
-        return VK_INSERT;
-    case Qt::Key_Delete:
-        return VK_DELETE;
-    default:
-        break;
-    }
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return 112 + (qtKey - Qt::Key_F1);
-    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return qtKey; // same codes as ASCII
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return qtKey;
-    return 0;
-}
-
-int QtKeyOf(int vk) {
-    switch (vk) {
-    case VK_BACK:
-        return Qt::Key_Backspace;
-    case VK_TAB:
-        return Qt::Key_Tab;
-    case VK_RETURN:
-        return Qt::Key_Return;
-    case VK_ESCAPE:
-        return Qt::Key_Escape;
-    case VK_SPACE:
-        return Qt::Key_Space;
-    case VK_PRIOR:
-        return Qt::Key_PageUp;
-    case VK_NEXT:
-        return Qt::Key_PageDown;
-    case VK_END:
-        return Qt::Key_End;
-    case VK_HOME:
-        return Qt::Key_Home;
-    case VK_LEFT:
-        return Qt::Key_Left;
-    case VK_UP:
-        return Qt::Key_Up;
-    case VK_RIGHT:
-        return Qt::Key_Right;
-    case VK_DOWN:
-        return Qt::Key_Down;
-    case VK_INSERT:
-        return Qt::Key_Insert;
-    case VK_DELETE:
-        return Qt::Key_Delete;
-    default:
-        break;
-    }
-    if (vk >= 112 && vk < 112 + 24) return Qt::Key_F1 + (vk - 112);
-    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return vk;
-    return 0;
-}
-
-TShiftState ShiftStateOf(Qt::KeyboardModifiers m) {
-    TShiftState s = 0;
-    if (m & Qt::ShiftModifier) s |= ssShift;
-    if (m & Qt::AltModifier) s |= ssAlt;
-    if (m & Qt::ControlModifier) s |= ssCtrl;
-    return s;
-}
-
-QChar KeyCharOf(const QKeyEvent* e) {
-    const auto mods = e->modifiers();
-    switch (e->key()) {
-    case Qt::Key_Backspace:
-        return QChar(8);
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return QChar(9);
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return (mods & Qt::ControlModifier) ? QChar(10) : QChar(13);
-    case Qt::Key_Escape:
-        return QChar(27);
-    default:
-        break;
-    }
-    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)) {
-        if (e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) return QChar(e->key() - Qt::Key_A + 1);
-        return QChar();
-    }
-    if (mods & Qt::AltModifier) return QChar();
-    const QString t = e->text();
-    if (t.size() != 1) return QChar();
-    const QChar c = t[0];
-    return c.unicode() >= 32 && c.unicode() != 127 ? c : QChar();
-}
-
-// ---------------------------------------------------------------------------
-// TInplaceEdit
-
-TInplaceEdit::TInplaceEdit(TStringGrid* grid) : QPlainTextEdit(grid->viewport()), FGrid(grid) {
-    setFrameStyle(QFrame::NoFrame);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    setTabChangesFocus(false);
-    // Every change goes through the key rules: no context-menu paste, no drops.
-    setContextMenuPolicy(Qt::NoContextMenu);
-    setAcceptDrops(false);
-    document()->setDocumentMargin(1);
-    setAutoFillBackground(true);
-    hide();
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (FSettingText) return;
-        if (FInKey > 0) {
-            FPendingChange = true;
-            return;
-        }
-        textEdited();
-    });
-    SetColor(FColor);
-}
-
-void TInplaceEdit::textEdited() {
-    FPendingChange = false;
-    if (FGrid->FEditCol < 0 || FGrid->FEditRow < 0) return;
-    FGrid->SetEditText(FGrid->FEditCol, FGrid->FEditRow, Text());
-}
-
-QString TInplaceEdit::Text() const {
-    return toPlainText();
-}
-
-void TInplaceEdit::SetText(const QString& t) {
-    if (t == Text()) return;
-    const bool was = FSettingText;
-    FSettingText = true;
-    setPlainText(t);
-    FSettingText = was;
-}
-
-int TInplaceEdit::SelStart() const {
-    return textCursor().selectionStart();
-}
-
-void TInplaceEdit::SetSelStart(int pos) {
-    QTextCursor c = textCursor();
-    const int len = static_cast<int>(document()->characterCount()) - 1;
-    c.setPosition(std::clamp(pos, 0, std::max(0, len)));
-    setTextCursor(c);
-}
-
-int TInplaceEdit::SelLength() const {
-    const QTextCursor c = textCursor();
-    return c.selectionEnd() - c.selectionStart();
-}
-
-void TInplaceEdit::SelectAll() {
-    selectAll();
-}
-
-void TInplaceEdit::SetColor(TColor c) {
-    FColor = c;
-    QPalette p = palette();
-    p.setColor(QPalette::Base, ToQColor(c));
-    p.setColor(QPalette::Window, ToQColor(c));
-    setPalette(p);
-}
-
-void TInplaceEdit::SetEditFont(const TFont& f) {
-    setFont(f.ToQFont());
-    QPalette p = palette();
-    p.setColor(QPalette::Text, ToQColor(f.Color));
-    setPalette(p);
-}
-
-void TInplaceEdit::SetAutoHScroll(bool on) {
-    if (FAutoHScroll == on) return;
-    FAutoHScroll = on;
-    setLineWrapMode(on ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
-}
-
-bool TInplaceEdit::leftSide() const {
-    const QTextCursor c = textCursor();
-    const int len = Text().size();
-    return c.selectionStart() == 0 && (c.selectionEnd() == 0 || c.selectionEnd() == len);
-}
-
-bool TInplaceEdit::rightSide() const {
-    const QTextCursor c = textCursor();
-    const int len = Text().size();
-    return (c.selectionStart() == 0 || c.selectionEnd() == c.selectionStart()) &&
-           c.selectionEnd() == len;
-}
-
-void TInplaceEdit::KeyDown(int& key, TShiftState shift) {
-    // Keys that belong to the grid go there and are used up; Left and Right
-    // leave the cell only when the editor is always shown and the caret is
-    // already at that edge of the text.
-    auto sendToGrid = [&] {
-        FGrid->KeyDown(key, shift);
-        key = 0;
-    };
-    const bool forward = FGrid->Options() & goAlwaysShowEditor;
-    const bool ctrl = shift & ssCtrl;
-    switch (key) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_ESCAPE:
-        sendToGrid();
-        break;
-    case VK_INSERT:
-        if (shift == 0)
-            sendToGrid();
-        else if (shift == ssShift && !FGrid->CanEditModify())
-            key = 0;
-        break;
-    case VK_LEFT:
-    case VK_HOME:
-        if (forward && (ctrl || leftSide())) sendToGrid();
-        break;
-    case VK_RIGHT:
-    case VK_END:
-        if (forward && (ctrl || rightSide())) sendToGrid();
-        break;
-    case VK_TAB:
-        if (!(shift & ssAlt)) sendToGrid();
-        break;
-    case VK_F2:
-        SetSelStart(Text().size());
-        key = 0;
-        break;
-    default:
-        break;
-    }
-    if (key == VK_DELETE && !FGrid->CanEditModify()) key = 0;
-}
-
-void TInplaceEdit::KeyPress(QChar& ch) {
-    FGrid->KeyPress(ch);
-    if (ch.isNull()) return;
-    const ushort u = ch.unicode();
-    if (u > 31 && !FGrid->CanEditAcceptKey(ch)) {
-        ch = QChar();
-        QApplication::beep();
-        return;
-    }
-    switch (u) {
-    case 9:
-    case 27:
-        ch = QChar();
-        break;
-    case 13:
-        // Enter that the grid did not take toggles between all selected and
-        // the caret at the end.
-        if (SelLength() == Text().size() && !Text().isEmpty())
-            SetSelStart(Text().size());
-        else
-            SelectAll();
-        ch = QChar();
-        break;
-    case 8:
-    case 22: // Ctrl+V
-    case 24: // Ctrl+X
-        if (!FGrid->CanEditModify()) ch = QChar();
-        break;
-    default:
-        if (u >= 32 && !FGrid->CanEditModify()) ch = QChar();
-        break;
-    }
-}
-
-void TInplaceEdit::applyChar(QChar c) {
-    switch (c.unicode()) {
-    case 8: {
-        QTextCursor cur = textCursor();
-        if (cur.hasSelection())
-            cur.removeSelectedText();
-        else
-            cur.deletePreviousChar();
-        setTextCursor(cur);
-        return;
-    }
-    case 1:
-        selectAll();
-        return;
-    case 3:
-        copy();
-        return;
-    case 22:
-        paste();
-        return;
-    case 24:
-        cut();
-        return;
-    case 10:
-    case 13:
-        insertPlainText(QStringLiteral("\n"));
-        return;
-    default:
-        break;
-    }
-    if (c.unicode() >= 32) insertPlainText(QString(c));
-}
-
-void TInplaceEdit::keyPressEvent(QKeyEvent* e) {
-    const int vk = VirtualKeyOf(e->key());
-    const TShiftState shift = ShiftStateOf(e->modifiers());
-    int key = vk;
-    if (vk != 0) {
-        KeyDown(key, shift);
-        if (key == 0) {
-            e->accept();
-            return;
-        }
-    }
-    const QChar ch = KeyCharOf(e);
-    ++FInKey;
-    if (key != vk) {
-        // A hook turned the key into another one: the edit handles that key
-        // instead, and the character of the original key is not typed.
-        QKeyEvent other(QEvent::KeyPress, QtKeyOf(key), e->modifiers());
-        QPlainTextEdit::keyPressEvent(&other);
-    } else if (!ch.isNull()) {
-        QChar c = ch;
-        KeyPress(c);
-        if (!c.isNull() && isVisible()) {
-            if (c == ch)
-                QPlainTextEdit::keyPressEvent(e);
-            else
-                applyChar(c);
-        }
-    } else {
-        QPlainTextEdit::keyPressEvent(e);
-    }
-    --FInKey;
-    e->accept();
-    if (FInKey == 0 && FPendingChange) textEdited();
-}
-
-void TInplaceEdit::inputMethodEvent(QInputMethodEvent* e) {
-    if (e->commitString().isEmpty()) {
-        QPlainTextEdit::inputMethodEvent(e);
-        return;
-    }
-    QString accepted;
-    for (const QChar c : e->commitString()) {
-        QChar k = c;
-        KeyPress(k);
-        if (!isVisible()) return; // the grid closed the editor
-        if (!k.isNull() && k.unicode() >= 32) accepted += k;
-    }
-    QInputMethodEvent filtered(e->preeditString(), e->attributes());
-    filtered.setCommitString(accepted, e->replacementStart(), e->replacementLength());
-    ++FInKey;
-    QPlainTextEdit::inputMethodEvent(&filtered);
-    --FInKey;
-    e->accept();
-    if (FInKey == 0 && FPendingChange) textEdited();
-}
-
-// The grid shows whether it (with its editor) holds the focus.
-void TInplaceEdit::focusInEvent(QFocusEvent* e) {
-    QPlainTextEdit::focusInEvent(e);
-    FGrid->InvalidateGrid();
-}
-
-void TInplaceEdit::focusOutEvent(QFocusEvent* e) {
-    QPlainTextEdit::focusOutEvent(e);
-    FGrid->InvalidateGrid();
-}
 
 // ---------------------------------------------------------------------------
 // TStringGrid: construction
@@ -477,72 +72,41 @@ TStringGrid::~TStringGrid() {
 // Cells
 
 QString TStringGrid::Cells(int col, int row) const {
-    const QString* c = storedCell(col, row);
-    return c ? *c : QString();
+    return FCells.Get(col, row);
 }
 
 void TStringGrid::SetCells(int col, int row, const QString& text) {
-    if (col < 0 || row < 0) return;
-    const auto ur = static_cast<size_t>(row), uc = static_cast<size_t>(col);
-    if (ur >= FCells.size() || uc >= FCells[ur].size()) {
-        if (text.isEmpty()) return; // an empty cell needs no storage
-        if (ur >= FCells.size()) FCells.resize(ur + 1);
-        if (uc >= FCells[ur].size()) FCells[ur].resize(uc + 1);
-    }
-    if (FCells[ur][uc] == text) return;
-    FCells[ur][uc] = text;
-    InvalidateCell(col, row);
+    if (FCells.Set(col, row, text)) InvalidateCell(col, row);
 }
 
 void TStringGrid::StoreRowCells(int row, int firstCol, std::span<QString> cells) {
-    if (row < 0 || firstCol < 0) return;
-    const auto ur = static_cast<size_t>(row), first = static_cast<size_t>(firstCol);
-    const size_t stored = ur < FCells.size() ? FCells[ur].size() : 0;
-    // Trailing empty cells beyond the stored ones take no storage; every cell
-    // before the last one kept lies within the row once it is sized.
-    size_t n = cells.size();
-    while (n > 0 && first + n - 1 >= stored && cells[n - 1].isEmpty())
-        --n;
-    if (n == 0) return;
-    if (ur >= FCells.size()) FCells.resize(ur + 1);
-    auto& r = FCells[ur];
-    if (r.size() < first + n) r.resize(first + n);
-    for (size_t i = 0; i < n; ++i) {
-        QString& cell = r[first + i];
-        if (cell == cells[i]) continue;
-        cell = std::move(cells[i]);
-        InvalidateCell(firstCol + static_cast<int>(i), row);
-    }
+    FCells.StoreRow(row, firstCol, cells, [&](int col) { InvalidateCell(col, row); });
 }
 
 void TStringGrid::SetRowText(int row, const QString& commaText) {
     if (row < 0) return;
-    const QStringList cells = RowTextCells(commaText, FColCount);
+    const QStringList cells = RowTextCells(commaText, ColCount());
     for (int c = 0; c < cells.size(); ++c)
         SetCells(c, row, cells[c]);
 }
 
 QStringList TStringGrid::RowCells(int row) const {
     QStringList out;
-    out.reserve(FColCount);
-    for (int c = 0; c < FColCount; ++c)
+    out.reserve(ColCount());
+    for (int c = 0; c < ColCount(); ++c)
         out << Cells(c, row);
     return out;
 }
 
 void TStringGrid::ClearColumn(int col) {
     if (col < 0) return;
-    const auto uc = static_cast<size_t>(col);
-    for (auto& r : FCells)
-        if (uc < r.size()) r[uc].clear();
+    FCells.ClearColumn(col);
     InvalidateGrid();
 }
 
 void TStringGrid::ExchangeRows(int a, int b) {
     if (a < 0 || b < 0 || a == b) return;
-    const auto need = static_cast<size_t>(std::max(a, b)) + 1;
-    if (FCells.size() < need) FCells.resize(need);
-    std::swap(FCells[static_cast<size_t>(a)], FCells[static_cast<size_t>(b)]);
+    FCells.ExchangeRows(a, b);
     InvalidateGrid();
 }
 
@@ -550,184 +114,93 @@ void TStringGrid::ExchangeRows(int a, int b) {
 // Counts and sizes
 
 void TStringGrid::initializeCurrent() {
-    FTopRow = FFixedRows;
-    FLeftCol = FFixedCols;
-    FCol = FAnchorCol = FFixedCols;
-    FRow = FAnchorRow = FFixedRows;
-    if (FOptions & goRowSelect) FAnchorCol = FColCount - 1;
+    FRows.SetFirstUnchecked(FRows.Fixed());
+    FCols.SetFirstUnchecked(FCols.Fixed());
+    FCol = FAnchorCol = FCols.Fixed();
+    FRow = FAnchorRow = FRows.Fixed();
+    if (FOptions & goRowSelect) FAnchorCol = ColCount() - 1;
+}
+
+void TStringGrid::countChanged(int oldColCount, int oldRowCount) {
+    clampCurrent();
+    updateScrollBars();
+    SizeChanged(oldColCount, oldRowCount);
+    InvalidateGrid();
+    updateEdit();
+}
+
+std::optional<int> TStringGrid::setCount(TGridAxis& axis, int v) {
+    v = std::max(v, 1);
+    if (v == axis.Count()) return std::nullopt;
+    if (v <= axis.Fixed() && axis.SetFixed(v - 1)) fixedChanged();
+    const int old = axis.Count();
+    axis.SetCount(v);
+    return old;
 }
 
 void TStringGrid::SetColCount(int v) {
-    if (v < 1) v = 1;
-    if (v == FColCount) return;
-    if (v <= FFixedCols) SetFixedCols(v - 1);
-    const int oldCols = FColCount;
-    FColCount = v;
-    if (static_cast<int>(FColWidths.size()) > v) FColWidths.resize(static_cast<size_t>(v));
-    clampCurrent();
-    updateScrollBars();
-    SizeChanged(oldCols, FRowCount);
-    InvalidateGrid();
-    updateEdit();
+    if (const auto old = setCount(FCols, v)) countChanged(*old, RowCount());
 }
 
 void TStringGrid::SetRowCount(int v) {
-    if (v < 1) v = 1;
-    if (v == FRowCount) return;
-    if (v <= FFixedRows) SetFixedRows(v - 1);
-    const int oldRows = FRowCount;
-    FRowCount = v;
-    if (static_cast<int>(FRowHeights.size()) > v) FRowHeights.resize(static_cast<size_t>(v));
-    clampCurrent();
-    updateScrollBars();
-    SizeChanged(FColCount, oldRows);
-    InvalidateGrid();
-    updateEdit();
+    if (const auto old = setCount(FRows, v)) countChanged(ColCount(), *old);
 }
 
 void TStringGrid::SetFixedCols(int v) {
-    v = std::clamp(v, 0, FColCount - 1);
-    if (v == FFixedCols) return;
-    FFixedCols = v;
-    initializeCurrent();
-    updateScrollBars();
-    InvalidateGrid();
-    updateEdit();
+    if (FCols.SetFixed(v)) fixedChanged();
 }
 
 void TStringGrid::SetFixedRows(int v) {
-    v = std::clamp(v, 0, FRowCount - 1);
-    if (v == FFixedRows) return;
-    FFixedRows = v;
-    initializeCurrent();
-    updateScrollBars();
-    InvalidateGrid();
-    updateEdit();
+    if (FRows.SetFixed(v)) fixedChanged();
 }
 
 void TStringGrid::SizeChanged(int, int) {}
 
-void TStringGrid::SetDefaultColWidth(int v) {
-    v = clampExtent(v);
-    if (v == FDefaultColWidth && FColWidths.empty()) return;
-    FDefaultColWidth = v;
-    FColWidths.clear(); // every column takes the new default
+void TStringGrid::fixedChanged() {
+    initializeCurrent();
+    updateScrollBars();
+    InvalidateGrid();
+    updateEdit();
+}
+
+void TStringGrid::extentsChanged() {
     clampTopLeft();
     updateScrollBars();
     InvalidateGrid();
     placeEditor();
+}
+
+void TStringGrid::SetDefaultColWidth(int v) {
+    if (FCols.SetDefaultSize(v)) extentsChanged();
 }
 
 void TStringGrid::SetDefaultRowHeight(int v) {
-    v = clampExtent(v);
-    if (v == FDefaultRowHeight && FRowHeights.empty()) return;
-    FDefaultRowHeight = v;
-    FRowHeights.clear();
-    clampTopLeft();
-    updateScrollBars();
-    InvalidateGrid();
-    placeEditor();
-}
-
-int TStringGrid::ColWidths(int col) const {
-    if (col >= 0 && col < static_cast<int>(FColWidths.size()) &&
-        FColWidths[static_cast<size_t>(col)] >= 0)
-        return FColWidths[static_cast<size_t>(col)];
-    return FDefaultColWidth;
+    if (FRows.SetDefaultSize(v)) extentsChanged();
 }
 
 void TStringGrid::SetColWidths(int col, int w) {
-    if (col < 0 || col >= FColCount) return;
-    w = clampExtent(w);
-    if (ColWidths(col) == w) return;
-    if (static_cast<int>(FColWidths.size()) <= col)
-        FColWidths.resize(static_cast<size_t>(col) + 1, -1);
-    FColWidths[static_cast<size_t>(col)] = w;
-    clampTopLeft();
-    updateScrollBars();
-    InvalidateGrid();
-    placeEditor();
-}
-
-int TStringGrid::RowHeights(int row) const {
-    if (row >= 0 && row < static_cast<int>(FRowHeights.size()) &&
-        FRowHeights[static_cast<size_t>(row)] >= 0)
-        return FRowHeights[static_cast<size_t>(row)];
-    return FDefaultRowHeight;
+    if (FCols.SetSize(col, w)) extentsChanged();
 }
 
 void TStringGrid::SetRowHeights(int row, int h) {
-    if (row < 0 || row >= FRowCount) return;
-    h = clampExtent(h);
-    if (RowHeights(row) == h) return;
-    if (static_cast<int>(FRowHeights.size()) <= row)
-        FRowHeights.resize(static_cast<size_t>(row) + 1, -1);
-    FRowHeights[static_cast<size_t>(row)] = h;
-    clampTopLeft();
-    updateScrollBars();
-    InvalidateGrid();
-    placeEditor();
+    if (FRows.SetSize(row, h)) extentsChanged();
 }
 
 void TStringGrid::SetGridLineWidth(int v) {
-    v = clampExtent(v);
+    v = TGridAxis::ClampExtent(v);
     if (v == FGridLineWidth) return;
     FGridLineWidth = v;
-    clampTopLeft();
-    updateScrollBars();
-    InvalidateGrid();
-    placeEditor();
+    extentsChanged();
 }
 
 // ---------------------------------------------------------------------------
 // Geometry
 
-int TStringGrid::vertLineWidth() const {
+int TStringGrid::colLine() const {
     return (FOptions & goVertLine) ? FGridLineWidth : 0;
 }
-int TStringGrid::horzLineWidth() const {
+int TStringGrid::rowLine() const {
     return (FOptions & goHorzLine) ? FGridLineWidth : 0;
-}
-int TStringGrid::colExtent(int col) const {
-    return ColWidths(col) + vertLineWidth();
-}
-int TStringGrid::rowExtent(int row) const {
-    return RowHeights(row) + horzLineWidth();
-}
-
-// Sums stop growing once far past any screen size.
-int TStringGrid::fixedWidth() const {
-    int w = 0;
-    for (int c = 0; c < FFixedCols && w <= (1 << 24); ++c)
-        w += colExtent(c);
-    return w;
-}
-
-int TStringGrid::fixedHeight() const {
-    int h = 0;
-    for (int r = 0; r < FFixedRows && h <= (1 << 24); ++r)
-        h += rowExtent(r);
-    return h;
-}
-
-// Whether every column fits in `width` pixels; stops at the first pixel
-// beyond, so it costs no more than the columns that fit.
-bool TStringGrid::colsFit(int width) const {
-    int x = 0;
-    for (int c = 0; c < FColCount; ++c) {
-        x += colExtent(c);
-        if (x > width) return false;
-    }
-    return true;
-}
-
-bool TStringGrid::rowsFit(int height) const {
-    int y = 0;
-    for (int r = 0; r < FRowCount; ++r) {
-        y += rowExtent(r);
-        if (y > height) return false;
-    }
-    return true;
 }
 
 TStringGrid::Layout TStringGrid::layout() const {
@@ -737,99 +210,28 @@ TStringGrid::Layout TStringGrid::layout() const {
     const bool allowH = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
     const bool allowV = FScrollBars == ssVertical || FScrollBars == ssBoth;
     Layout l;
-    l.VBar = allowV && !rowsFit(h);
-    l.HBar = allowH && !colsFit(w - (l.VBar ? ScrollBarThickness : 0));
-    if (l.HBar && allowV && !l.VBar) l.VBar = !rowsFit(h - ScrollBarThickness);
+    l.VBar = allowV && !FRows.Fits(h, rowLine());
+    l.HBar = allowH && !FCols.Fits(w - (l.VBar ? ScrollBarThickness : 0), colLine());
+    if (l.HBar && allowV && !l.VBar) l.VBar = !FRows.Fits(h - ScrollBarThickness, rowLine());
     l.ClientWidth = std::max(0, w - (l.VBar ? ScrollBarThickness : 0));
     l.ClientHeight = std::max(0, h - (l.HBar ? ScrollBarThickness : 0));
     return l;
 }
 
-// The highest top row that still fills the view: the last rows that fit
-// wholly below the fixed rows.
-int TStringGrid::maxTopRow(int clientHeight) const {
-    const int avail = clientHeight - fixedHeight();
-    int top = FRowCount - 1;
-    int used = 0;
-    for (int r = FRowCount - 1; r >= FFixedRows; --r) {
-        used += rowExtent(r);
-        if (used > avail) break;
-        top = r;
-    }
-    return std::max(FFixedRows, top);
-}
-
-int TStringGrid::maxLeftCol(int clientWidth) const {
-    const int avail = clientWidth - fixedWidth();
-    int left = FColCount - 1;
-    int used = 0;
-    for (int c = FColCount - 1; c >= FFixedCols; --c) {
-        used += colExtent(c);
-        if (used > avail) break;
-        left = c;
-    }
-    return std::max(FFixedCols, left);
-}
-
-std::vector<TStringGrid::Span> TStringGrid::visibleCols(int clientWidth) const {
-    std::vector<Span> out;
-    int x = 0;
-    for (int c = 0; c < FFixedCols && x < clientWidth; ++c) {
-        out.push_back({c, x, ColWidths(c)});
-        x += colExtent(c);
-    }
-    for (int c = FLeftCol; c < FColCount && x < clientWidth; ++c) {
-        out.push_back({c, x, ColWidths(c)});
-        x += colExtent(c);
-    }
-    return out;
-}
-
-std::vector<TStringGrid::Span> TStringGrid::visibleRows(int clientHeight) const {
-    std::vector<Span> out;
-    int y = 0;
-    for (int r = 0; r < FFixedRows && y < clientHeight; ++r) {
-        out.push_back({r, y, RowHeights(r)});
-        y += rowExtent(r);
-    }
-    for (int r = FTopRow; r < FRowCount && y < clientHeight; ++r) {
-        out.push_back({r, y, RowHeights(r)});
-        y += rowExtent(r);
-    }
-    return out;
-}
-
 int TStringGrid::VisibleRowCount() const {
-    const int avail = layout().ClientHeight - fixedHeight();
-    int n = 0, used = 0;
-    for (int r = FTopRow; r < FRowCount; ++r) {
-        used += rowExtent(r);
-        if (used > avail) break;
-        ++n;
-    }
-    return n;
+    return FRows.VisibleCount(layout().ClientHeight, rowLine());
 }
 
 int TStringGrid::VisibleColCount() const {
-    const int avail = layout().ClientWidth - fixedWidth();
-    int n = 0, used = 0;
-    for (int c = FLeftCol; c < FColCount; ++c) {
-        used += colExtent(c);
-        if (used > avail) break;
-        ++n;
-    }
-    return n;
+    return FCols.VisibleCount(layout().ClientWidth, colLine());
 }
 
 TRect TStringGrid::CellRect(int col, int row) const {
     const Layout l = layout();
-    if (col < 0 || row < 0 || col >= FColCount || row >= FRowCount) return {};
-    int x = -1, y = -1;
-    for (const Span& s : visibleCols(l.ClientWidth))
-        if (s.Index == col) x = s.Pos;
+    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount()) return {};
+    const int x = FCols.PosOf(col, l.ClientWidth, colLine());
     if (x < 0) return {};
-    for (const Span& s : visibleRows(l.ClientHeight))
-        if (s.Index == row) y = s.Pos;
+    const int y = FRows.PosOf(row, l.ClientHeight, rowLine());
     if (y < 0) return {};
     return {x, y, x + ColWidths(col), y + RowHeights(row)};
 }
@@ -838,10 +240,8 @@ bool TStringGrid::MouseToCell(int x, int y, int& col, int& row) const {
     const Layout l = layout();
     col = row = -1;
     if (x < 0 || y < 0 || x >= l.ClientWidth || y >= l.ClientHeight) return false;
-    for (const Span& s : visibleCols(l.ClientWidth))
-        if (x >= s.Pos && x < s.Pos + s.Size + vertLineWidth()) col = s.Index;
-    for (const Span& s : visibleRows(l.ClientHeight))
-        if (y >= s.Pos && y < s.Pos + s.Size + horzLineWidth()) row = s.Index;
+    col = FCols.IndexAt(x, l.ClientWidth, colLine());
+    row = FRows.IndexAt(y, l.ClientHeight, rowLine());
     if (col < 0 || row < 0) {
         col = row = -1;
         return false;
@@ -852,38 +252,35 @@ bool TStringGrid::MouseToCell(int x, int y, int& col, int& row) const {
 // ---------------------------------------------------------------------------
 // Scrolling
 
-void TStringGrid::SetTopRow(int v) {
-    const int hi = std::max(FFixedRows, maxTopRow(layout().ClientHeight));
-    v = std::clamp(v, FFixedRows, hi);
-    if (v == FTopRow) return;
-    FTopRow = v;
+void TStringGrid::setFirst(TGridAxis& axis, int v, int client, int line) {
+    v = axis.ClampFirst(v, client, line);
+    if (v == axis.First()) return;
+    axis.SetFirstUnchecked(v);
     updateScrollBars();
     InvalidateGrid();
     placeEditor();
 }
 
+void TStringGrid::SetTopRow(int v) {
+    setFirst(FRows, v, layout().ClientHeight, rowLine());
+}
+
 void TStringGrid::SetLeftCol(int v) {
-    const int hi = std::max(FFixedCols, maxLeftCol(layout().ClientWidth));
-    v = std::clamp(v, FFixedCols, hi);
-    if (v == FLeftCol) return;
-    FLeftCol = v;
-    updateScrollBars();
-    InvalidateGrid();
-    placeEditor();
+    setFirst(FCols, v, layout().ClientWidth, colLine());
 }
 
 void TStringGrid::clampTopLeft() {
     const Layout l = layout();
-    FTopRow = std::clamp(FTopRow, FFixedRows, std::max(FFixedRows, maxTopRow(l.ClientHeight)));
-    FLeftCol = std::clamp(FLeftCol, FFixedCols, std::max(FFixedCols, maxLeftCol(l.ClientWidth)));
+    FRows.SetFirstUnchecked(FRows.ClampFirst(FRows.First(), l.ClientHeight, rowLine()));
+    FCols.SetFirstUnchecked(FCols.ClampFirst(FCols.First(), l.ClientWidth, colLine()));
 }
 
 void TStringGrid::clampCurrent() {
     auto clampTo = [](int v, int lo, int hi) { return std::clamp(v, std::min(lo, hi), hi); };
-    FCol = clampTo(FCol, 0, FColCount - 1);
-    FRow = clampTo(FRow, 0, FRowCount - 1);
-    FAnchorCol = clampTo(FAnchorCol, 0, FColCount - 1);
-    FAnchorRow = clampTo(FAnchorRow, 0, FRowCount - 1);
+    FCol = clampTo(FCol, 0, ColCount() - 1);
+    FRow = clampTo(FRow, 0, RowCount() - 1);
+    FAnchorCol = clampTo(FAnchorCol, 0, ColCount() - 1);
+    FAnchorRow = clampTo(FAnchorRow, 0, RowCount() - 1);
     clampTopLeft();
 }
 
@@ -892,16 +289,8 @@ void TStringGrid::updateScrollBars() {
     FUpdatingScroll = true;
     setVerticalScrollBarPolicy(l.VBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(l.HBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    QScrollBar* vb = verticalScrollBar();
-    vb->setRange(FFixedRows, std::max(FFixedRows, maxTopRow(l.ClientHeight)));
-    vb->setSingleStep(1);
-    vb->setPageStep(std::max(1, VisibleRowCount()));
-    vb->setValue(FTopRow);
-    QScrollBar* hb = horizontalScrollBar();
-    hb->setRange(FFixedCols, std::max(FFixedCols, maxLeftCol(l.ClientWidth)));
-    hb->setSingleStep(1);
-    hb->setPageStep(std::max(1, VisibleColCount()));
-    hb->setValue(FLeftCol);
+    syncScrollBar(verticalScrollBar(), FRows, l.ClientHeight, rowLine());
+    syncScrollBar(horizontalScrollBar(), FCols, l.ClientWidth, colLine());
     FUpdatingScroll = false;
 }
 
@@ -909,45 +298,15 @@ void TStringGrid::scrollContentsBy(int, int) {
     if (FUpdatingScroll) return;
     const int top = verticalScrollBar()->value();
     const int left = horizontalScrollBar()->value();
-    if (top != FTopRow) SetTopRow(top);
-    if (left != FLeftCol) SetLeftCol(left);
+    if (top != TopRow()) SetTopRow(top);
+    if (left != LeftCol()) SetLeftCol(left);
 }
 
 // Scrolls the least needed to show the whole cell.
 void TStringGrid::scrollIntoView(int col, int row) {
     const Layout l = layout();
-    if (row >= FFixedRows && row < FRowCount) {
-        if (row < FTopRow) {
-            SetTopRow(row);
-        } else {
-            const int avail = l.ClientHeight - fixedHeight();
-            int used = 0;
-            for (int r = FTopRow; r <= row && used <= avail; ++r)
-                used += rowExtent(r);
-            if (used > avail) {
-                int top = row, sum = rowExtent(row);
-                while (top - 1 >= FFixedRows && sum + rowExtent(top - 1) <= avail)
-                    sum += rowExtent(--top);
-                SetTopRow(top);
-            }
-        }
-    }
-    if (col >= FFixedCols && col < FColCount) {
-        if (col < FLeftCol) {
-            SetLeftCol(col);
-        } else {
-            const int avail = l.ClientWidth - fixedWidth();
-            int used = 0;
-            for (int c = FLeftCol; c <= col && used <= avail; ++c)
-                used += colExtent(c);
-            if (used > avail) {
-                int left = col, sum = colExtent(col);
-                while (left - 1 >= FFixedCols && sum + colExtent(left - 1) <= avail)
-                    sum += colExtent(--left);
-                SetLeftCol(left);
-            }
-        }
-    }
+    if (const auto top = FRows.ScrollTarget(row, l.ClientHeight, rowLine())) SetTopRow(*top);
+    if (const auto left = FCols.ScrollTarget(col, l.ClientWidth, colLine())) SetLeftCol(*left);
 }
 
 // ---------------------------------------------------------------------------
@@ -955,23 +314,24 @@ void TStringGrid::scrollIntoView(int col, int row) {
 
 TGridRect TStringGrid::Selection() const {
     if (FOptions & goRowSelect)
-        return {FFixedCols, std::min(FAnchorRow, FRow), FColCount - 1, std::max(FAnchorRow, FRow)};
+        return {FCols.Fixed(), std::min(FAnchorRow, FRow), FCols.Count() - 1,
+                std::max(FAnchorRow, FRow)};
     return {std::min(FAnchorCol, FCol), std::min(FAnchorRow, FRow), std::max(FAnchorCol, FCol),
             std::max(FAnchorRow, FRow)};
 }
 
 void TStringGrid::SetSelection(const TGridRect& r) {
-    FAnchorCol = std::clamp(r.Left, 0, FColCount - 1);
-    FAnchorRow = std::clamp(r.Top, 0, FRowCount - 1);
-    FCol = std::clamp(r.Right, 0, FColCount - 1);
-    FRow = std::clamp(r.Bottom, 0, FRowCount - 1);
+    FAnchorCol = std::clamp(r.Left, 0, FCols.Count() - 1);
+    FAnchorRow = std::clamp(r.Top, 0, FRows.Count() - 1);
+    FCol = std::clamp(r.Right, 0, FCols.Count() - 1);
+    FRow = std::clamp(r.Bottom, 0, FRows.Count() - 1);
     InvalidateGrid();
     updateEdit();
 }
 
 void TStringGrid::moveCurrent(int col, int row, bool moveAnchor, bool show) {
-    col = std::clamp(col, FFixedCols, FColCount - 1);
-    row = std::clamp(row, FFixedRows, FRowCount - 1);
+    col = std::clamp(col, FCols.Fixed(), FCols.Count() - 1);
+    row = std::clamp(row, FRows.Fixed(), FRows.Count() - 1);
     FCol = col;
     FRow = row;
     if (moveAnchor || !(FOptions & goRangeSelect)) {
@@ -995,14 +355,13 @@ void TStringGrid::SetCol(int v) {
 void TStringGrid::SetRow(int v) {
     if (v != FRow) FocusCell(FCol, v, true);
 }
-
 // ---------------------------------------------------------------------------
 // Appearance
 
 void TStringGrid::SetOptions(TGridOptions v) {
     if (v == FOptions) return;
     FOptions = v;
-    if (FOptions & goRowSelect) FAnchorCol = FColCount - 1;
+    if (FOptions & goRowSelect) FAnchorCol = FCols.Count() - 1;
     clampTopLeft();
     updateScrollBars();
     InvalidateGrid();
@@ -1014,31 +373,28 @@ void TStringGrid::SetOptions(TGridOptions v) {
         placeEditor();
 }
 
-void TStringGrid::SetColor(TColor v) {
-    if (v == FColor) return;
-    FColor = v;
+template <class T> void TStringGrid::repaintingSet(T& field, T v) {
+    if (v == field) return;
+    field = v;
     InvalidateGrid();
+}
+
+void TStringGrid::SetColor(TColor v) {
+    repaintingSet(FColor, v);
 }
 
 void TStringGrid::SetFixedColor(TColor v) {
-    if (v == FFixedColor) return;
-    FFixedColor = v;
-    InvalidateGrid();
+    repaintingSet(FFixedColor, v);
 }
 
 void TStringGrid::SetDefaultDrawing(bool v) {
-    if (v == FDefaultDrawing) return;
-    FDefaultDrawing = v;
-    InvalidateGrid();
+    repaintingSet(FDefaultDrawing, v);
 }
 
 void TStringGrid::SetScrollBars(TScrollStyle v) {
     if (v == FScrollBars) return;
     FScrollBars = v;
-    clampTopLeft();
-    updateScrollBars();
-    InvalidateGrid();
-    placeEditor();
+    extentsChanged();
 }
 
 void TStringGrid::InvalidateGrid() {
@@ -1075,90 +431,104 @@ void TStringGrid::DrawCell(TCanvas& canvas, int col, int row, TRect rect, TGridD
 void TStringGrid::PaintGrid(QPainter& painter) {
     TCanvas canvas(&painter);
     const Layout l = layout();
-    const std::vector<Span> cols = visibleCols(l.ClientWidth);
-    const std::vector<Span> rows = visibleRows(l.ClientHeight);
-    const TGridRect sel = Selection();
-    const bool focused = hasGridFocus();
-    const bool editorShown = FEditor && FEditor->isVisible();
-    const int vlw = vertLineWidth(), hlw = horzLineWidth();
+    const std::vector<TGridSpan> cols = FCols.Visible(l.ClientWidth, colLine());
+    const std::vector<TGridSpan> rows = FRows.Visible(l.ClientHeight, rowLine());
+    const PaintPass pass{Selection(), hasGridFocus(), FEditor && FEditor->isVisible(), colLine(),
+                         rowLine()};
+    for (const TGridSpan& rs : rows)
+        for (const TGridSpan& cs : cols)
+            paintCell(canvas, pass, cs, rs);
+    fillBeyondCells(canvas, l, cols, rows, pass);
+}
 
-    for (const Span& rs : rows) {
-        for (const Span& cs : cols) {
-            const int col = cs.Index, row = rs.Index;
-            const TRect rect{cs.Pos, rs.Pos, cs.Pos + cs.Size, rs.Pos + rs.Size};
-            TGridDrawState state = 0;
-            const bool fixed = col < FFixedCols || row < FFixedRows;
-            if (fixed)
-                state |= gdFixed;
-            else {
-                if (inRect(sel, col, row)) state |= gdSelected;
-                if (focused && col == FCol && row == FRow) state |= gdFocused;
-            }
+TGridDrawState TStringGrid::cellState(const PaintPass& pass, int col, int row) const {
+    if (col < FixedCols() || row < FixedRows()) return gdFixed;
+    TGridDrawState state = 0;
+    if (pass.Selection.Contains(col, row)) state |= gdSelected;
+    if (pass.Focused && col == FCol && row == FRow) state |= gdFocused;
+    return state;
+}
 
-            // Step 1: the grid's font.
-            canvas.Font = FFont;
-            // Step 2: the background.
-            if (FDefaultDrawing) {
-                if (fixed) {
-                    canvas.Brush.Color = FFixedColor;
-                } else if ((state & gdSelected) &&
-                           (!(state & gdFocused) ||
-                            (FOptions & (goDrawFocusSelected | goRowSelect)))) {
-                    canvas.Brush.Color = clHighlight;
-                    canvas.Font.Color = clHighlightText;
-                } else {
-                    canvas.Brush.Color = FColor;
-                }
-                canvas.Brush.Style = bsSolid;
-                canvas.FillRect(rect);
-            }
-            // Step 3: the cell's contents.
-            DrawCell(canvas, col, row, rect, state);
-            // Step 4: the raised edge of a fixed cell.
-            if (FDefaultDrawing && fixed) {
-                const bool v = FOptions & goFixedVertLine, h = FOptions & goFixedHorzLine;
-                if (v || h) {
-                    canvas.Brush.Style = bsSolid;
-                    if (h) {
-                        canvas.Brush.Color = clBtnHighlight;
-                        canvas.FillRect({rect.Left, rect.Top, rect.Right, rect.Top + 1});
-                        canvas.Brush.Color = clBtnShadow;
-                        canvas.FillRect({rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom});
-                    }
-                    if (v) {
-                        canvas.Brush.Color = clBtnHighlight;
-                        canvas.FillRect(
-                            {rect.Left, rect.Top, rect.Left + 1, rect.Bottom - (h ? 1 : 0)});
-                        canvas.Brush.Color = clBtnShadow;
-                        canvas.FillRect(
-                            {rect.Right - 1, rect.Top + (h ? 1 : 0), rect.Right, rect.Bottom});
-                    }
-                }
-            }
-            // Step 5: the grid lines at the right and bottom of the cell.
-            const bool drawV = fixed ? (FOptions & goFixedVertLine) : (FOptions & goVertLine);
-            const bool drawH = fixed ? (FOptions & goFixedHorzLine) : (FOptions & goHorzLine);
-            const TColor lineColor = fixed ? FixedLineColor : DataLineColor;
-            const TColor gapColor = fixed ? FFixedColor : FColor;
-            canvas.Brush.Style = bsSolid;
-            if (vlw > 0) {
-                canvas.Brush.Color = drawV ? lineColor : gapColor;
-                canvas.FillRect({rect.Right, rect.Top, rect.Right + vlw, rect.Bottom + hlw});
-            }
-            if (hlw > 0) {
-                canvas.Brush.Color = drawH ? lineColor : gapColor;
-                canvas.FillRect({rect.Left, rect.Bottom, rect.Right + vlw, rect.Bottom + hlw});
-            }
-            // Step 6: the focus frame.
-            if (FDefaultDrawing && (state & gdFocused) && !editorShown && !(FOptions & goRowSelect))
-                canvas.DrawFocusRect(rect);
-        }
+void TStringGrid::paintCell(TCanvas& canvas, const PaintPass& pass, const TGridSpan& cs,
+                            const TGridSpan& rs) {
+    const int col = cs.Index, row = rs.Index;
+    const TRect rect{cs.Pos, rs.Pos, cs.Pos + cs.Size, rs.Pos + rs.Size};
+    const TGridDrawState state = cellState(pass, col, row);
+    const bool fixed = state & gdFixed;
+    canvas.Font = FFont;
+    if (FDefaultDrawing) drawCellBackground(canvas, rect, state);
+    DrawCell(canvas, col, row, rect, state);
+    if (FDefaultDrawing && fixed) drawFixedEdge(canvas, rect);
+    drawCellLines(canvas, pass, rect, fixed);
+    drawFocusFrame(canvas, pass, rect, state);
+}
+
+void TStringGrid::drawCellBackground(TCanvas& canvas, const TRect& rect,
+                                     TGridDrawState state) const {
+    if (state & gdFixed) {
+        canvas.Brush.Color = FFixedColor;
+    } else if ((state & gdSelected) &&
+               (!(state & gdFocused) || (FOptions & (goDrawFocusSelected | goRowSelect)))) {
+        canvas.Brush.Color = clHighlight;
+        canvas.Font.Color = clHighlightText;
+    } else {
+        canvas.Brush.Color = FColor;
     }
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(rect);
+}
 
-    // Whatever lies beyond the last column and row shows the grid's colour.
+// The raised edge of a fixed cell, along the fixed lines that are on.
+void TStringGrid::drawFixedEdge(TCanvas& canvas, const TRect& rect) const {
+    const bool v = FOptions & goFixedVertLine, h = FOptions & goFixedHorzLine;
+    if (!v && !h) return;
+    canvas.Brush.Style = bsSolid;
+    if (h) {
+        canvas.Brush.Color = clBtnHighlight;
+        canvas.FillRect({rect.Left, rect.Top, rect.Right, rect.Top + 1});
+        canvas.Brush.Color = clBtnShadow;
+        canvas.FillRect({rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom});
+    }
+    if (v) {
+        canvas.Brush.Color = clBtnHighlight;
+        canvas.FillRect({rect.Left, rect.Top, rect.Left + 1, rect.Bottom - (h ? 1 : 0)});
+        canvas.Brush.Color = clBtnShadow;
+        canvas.FillRect({rect.Right - 1, rect.Top + (h ? 1 : 0), rect.Right, rect.Bottom});
+    }
+}
+
+// The grid lines at the right and bottom of the cell; a line that is off
+// leaves a gap in the cell's own colour.
+void TStringGrid::drawCellLines(TCanvas& canvas, const PaintPass& pass, const TRect& rect,
+                                bool fixed) const {
+    const int vlw = pass.ColLine, hlw = pass.RowLine;
+    const bool drawV = fixed ? (FOptions & goFixedVertLine) : (FOptions & goVertLine);
+    const bool drawH = fixed ? (FOptions & goFixedHorzLine) : (FOptions & goHorzLine);
+    const TColor lineColor = fixed ? FixedLineColor : DataLineColor;
+    const TColor gapColor = fixed ? FFixedColor : FColor;
+    canvas.Brush.Style = bsSolid;
+    if (vlw > 0) {
+        canvas.Brush.Color = drawV ? lineColor : gapColor;
+        canvas.FillRect({rect.Right, rect.Top, rect.Right + vlw, rect.Bottom + hlw});
+    }
+    if (hlw > 0) {
+        canvas.Brush.Color = drawH ? lineColor : gapColor;
+        canvas.FillRect({rect.Left, rect.Bottom, rect.Right + vlw, rect.Bottom + hlw});
+    }
+}
+
+void TStringGrid::drawFocusFrame(TCanvas& canvas, const PaintPass& pass, const TRect& rect,
+                                 TGridDrawState state) const {
+    if (FDefaultDrawing && (state & gdFocused) && !pass.EditorShown && !(FOptions & goRowSelect))
+        canvas.DrawFocusRect(rect);
+}
+
+void TStringGrid::fillBeyondCells(TCanvas& canvas, const Layout& l,
+                                  const std::vector<TGridSpan>& cols,
+                                  const std::vector<TGridSpan>& rows, const PaintPass& pass) const {
     int right = 0, bottom = 0;
-    if (!cols.empty()) right = cols.back().Pos + cols.back().Size + vlw;
-    if (!rows.empty()) bottom = rows.back().Pos + rows.back().Size + hlw;
+    if (!cols.empty()) right = cols.back().Pos + cols.back().Size + pass.ColLine;
+    if (!rows.empty()) bottom = rows.back().Pos + rows.back().Size + pass.RowLine;
     canvas.Brush.Color = FColor;
     canvas.Brush.Style = bsSolid;
     canvas.FillRect({right, 0, l.ClientWidth, l.ClientHeight});
@@ -1277,7 +647,7 @@ void TStringGrid::updateEdit() {
 void TStringGrid::placeEditor() {
     if (!FEditor || FEditCol < 0 || FEditRow < 0) return;
     const TRect r = CellRect(FEditCol, FEditRow);
-    const bool fixed = FEditCol < FFixedCols || FEditRow < FFixedRows;
+    const bool fixed = FEditCol < FCols.Fixed() || FEditRow < FRows.Fixed();
     if (r.Width() <= 0 || r.Height() <= 0 || fixed) {
         FEditor->hide();
         return;
@@ -1292,13 +662,11 @@ void TStringGrid::showEditorChar(QChar ch) {
     FEditor->setFocus();
     // The character goes through the editor's own key-press rules, as if it
     // had been typed there.
-    QChar c = ch;
-    FEditor->KeyPress(c);
-    if (c.isNull()) return;
-    ++FEditor->FInKey;
-    FEditor->applyChar(c);
-    --FEditor->FInKey;
-    if (FEditor->FInKey == 0 && FEditor->FPendingChange) FEditor->textEdited();
+    FEditor->typeChar(ch);
+}
+
+void TStringGrid::EditorTextEdited(const QString& text) {
+    if (FEditCol >= 0 && FEditRow >= 0) SetEditText(FEditCol, FEditRow, text);
 }
 
 // ---------------------------------------------------------------------------
@@ -1322,15 +690,15 @@ void TStringGrid::KeyDown(int& key, TShiftState shift) {
         break;
     case VK_HOME:
         if (ctrl)
-            row = FFixedRows;
+            row = FRows.Fixed();
         else
-            col = FFixedCols;
+            col = FCols.Fixed();
         break;
     case VK_END:
         if (ctrl)
-            row = FRowCount - 1;
+            row = FRows.Count() - 1;
         else
-            col = FColCount - 1;
+            col = FCols.Count() - 1;
         break;
     case VK_LEFT:
         --col;
@@ -1341,13 +709,13 @@ void TStringGrid::KeyDown(int& key, TShiftState shift) {
     case VK_TAB:
         if (!(FOptions & goTabs) || (shift & ssAlt)) return;
         if (shift & ssShift) {
-            if (--col < FFixedCols) {
-                col = FColCount - 1;
-                if (--row < FFixedRows) row = FRowCount - 1;
+            if (--col < FCols.Fixed()) {
+                col = FCols.Count() - 1;
+                if (--row < FRows.Fixed()) row = FRows.Count() - 1;
             }
-        } else if (++col >= FColCount) {
-            col = FFixedCols;
-            if (++row >= FRowCount) row = FFixedRows;
+        } else if (++col >= FCols.Count()) {
+            col = FCols.Fixed();
+            if (++row >= FRows.Count()) row = FRows.Fixed();
         }
         shift &= ~ssShift;
         break;
@@ -1368,8 +736,8 @@ void TStringGrid::KeyDown(int& key, TShiftState shift) {
     default:
         return;
     }
-    col = std::clamp(col, FFixedCols, FColCount - 1);
-    row = std::clamp(row, FFixedRows, FRowCount - 1);
+    col = std::clamp(col, FCols.Fixed(), FCols.Count() - 1);
+    row = std::clamp(row, FRows.Fixed(), FRows.Count() - 1);
     if (col != FCol || row != FRow)
         FocusCell(col, row, !((shift & ssShift) && (FOptions & goRangeSelect)));
 }
@@ -1455,7 +823,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* e) {
     int col, row;
     const QPoint pos = e->position().toPoint();
     if (!MouseToCell(pos.x(), pos.y(), col, row)) return;
-    if (col < FFixedCols || row < FFixedRows) return;
+    if (col < FCols.Fixed() || row < FRows.Fixed()) return;
     if (FEditorMode && !(FOptions & goAlwaysShowEditor) && (col != FCol || row != FRow))
         HideEditor();
     const bool extend = (e->modifiers() & Qt::ShiftModifier) && (FOptions & goRangeSelect);
@@ -1471,7 +839,7 @@ void TStringGrid::mouseMoveEvent(QMouseEvent* e) {
     int col, row;
     const QPoint pos = e->position().toPoint();
     if (!MouseToCell(pos.x(), pos.y(), col, row)) return;
-    if (col < FFixedCols || row < FFixedRows || (col == FCol && row == FRow)) return;
+    if (col < FCols.Fixed() || row < FRows.Fixed() || (col == FCol && row == FRow)) return;
     moveCurrent(col, row, false, true);
     updateEdit();
 }

@@ -1,145 +1,27 @@
 #pragma once
 #include "Application.h"
 #include "Canvas.h"
+#include "CellStore.h"
 #include "Font.h"
+#include "GridAxis.h"
+#include "GridTypes.h"
+#include "InplaceEdit.h"
+#include "Keys.h"
 #include "TColor.h"
 
 #include <QAbstractScrollArea>
-#include <QPlainTextEdit>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
-
-// Grid options.
-enum : unsigned {
-    goFixedVertLine = 0x1,
-    goFixedHorzLine = 0x2,
-    goVertLine = 0x4,
-    goHorzLine = 0x8,
-    goRangeSelect = 0x10,
-    goDrawFocusSelected = 0x20,
-    goRowSizing = 0x40,
-    goColSizing = 0x80,
-    goRowMoving = 0x100,
-    goColMoving = 0x200,
-    goEditing = 0x400,
-    goTabs = 0x800,
-    goRowSelect = 0x1000,
-    goAlwaysShowEditor = 0x2000,
-    goThumbTracking = 0x4000,
-};
-using TGridOptions = unsigned;
-constexpr TGridOptions DefaultGridOptions =
-    goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
-
-// Drawing state of a cell.
-enum : unsigned { gdSelected = 0x1, gdFocused = 0x2, gdFixed = 0x4 };
-using TGridDrawState = unsigned;
-
-// A block of cells, inclusive on all sides (cell coordinates).
-struct TGridRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    constexpr bool operator==(const TGridRect&) const = default;
-};
-
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-
-// Modifier keys of a key or mouse event.
-enum : unsigned {
-    ssShift = 0x1,
-    ssAlt = 0x2,
-    ssCtrl = 0x4,
-    ssLeft = 0x8,
-    ssRight = 0x10,
-    ssMiddle = 0x20
-};
-using TShiftState = unsigned;
-
-// Virtual key codes used by the grid and its editor.
-enum : int {
-    VK_BACK = 8,
-    VK_TAB = 9,
-    VK_RETURN = 13,
-    VK_ESCAPE = 27,
-    VK_SPACE = 32,
-    VK_PRIOR = 33,
-    VK_NEXT = 34,
-    VK_END = 35,
-    VK_HOME = 36,
-    VK_LEFT = 37,
-    VK_UP = 38,
-    VK_RIGHT = 39,
-    VK_DOWN = 40,
-    VK_INSERT = 45,
-    VK_DELETE = 46,
-    VK_F2 = 113,
-};
-// The virtual key of a Qt key event (0 when it has none).
-int VirtualKeyOf(int qtKey);
-TShiftState ShiftStateOf(Qt::KeyboardModifiers m);
-// The Qt key of a virtual key (0 when none).
-int QtKeyOf(int virtualKey);
-// The character a key event types, as the classic key-press handling sees it:
-// Backspace #8, Tab #9, Enter #13, Escape #27, Ctrl+letter #1..#26, else the
-// event's text (a null QChar when it types nothing).
-QChar KeyCharOf(const QKeyEvent* e);
-
-class TStringGrid;
-
-// The grid's in-place editor: a multi-line edit window over the current cell.
-class TInplaceEdit : public QPlainTextEdit {
-    Q_OBJECT
-public:
-    explicit TInplaceEdit(TStringGrid* grid);
-    TStringGrid* Grid() const { return FGrid; }
-
-    QString Text() const;
-    void SetText(const QString& t);
-    int SelStart() const;      // caret position (characters)
-    void SetSelStart(int pos); // caret there, nothing selected
-    int SelLength() const;
-    void SelectAll();
-    TColor Color() const { return FColor; }
-    void SetColor(TColor c);
-    void SetEditFont(const TFont& f);
-    // Wrapping at the right edge instead of scrolling sideways.
-    bool AutoHScroll() const { return FAutoHScroll; }
-    void SetAutoHScroll(bool on);
-
-    // Hooks for editors derived from this one. Setting key to 0 (or ch to a
-    // null QChar) swallows the key.
-    virtual void KeyDown(int& key, TShiftState shift);
-    virtual void KeyPress(QChar& ch);
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override;
-    // Text committed by an input method goes through KeyPress character by
-    // character, like typed keys.
-    void inputMethodEvent(QInputMethodEvent* e) override;
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
-
-private:
-    void textEdited();
-    void applyChar(QChar c);
-    bool leftSide() const;
-    bool rightSide() const;
-    TStringGrid* FGrid;
-    TColor FColor = clWindow;
-    bool FAutoHScroll = true;
-    bool FSettingText = false;
-    int FInKey = 0;              // nesting of keyPressEvent
-    bool FPendingChange = false; // text changed while a key was handled
-    friend class TStringGrid;
-};
 
 // A grid of text cells that paints itself. Cells live independently of
 // RowCount and ColCount: a write beyond the shown rows or columns is kept (and
 // shown again once the grid grows), never out of bounds.
-class TStringGrid : public QAbstractScrollArea {
+class TStringGrid : public QAbstractScrollArea, public TInplaceEditHost {
     Q_OBJECT
 public:
     explicit TStringGrid(QWidget* parent = nullptr);
@@ -150,10 +32,7 @@ public:
     // The same text without a copy of the string (whose shared count every
     // copy would change): for reading many cells in a row, as the CSV writer
     // does. Valid until the cell is next changed.
-    QStringView CellView(int col, int row) const {
-        const QString* c = storedCell(col, row);
-        return c ? QStringView(*c) : QStringView();
-    }
+    QStringView CellView(int col, int row) const { return FCells.View(col, row); }
     void SetCells(int col, int row, const QString& text);
     // Stores cells[i] at column firstCol + i of `row`, exactly as SetCells
     // from the last of them back to the first would, but sizing the row once
@@ -170,30 +49,30 @@ public:
     // Exchanges the complete contents of two rows (all columns ever written).
     void ExchangeRows(int a, int b);
 
-    int ColCount() const { return FColCount; }
+    int ColCount() const { return FCols.Count(); }
     void SetColCount(int v);
-    int RowCount() const { return FRowCount; }
+    int RowCount() const { return FRows.Count(); }
     void SetRowCount(int v); // below FixedRows + 1 lowers FixedRows
-    int FixedCols() const { return FFixedCols; }
+    int FixedCols() const { return FCols.Fixed(); }
     void SetFixedCols(int v);
-    int FixedRows() const { return FFixedRows; }
+    int FixedRows() const { return FRows.Fixed(); }
     void SetFixedRows(int v);
 
-    int DefaultColWidth() const { return FDefaultColWidth; }
+    int DefaultColWidth() const { return FCols.DefaultSize(); }
     void SetDefaultColWidth(int v);
-    int DefaultRowHeight() const { return FDefaultRowHeight; }
+    int DefaultRowHeight() const { return FRows.DefaultSize(); }
     void SetDefaultRowHeight(int v);
-    int ColWidths(int col) const;
+    int ColWidths(int col) const { return FCols.Size(col); }
     void SetColWidths(int col, int w);
-    int RowHeights(int row) const;
+    int RowHeights(int row) const { return FRows.Size(row); }
     void SetRowHeights(int row, int h);
     int GridLineWidth() const { return FGridLineWidth; }
     void SetGridLineWidth(int v);
 
     // First scrollable row and column shown.
-    int TopRow() const { return FTopRow; }
+    int TopRow() const { return FRows.First(); }
     void SetTopRow(int v);
-    int LeftCol() const { return FLeftCol; }
+    int LeftCol() const { return FCols.First(); }
     void SetLeftCol(int v);
     // Scrollable rows (columns) that fit wholly in the view from TopRow
     // (LeftCol), never counting past the last row (column).
@@ -251,7 +130,7 @@ public:
     virtual void KeyPress(QChar& ch);
 
     // Cells ever stored (rows of storage), for tests of the storage rule.
-    int StoredRowCount() const { return static_cast<int>(FCells.size()); }
+    int StoredRowCount() const { return FCells.RowCount(); }
 
 protected:
     // Draws one cell. The default fills and draws the text.
@@ -287,28 +166,39 @@ protected:
     void InvalidateCell(int col, int row);
 
 private:
+    // What the editor asks of its grid.
+    TStringGrid* EditorGrid() override { return this; }
+    QWidget* EditorParent() override { return viewport(); }
+    void EditorTextEdited(const QString& text) override;
+    void EditorKeyDown(int& key, TShiftState shift) override { KeyDown(key, shift); }
+    void EditorKeyPress(QChar& ch) override { KeyPress(ch); }
+    bool EditorAlwaysShown() const override { return FOptions & goAlwaysShowEditor; }
+    bool EditorMayModify() override { return CanEditModify(); }
+    bool EditorAcceptsKey(QChar ch) override { return CanEditAcceptKey(ch); }
+    void EditorFocusChanged() override { InvalidateGrid(); }
+
     struct Layout {
         int ClientWidth = 0, ClientHeight = 0;
         bool HBar = false, VBar = false;
     };
-    struct Span {
-        int Index, Pos, Size;
-    };
     Layout layout() const;
-    int colExtent(int col) const;
-    int rowExtent(int row) const;
-    int vertLineWidth() const;
-    int horzLineWidth() const;
-    bool colsFit(int width) const;
-    bool rowsFit(int height) const;
-    int fixedWidth() const;
-    int fixedHeight() const;
-    int maxTopRow(int clientHeight) const;
-    int maxLeftCol(int clientWidth) const;
-    std::vector<Span> visibleCols(int clientWidth) const;
-    std::vector<Span> visibleRows(int clientHeight) const;
+    // Width of the line after each column (row): 0 when those lines are off.
+    int colLine() const;
+    int rowLine() const;
     void initializeCurrent();
     void clampTopLeft();
+    // After a change of sizes, line width or scroll bars: the view, its
+    // scroll bars, the picture and the editor follow.
+    void extentsChanged();
+    // After a change of the fixed counts: back to the first scrollable cell.
+    void fixedChanged();
+    // Sets the count of one direction (at least 1, the fixed ones below it);
+    // the old count, or nothing when it stays.
+    std::optional<int> setCount(TGridAxis& axis, int v);
+    // After a change of a count.
+    void countChanged(int oldColCount, int oldRowCount);
+    // Sets TopRow or LeftCol of one direction, clamped to its range.
+    void setFirst(TGridAxis& axis, int v, int client, int line);
     void moveCurrent(int col, int row, bool moveAnchor, bool show);
     void scrollIntoView(int col, int row);
     bool canEditShow() const;
@@ -318,17 +208,31 @@ private:
     bool hasGridFocus() const;
     void updateScrollBars();
     void clampCurrent();
-    std::vector<std::vector<QString>> FCells; // [row][col], grown on write
-    // The stored string of a cell, or null for a cell never stored.
-    const QString* storedCell(int col, int row) const {
-        if (col < 0 || row < 0 || size_t(row) >= FCells.size()) return nullptr;
-        const auto& r = FCells[size_t(row)];
-        return size_t(col) < r.size() ? &r[size_t(col)] : nullptr;
-    }
-    int FColCount = 5, FRowCount = 5, FFixedCols = 1, FFixedRows = 1;
-    int FDefaultColWidth = 64, FDefaultRowHeight = 24, FGridLineWidth = 1;
-    std::vector<int> FColWidths, FRowHeights; // -1 = default
-    int FTopRow = 1, FLeftCol = 1;
+    // Stores a changed value of an appearance property and repaints.
+    template <class T> void repaintingSet(T& field, T v);
+
+    // What every cell painted in one pass shares.
+    struct PaintPass {
+        TGridRect Selection;
+        bool Focused = false, EditorShown = false;
+        int ColLine = 0, RowLine = 0;
+    };
+    // The steps of painting one cell, in their order.
+    TGridDrawState cellState(const PaintPass& pass, int col, int row) const;
+    void paintCell(TCanvas& canvas, const PaintPass& pass, const TGridSpan& cs,
+                   const TGridSpan& rs);
+    void drawCellBackground(TCanvas& canvas, const TRect& rect, TGridDrawState state) const;
+    void drawFixedEdge(TCanvas& canvas, const TRect& rect) const;
+    void drawCellLines(TCanvas& canvas, const PaintPass& pass, const TRect& rect, bool fixed) const;
+    void drawFocusFrame(TCanvas& canvas, const PaintPass& pass, const TRect& rect,
+                        TGridDrawState state) const;
+    // Whatever lies beyond the last column and row shows the grid's colour.
+    void fillBeyondCells(TCanvas& canvas, const Layout& l, const std::vector<TGridSpan>& cols,
+                         const std::vector<TGridSpan>& rows, const PaintPass& pass) const;
+
+    TCellStore FCells;
+    TGridAxis FCols{5, 1, 64}, FRows{5, 1, 24};
+    int FGridLineWidth = 1;
     int FCol = 1, FRow = 1, FAnchorCol = 1, FAnchorRow = 1;
     TGridOptions FOptions = DefaultGridOptions;
     TColor FColor = clWindow, FFixedColor = clBtnFace;
@@ -341,5 +245,4 @@ private:
     int FEditCol = -1, FEditRow = -1; // cell the editor is loaded with
     QString FEditOrigText;            // its text when loaded, for Escape
     bool FSelecting = false;          // left button held after a press on a data cell
-    friend class TInplaceEdit;
 };

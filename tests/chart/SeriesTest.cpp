@@ -470,7 +470,7 @@ TEST(FastLine, DefaultsAndColourCoupling) {
     EXPECT_EQ(s.LinePen().Style, psSolid);
     s.SetSeriesColor(clRed);
     EXPECT_EQ(s.LinePen().Color, clRed);
-    TPen pen;
+    TChartPen pen;
     pen.Color = 8453888;
     pen.Width = 2;
     s.SetLinePen(pen);

@@ -1,5 +1,7 @@
 #include "Replay.h"
 
+#include "ReplayChart.h"
+
 #include "Application.h"
 #include "Chart.h"
 #include "Clock.h"
@@ -155,6 +157,9 @@ const std::vector<ReplayCommand>& ReplaySession::Commands() {
          &S::cmdTimer},
         {"menu", "NAME", "clicks an item of the right-click menu", ReplayCommand::Words, 1, 1,
          &S::cmdMenu},
+        {"drag", "NAME X0 Y0 X1 Y1 [right]",
+         "a mouse drag with the left (or right) button in a component's client coordinates",
+         ReplayCommand::Words, 5, 6, &S::cmdDrag},
         {"dump", "WHAT", "prints a part of the window's state; WHAT is one of the dumps below",
          ReplayCommand::Text, 1, 1, &S::cmdDump},
         {"screenshot", "FILE", "saves a PNG of the window", ReplayCommand::Text, 1, 1,
@@ -170,6 +175,8 @@ const std::vector<ReplayCommand>& ReplaySession::Dumps() {
         {"grid", "NAME [ROWS]", "a grid's size, position and cells", ReplayCommand::Words, 1, 2,
          &S::dumpGrid},
         {"series", "", "the chart series' points", ReplayCommand::Words, 0, 0, &S::dumpSeries},
+        {"chart", "", "the geometry of the chart's drawing: plot, axes, labels, visible points",
+         ReplayCommand::Words, 0, 0, &S::dumpChart},
         {"state", "", "every field of the run state", ReplayCommand::Words, 0, 0, &S::dumpState},
         {"caption", "", "the window caption and the application title", ReplayCommand::Words, 0, 0,
          &S::dumpCaption},
@@ -365,6 +372,25 @@ void ReplaySession::dumpLabels(const ReplayArgs&, std::ostream& out) {
          {FWindow->Label1, FWindow->Label2, FWindow->Label3, FWindow->Label9, FWindow->Label14,
           FWindow->Label7, FWindow->Label16, FWindow->Label11, FWindow->Label12, FWindow->Label13})
         out << utf8(l->objectName()) << "=" << utf8(QuoteText(l->Caption())) << "\n";
+}
+
+void ReplaySession::cmdDrag(const ReplayArgs& a, std::ostream&) {
+    QWidget* w = component(a.words[0]);
+    if (!w) bad(a, QStringLiteral("no such component: ") + a.words[0]);
+    int p[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        p[i] = a.words[i + 1].toInt(&ok);
+        if (!ok) bad(a, QStringLiteral("expects four whole numbers"));
+    }
+    const bool right = a.words.size() == 6;
+    if (right && a.words[5] != u"right") bad(a, QStringLiteral("the last word may only be right"));
+    DragMouse(w, p[0], p[1], p[2], p[3], right);
+    settle();
+}
+
+void ReplaySession::dumpChart(const ReplayArgs&, std::ostream& out) {
+    DumpChart(*FWindow->Chart1, out);
 }
 
 void ReplaySession::dumpSeries(const ReplayArgs&, std::ostream& out) {

@@ -79,6 +79,8 @@ private:
     void dumpLabels(const ReplayArgs& a, std::ostream& out);
     void dumpGrid(const ReplayArgs& a, std::ostream& out);
     void dumpSeries(const ReplayArgs& a, std::ostream& out);
+    void dumpChart(const ReplayArgs& a, std::ostream& out);
+    void cmdDrag(const ReplayArgs& a, std::ostream& out);
     void dumpState(const ReplayArgs& a, std::ostream& out);
     void dumpCaption(const ReplayArgs& a, std::ostream& out);
     void dumpFocus(const ReplayArgs& a, std::ostream& out);
