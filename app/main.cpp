@@ -1,3 +1,4 @@
+#include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
 #include "Unit1.h"
@@ -5,6 +6,8 @@
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
     RegisterAutomationServers();
+    // Every window of the program, message boxes included, carries the icon.
+    QApplication::setWindowIcon(ProgramIcon());
     TVantel window;
     window.show();
     return app.exec();

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # CPU cost of a running clock, whole process, on a virtual X server: the
-# window's own 10 ms display floor and a literal 1 ms timer, in the same run.
+# window's own 10 ms display floor, a literal 1 ms timer and, as the reference,
+# a plain Qt window that rewrites one label on a 10 ms timer, in the same run.
 #
 #   bench/measure_cpu.sh [BUILD_DIR] [SECONDS] [--breakdown] [--repeat N]
+#                        [--baseline OTHER_BUILD_DIR]
 #
 # BUILD_DIR defaults to build-perf next to the source tree (configure it with
 # -DCMAKE_BUILD_TYPE=Release and build the target probe_cpu). --breakdown
 # also runs the probe's prototype modes, which show where the time goes.
 # With --repeat N every configuration runs N times, round-robin, so that a
 # change in the machine's load during the run hits all of them alike.
+# --baseline adds the window as built in another build folder (say, of the
+# commit before a change) to the same round robin, for a fair before/after.
 # Figures are user + system CPU time of the process as a percentage of one
 # core over SECONDS (default 10); the X server's own work is not included.
 set -euo pipefail
@@ -19,11 +23,13 @@ build="$here/../../build-perf"
 seconds=10
 breakdown=0
 repeat=1
+baseline=""
 positional=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --breakdown) breakdown=1 ;;
     --repeat) repeat="$2"; shift ;;
+    --baseline) baseline="$2"; shift ;;
     *) positional+=("$1") ;;
     esac
     shift
@@ -37,11 +43,19 @@ if [ ! -x "$probe" ]; then
     exit 1
 fi
 
-# label|probe arguments
+# label|probe arguments; a label starting with "baseline" runs the baseline's probe
 configs=(
     "10 ms floor (the window as shipped)|"
     "1 ms (a literal 1 ms timer)|--interval 1"
+    "plain Qt window, one label at 10 ms|--mode qt-floor"
 )
+if [ -n "$baseline" ]; then
+    if [ ! -x "$baseline/bench/probe_cpu" ]; then
+        echo "missing $baseline/bench/probe_cpu" >&2
+        exit 1
+    fi
+    configs+=("baseline: 10 ms floor, $(basename "$(cd "$baseline/.." && pwd)")|")
+fi
 if [ "$breakdown" -eq 1 ]; then
     configs+=(
         "10 ms, no window caption|--mode no-caption"
@@ -58,7 +72,6 @@ if [ "$breakdown" -eq 1 ]; then
         "25 ms floor|--interval 25"
         "25 ms, both + clock read once|--interval 25 --mode one-now --single-line-labels --fixed-label-size"
         "33 ms floor|--interval 33"
-        "plain Qt window, one label at 10 ms|--mode qt-floor"
         "timer stopped|--mode idle"
     )
 fi
@@ -70,7 +83,9 @@ for rep in $(seq "$repeat"); do
     for i in "${!configs[@]}"; do
         # shellcheck disable=SC2206
         args=(${configs[$i]#*|})
-        out=$(xvfb-run -a -s "-screen 0 1024x768x24" "$probe" --seconds "$seconds" "${args[@]}" 2>/dev/null)
+        run="$probe"
+        case "${configs[$i]}" in baseline*) run="$baseline/bench/probe_cpu" ;; esac
+        out=$(xvfb-run -a -s "-screen 0 1024x768x24" "$run" --seconds "$seconds" "${args[@]}" 2>/dev/null)
         [ "$repeat" -eq 1 ] && echo "$out"
         echo "$i $(echo "$out" | head -1 | sed -n 's/.*cpu%=\([0-9.]*\).*/\1/p')" >>"$results"
     done

@@ -1,5 +1,7 @@
 #include "Canvas.h"
 
+#include "GlyphCache.h"
+
 #include <QFontMetrics>
 #include <QPaintEngine>
 #include <QPainter>
@@ -164,6 +166,7 @@ std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int wi
                                   uint32_t flags) {
     std::vector<TextLine> lines;
     QFontMetrics fm(font);
+    TGlyphCache& glyphs = TGlyphCache::For(font);
     auto pushWrapped = [&](const QString& para, int start) {
         if (!(flags & DT_WORDBREAK) || (flags & DT_SINGLELINE)) {
             lines.push_back({para, start});
@@ -178,7 +181,7 @@ std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int wi
         while (pos < n) {
             // Most texts fit whole: one measurement instead of one per
             // prefix (the clock labels are painted a hundred times a second).
-            if (fm.horizontalAdvance(para.mid(pos)) <= width) {
+            if (TextAdvance(fm, glyphs, para.mid(pos)) <= width) {
                 lines.push_back({para.mid(pos), start + pos});
                 return;
             }
@@ -186,7 +189,8 @@ std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int wi
             int end = pos;
             int lastBreak = -1;
             while (end < n) {
-                if (fm.horizontalAdvance(para.mid(pos, end - pos + 1)) > width && end > pos) break;
+                if (TextAdvance(fm, glyphs, para.mid(pos, end - pos + 1)) > width && end > pos)
+                    break;
                 if (para[end] == u' ') lastBreak = end;
                 ++end;
             }
@@ -235,13 +239,16 @@ int TCanvas::DrawText(const QString& text, TRect& r, uint32_t flags) {
         pt = StripPrefix(text);
     const QFont qf = Font.ToQFont();
     QFontMetrics fm(qf);
+    // Figure texts skip the shaper: it would place the same glyphs again for
+    // the layout, the measurement and the drawing of every line.
+    TGlyphCache& glyphs = TGlyphCache::For(qf);
     const int lineH = fm.height();
     const std::vector<TextLine> lines = LayoutLines(pt.Text, qf, r.Width(), flags);
     const int totalH = lineH * static_cast<int>(lines.size());
     if (flags & DT_CALCRECT) {
         int w = 0;
         for (const TextLine& l : lines)
-            w = std::max(w, fm.horizontalAdvance(l.Text));
+            w = std::max(w, TextAdvance(fm, glyphs, l.Text));
         r.Right = r.Left + w;
         r.Bottom = r.Top + totalH;
         return totalH;
@@ -259,7 +266,8 @@ int TCanvas::DrawText(const QString& text, TRect& r, uint32_t flags) {
     const QColor fc = ToQColor(Font.Color);
     FPainter->setPen(fc);
     for (const TextLine& l : lines) {
-        const int w = fm.horizontalAdvance(l.Text);
+        const bool cached = glyphs.Covers(l.Text);
+        const int w = cached ? glyphs.Advance(l.Text) : fm.horizontalAdvance(l.Text);
         int x = r.Left;
         if (flags & DT_CENTER)
             x = r.Left + (r.Width() - w) / 2;
@@ -267,11 +275,14 @@ int TCanvas::DrawText(const QString& text, TRect& r, uint32_t flags) {
             x = r.Right - w;
         if (!TransparentText && Brush.Style != bsClear)
             FPainter->fillRect(QRect(x, y, w, lineH), ToQColor(Brush.Color));
-        FPainter->drawText(x, y + fm.ascent(), l.Text);
+        if (cached)
+            glyphs.Draw(*FPainter, QPointF(x, y + fm.ascent()), l.Text);
+        else
+            FPainter->drawText(x, y + fm.ascent(), l.Text);
         if (pt.Underline >= l.Start && pt.Underline < l.Start + l.Text.size()) {
             const int ci = pt.Underline - l.Start;
-            const int ux = x + fm.horizontalAdvance(l.Text.left(ci));
-            const int uw = fm.horizontalAdvance(l.Text.mid(ci, 1));
+            const int ux = x + TextAdvance(fm, glyphs, l.Text.left(ci));
+            const int uw = TextAdvance(fm, glyphs, l.Text.mid(ci, 1));
             FPainter->fillRect(QRect(ux, y + fm.ascent() + 1, std::max(uw, 1), 1), fc);
         }
         y += lineH;

@@ -1,6 +1,7 @@
 #include "Label.h"
 
 #include "Canvas.h"
+#include "GlyphCache.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -19,9 +20,33 @@ TLabel::TLabel(QWidget* parent) : QWidget(parent) {
 
 void TLabel::SetCaption(const QString& text) {
     if (FCaption == text) return;
+    const QString before = FCaption;
+    const QRect bounds = geometry();
     FCaption = text;
     adjustBounds();
-    update();
+    // A running clock changes only its last digits on most ticks: repainting
+    // just their ink saves drawing the background and the other glyphs again.
+    if (geometry() == bounds)
+        update(CaptionDamage(before, text, FQFont, FAlignment, size()));
+    else
+        update();
+}
+
+QRect CaptionDamage(const QString& before, const QString& after, const QFont& font,
+                    LabelAlign align, const QSize& size) {
+    const QRect all(QPoint(0, 0), size);
+    TGlyphCache& glyphs = TGlyphCache::For(font);
+    if (!glyphs.Covers(before) || !glyphs.Covers(after)) return all;
+    const int wb = glyphs.Advance(before), wa = glyphs.Advance(after);
+    // Wider than the label, a text breaks into lines.
+    if (wb > size.width() || wa > size.width()) return all;
+    // Where the text drawing puts a line of width w.
+    auto left = [&](int w) {
+        return align == LabelAlign::Right    ? size.width() - w
+               : align == LabelAlign::Center ? (size.width() - w) / 2
+                                             : 0;
+    };
+    return glyphs.ChangedInk(before, left(wb), after, left(wa), QFontMetrics(font).ascent()) & all;
 }
 
 void TLabel::SetAlignment(LabelAlign a) {
@@ -46,7 +71,7 @@ void TLabel::adjustBounds() {
     if (!FAutoSize) return;
     const QFontMetrics fm(FQFont);
     const PrefixText pt = StripPrefix(FCaption);
-    const int w = fm.horizontalAdvance(pt.Text);
+    const int w = TextAdvance(fm, TGlyphCache::For(FQFont), pt.Text);
     const int h = fm.height();
     const QRect g = geometry();
     // A right-aligned figure grows to the left, so its digits stay put.
@@ -65,8 +90,10 @@ void TLabel::paintEvent(QPaintEvent*) {
     }
     c.Font = FFont;
     uint32_t flags = DT_WORDBREAK;
-    if (FAlignment == LabelAlign::Right) flags |= DT_RIGHT;
-    else if (FAlignment == LabelAlign::Center) flags |= DT_CENTER;
+    if (FAlignment == LabelAlign::Right)
+        flags |= DT_RIGHT;
+    else if (FAlignment == LabelAlign::Center)
+        flags |= DT_CENTER;
     c.DrawText(FCaption, r, flags);
 }
 
@@ -76,10 +103,13 @@ void TLabel::mousePressEvent(QMouseEvent* e) {
 }
 
 void TLabel::mouseReleaseEvent(QMouseEvent* e) {
-    const bool click = FPressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    const bool click =
+        FPressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     FPressed = false;
-    if (click) CallEvent(OnClick, this);
-    else QWidget::mouseReleaseEvent(e);
+    if (click)
+        CallEvent(OnClick, this);
+    else
+        QWidget::mouseReleaseEvent(e);
 }
 
 QImage TLabel::Render() {

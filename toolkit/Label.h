@@ -5,9 +5,14 @@
 
 #include <QWidget>
 
-
 // Text placement inside a label.
 enum class LabelAlign { Left, Right, Center };
+
+// The part of a label of `size` that changes when its caption goes from
+// `before` to `after`: for figure texts on one line only the ink of the glyphs
+// that differ, otherwise the whole label.
+QRect CaptionDamage(const QString& before, const QString& after, const QFont& font,
+                    LabelAlign align, const QSize& size);
 
 // A static text drawn straight on its parent. With AutoSize it fits itself to
 // its caption whenever the caption changes: a right-aligned label keeps its

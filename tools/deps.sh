@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vantel needs that are missing (as root, or via sudo).
-# Usage: tools/deps.sh build|run|test|bench (bench: the whole-process
-# measurements and the look script under a virtual X server)
+# Usage: tools/deps.sh build|run|test|bench|icons|package (bench: the whole-process
+# measurements and the look script under a virtual X server; icons: the
+# renderer of the icon's PNG sizes; package: what cpack needs for the .deb)
 set -euo pipefail
 mode=${1:-test}
 pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxlsxwriter-dev fonts-liberation fonts-ipafont fonts-ipafont-mincho fonts-dejavu-core fontconfig)
 case "$mode" in
-  test) pkgs+=(python3 python3-openpyxl libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev) ;;
+  test) pkgs+=(python3 python3-openpyxl libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev appstream desktop-file-utils) ;;
   run) pkgs+=(libqt6widgets6 libxlsxwriter4) ;;
   bench) pkgs+=(libbenchmark-dev xvfb xauth xdotool imagemagick qt6-charts-dev libqt6opengl6-dev libqcustomplot-dev) ;;
+  icons) pkgs+=(librsvg2-bin) ;;
+  package) pkgs+=(dpkg-dev file) ;;
 esac
 missing=()
 for p in "${pkgs[@]}"; do
