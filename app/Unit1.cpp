@@ -12,8 +12,8 @@
 #include "Menu.h"
 #include "MessageService.h"
 #include "Series.h"
-#include "StringGridEx.h"
 #include "Stopw.h"
+#include "StringGridEx.h"
 #include "TimeText.h"
 #include "Timer.h"
 #include "Wrap.h"
@@ -24,10 +24,10 @@ const QString kZeroTime = QStringLiteral(" 00:00:00:000");
 const QString kFont = QStringLiteral("Times New Roman");
 
 // The twenty circuit lengths named by the instruction rows come last.
-const char* const kDistances[] = {"100",  "200",  "333",  "400",  "500",  "1000", "5000",
+const char* const kDistances[] = {"100",   "200",  "333",  "400",  "500",  "1000", "5000",
                                   "10000", "5864", "3466", "4801", "1490", "3422", "2492",
-                                  "2045", "4400", "2804", "3703", "2007", "3330", "1004",
-                                  "4674", "2061", "3704", "4063", "5091", "3405", "1700"};
+                                  "2045",  "4400", "2804", "3703", "2007", "3330", "1004",
+                                  "4674",  "2061", "3704", "4063", "5091", "3405", "1700"};
 
 // Instruction rows 1 to 23 of the mix grid, as row texts.
 const char* const kInstructions[] = {
@@ -85,14 +85,18 @@ struct ButtonDef {
 const char* const TVantel::MixHeader =
     "Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,Lap-Km/h,Average-milli,Ave-Km/h";
 
-QString TVantel::VersionText() { return QStringLiteral("Vantel vr.012a"); }
-QString TVantel::CreditText() { return QStringLiteral("(c) 2026 the Vantel developers"); }
+QString TVantel::VersionText() {
+    return QStringLiteral("Vantel vr.012a");
+}
+QString TVantel::CreditText() {
+    return QStringLiteral("(c) 2026 the Vantel developers");
+}
 QString TVantel::AboutText() {
     return QStringLiteral("Vantel vr. 012a\rLap-timing stopwatch\r(c) 2026 the Vantel developers");
 }
 QString TVantel::HelpText() {
-    return QStringLiteral(
-        "\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE TO FILE is CSV\r\rStop is NO Lap");
+    return QStringLiteral("\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE "
+                          "TO FILE is CSV\r\rStop is NO Lap");
 }
 
 TVantel::TVantel(QWidget* parent) : TForm(parent) {
@@ -110,8 +114,9 @@ TVantel::~TVantel() = default;
 void TVantel::createComponents() {
     // The window: black, Times New Roman 13 px in lime, system menu and
     // minimise only.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     SetCaption(QStringLiteral("Vantel"));
     SetColor(clBlack);
     Font() = TFont(kFont, -13, clLime);
@@ -128,21 +133,32 @@ void TVantel::createComponents() {
     StopWatch1->setObjectName(QStringLiteral("StopWatch1"));
 
     static const LabelDef labels[] = {
-        {&TVantel::Label1, "Label1", 126, 12, 39, 19, "Total", "Total", LabelAlign::Center, 17, fsBold, 0xCFDFE9},
-        {&TVantel::Label9, "Label9", 126, 36, 64, 19, "Fast Lap", "Fast Lap", LabelAlign::Left, 17, fsBold, 0x6781E9},
-        {&TVantel::Label2, "Label2", 126, 60, 28, 19, "Lap", "Lap", LabelAlign::Center, 17, fsBold, 0xF1EDEE},
-        {&TVantel::Label3, "Label3", 126, 85, 62, 19, "Lap real", "Lap real", LabelAlign::Center, 17, fsBold, 0xF0CAB0},
-        {&TVantel::Label14, "Label14", 126, 108, 60, 19, "Average", "Average Lap", LabelAlign::Left, 17, fsBold, 0xD4D4D4},
-        {&TVantel::Label11, "Label11", 263, 16, 16, 15, "lap", "Lap count", LabelAlign::Right, 13, fsBold, 0xCFDFE9},
-        {&TVantel::Label12, "Label12", 256, 36, 23, 15, "num", "Fast Lap count", LabelAlign::Right, 13, fsItalic, 0x6781E9},
-        {&TVantel::Label13, "Label13", 263, 60, 16, 15, "+ -", "+ - milli sec", LabelAlign::Right, 13, fsItalic, 0xF1EDEE},
-        {&TVantel::Label7, "Label7", 256, 84, 27, 15, "km/h", "Lap Km/h", LabelAlign::Right, 13, fsItalic, 0xF0CAB0},
-        {&TVantel::Label16, "Label16", 237, 108, 45, 15, "Average", "Average Km/h", LabelAlign::Right, 13, fsItalic, 0xD4D4D4},
+        {&TVantel::Label1, "Label1", 126, 12, 39, 19, "Total", "Total", LabelAlign::Center, 17,
+         fsBold, 0xCFDFE9},
+        {&TVantel::Label9, "Label9", 126, 36, 64, 19, "Fast Lap", "Fast Lap", LabelAlign::Left, 17,
+         fsBold, 0x6781E9},
+        {&TVantel::Label2, "Label2", 126, 60, 28, 19, "Lap", "Lap", LabelAlign::Center, 17, fsBold,
+         0xF1EDEE},
+        {&TVantel::Label3, "Label3", 126, 85, 62, 19, "Lap real", "Lap real", LabelAlign::Center,
+         17, fsBold, 0xF0CAB0},
+        {&TVantel::Label14, "Label14", 126, 108, 60, 19, "Average", "Average Lap", LabelAlign::Left,
+         17, fsBold, 0xD4D4D4},
+        {&TVantel::Label11, "Label11", 263, 16, 16, 15, "lap", "Lap count", LabelAlign::Right, 13,
+         fsBold, 0xCFDFE9},
+        {&TVantel::Label12, "Label12", 256, 36, 23, 15, "num", "Fast Lap count", LabelAlign::Right,
+         13, fsItalic, 0x6781E9},
+        {&TVantel::Label13, "Label13", 263, 60, 16, 15, "+ -", "+ - milli sec", LabelAlign::Right,
+         13, fsItalic, 0xF1EDEE},
+        {&TVantel::Label7, "Label7", 256, 84, 27, 15, "km/h", "Lap Km/h", LabelAlign::Right, 13,
+         fsItalic, 0xF0CAB0},
+        {&TVantel::Label16, "Label16", 237, 108, 45, 15, "Average", "Average Km/h",
+         LabelAlign::Right, 13, fsItalic, 0xD4D4D4},
         {&TVantel::Label4, "Label4", 78, 16, 0, 0, "Total", "", LabelAlign::Left, 12, 0, 0x8ACEBA},
         {&TVantel::Label10, "Label10", 83, 36, 0, 0, "Fast", "", LabelAlign::Left, 12, 0, 0x6781E9},
         {&TVantel::Label5, "Label5", 86, 66, 0, 0, "Lap", "", LabelAlign::Left, 12, 0, 0x8ACEBA},
         {&TVantel::Label6, "Label6", 88, 84, 0, 0, ".....", "", LabelAlign::Left, 15, 0, 0x8ACEBA},
-        {&TVantel::Label15, "Label15", 84, 108, 0, 0, "Ave", "Average", LabelAlign::Left, 12, 0, 0xD4D4D4},
+        {&TVantel::Label15, "Label15", 84, 108, 0, 0, "Ave", "Average", LabelAlign::Left, 12, 0,
+         0xD4D4D4},
     };
     for (const LabelDef& d : labels) {
         auto* l = new TLabel(this);
@@ -159,12 +175,17 @@ void TVantel::createComponents() {
     static const ButtonDef buttons[] = {
         {&TVantel::start, "start", 14, 102, 57, 26, "start", "start", 0x95E6B9, 18, 0, clNavy},
         {&TVantel::stop, "stop", 292, 79, 58, 25, "stop", "stop", 0x95E6B9, 18, 0, 0x266CFF},
-        {&TVantel::CuteButton1, "CuteButton1", 292, 54, 58, 25, "restart", "reatart", 0xBBE1DD, 17, 0, 0x726054},
-        {&TVantel::CuteButton2, "CuteButton2", 292, 29, 58, 25, "reset", "reset", 0xBBE1DD, 17, 0, clNavy},
+        {&TVantel::CuteButton1, "CuteButton1", 292, 54, 58, 25, "restart", "reatart", 0xBBE1DD, 17,
+         0, 0x726054},
+        {&TVantel::CuteButton2, "CuteButton2", 292, 29, 58, 25, "reset", "reset", 0xBBE1DD, 17, 0,
+         clNavy},
         {&TVantel::LAP, "LAP", 14, 51, 57, 51, "LAP(&1)", "LAP", 0xBBE1DD, 15, fsBold, 0x266CFF},
-        {&TVantel::SAVE, "SAVE", 292, 104, 58, 25, "SAVE", "Push only auto CSV save", 0xBBE1DD, 12, 0, 0x9B8677},
-        {&TVantel::CuteButton3, "CuteButton3", 355, 9, 25, 24, "up", "Up - >", clTeal, 0, 0, clLime},
-        {&TVantel::CuteButton4, "CuteButton4", 355, 41, 25, 26, "dw", "Down - >", clTeal, 0, 0, clLime},
+        {&TVantel::SAVE, "SAVE", 292, 104, 58, 25, "SAVE", "Push only auto CSV save", 0xBBE1DD, 12,
+         0, 0x9B8677},
+        {&TVantel::CuteButton3, "CuteButton3", 355, 9, 25, 24, "up", "Up - >", clTeal, 0, 0,
+         clLime},
+        {&TVantel::CuteButton4, "CuteButton4", 355, 41, 25, 26, "dw", "Down - >", clTeal, 0, 0,
+         clLime},
         {&TVantel::LAP2, "LAP2", 14, 27, 57, 26, "LAP(&2)", "LAP2", 0xDDEAE2, 13, 0, 0x726054},
         {&TVantel::LAP3, "LAP3", 14, 2, 57, 25, "LAP(&3)", "LAP3", 0xDDEAE2, 13, 0, 0x726054},
     };
@@ -198,7 +219,8 @@ void TVantel::createComponents() {
     ComboBox1->SetColor(clGreen);
     ComboBox1->Font() = TFont(kFont, -15, clWhite);
     ComboBox1->SetDropDownCount(28);
-    for (const char* d : kDistances) ComboBox1->AddItem(QString::fromLatin1(d));
+    for (const char* d : kDistances)
+        ComboBox1->AddItem(QString::fromLatin1(d));
     ComboBox1->SetItemIndex(-1);
 
     Chart1 = new TChart(this);
@@ -302,22 +324,38 @@ void TVantel::bindEvents() {
 
 void TVantel::applyTabOrder() {
     // Tab order 0..13; the chart takes no focus.
-    QWidget* order[] = {start,   stop,          CuteButton1,    CuteButton2, LAP,         SAVE, ComboBox1,
-                        StringGridEx1, XlsStringGrid1, CuteButton3, CuteButton4, LAP2, LAP3};
-    for (size_t i = 1; i < sizeof order / sizeof order[0]; ++i) setTabOrder(order[i - 1], order[i]);
+    QWidget* order[] = {start,       stop,      CuteButton1,   CuteButton2,    LAP,
+                        SAVE,        ComboBox1, StringGridEx1, XlsStringGrid1, CuteButton3,
+                        CuteButton4, LAP2,      LAP3};
+    for (size_t i = 1; i < sizeof order / sizeof order[0]; ++i)
+        setTabOrder(order[i - 1], order[i]);
     Chart1->setFocusPolicy(Qt::NoFocus);
 }
 
-void TVantel::moveFocus(TCuteButton* button) { button->setFocus(Qt::OtherFocusReason); }
+void TVantel::moveFocus(TCuteButton* button) {
+    button->setFocus(Qt::OtherFocusReason);
+}
 
 // --- time texts -----------------------------------------------------------
 
-QString TVantel::GGetStrTime() const { return TimeText(State.Total); }
-QString TVantel::LGetStrTime() const { return TimeText(State.LapTime); }
-QString TVantel::AGetStrTime() const { return TimeText(State.LiveLap); }
-QString TVantel::VGetStrTime() const { return TimeText(State.AveLap); }
-QString TVantel::BGetStrTime() const { return TimeText(State.Lap2Time); }
-QString TVantel::CGetStrTime() const { return TimeText(State.Lap3Time); }
+QString TVantel::GGetStrTime() const {
+    return TimeText(State.Total);
+}
+QString TVantel::LGetStrTime() const {
+    return TimeText(State.LapTime);
+}
+QString TVantel::AGetStrTime() const {
+    return TimeText(State.LiveLap);
+}
+QString TVantel::VGetStrTime() const {
+    return TimeText(State.AveLap);
+}
+QString TVantel::BGetStrTime() const {
+    return TimeText(State.Lap2Time);
+}
+QString TVantel::CGetStrTime() const {
+    return TimeText(State.Lap3Time);
+}
 
 // --- window creation --------------------------------------------------------
 
@@ -338,7 +376,8 @@ void TVantel::FormCreate(QObject*) {
 
     XlsStringGrid1->Font().SetColor(0xFDF3AC); // pale blue while it shows the instructions
     int row = 1;
-    for (const char* text : kInstructions) XlsStringGrid1->SetRowText(row++, QString::fromUtf8(text));
+    for (const char* text : kInstructions)
+        XlsStringGrid1->SetRowText(row++, QString::fromUtf8(text));
     XlsStringGrid1->SetRowText(0, QString::fromLatin1(MixHeader));
     Key->SetChecked(true);
 }
@@ -351,8 +390,10 @@ void TVantel::StartClick(QObject*) {
     moveFocus(LAP);
     Label2->SetCaption(kZeroTime);
     State.Running = true;
-    for (TLabel* l : {Label3, Label1, Label9, Label14}) l->SetCaption(kZeroTime);
-    for (TLabel* l : {Label7, Label11, Label12, Label13}) l->SetCaption(QStringLiteral("0"));
+    for (TLabel* l : {Label3, Label1, Label9, Label14})
+        l->SetCaption(kZeroTime);
+    for (TLabel* l : {Label7, Label11, Label12, Label13})
+        l->SetCaption(QStringLiteral("0"));
 
     LapEngine::ClearLapFigures(State);
 
@@ -374,8 +415,10 @@ void TVantel::ResartClick(QObject*) {
 void TVantel::ResetClick(QObject*) {
     StopWatch1->Start();
     StopWatch1->Stop();
-    for (TLabel* l : {Label2, Label9, Label14}) l->SetCaption(kZeroTime);
-    for (TLabel* l : {Label7, Label11, Label12, Label13, Label16}) l->SetCaption(QStringLiteral("0"));
+    for (TLabel* l : {Label2, Label9, Label14})
+        l->SetCaption(kZeroTime);
+    for (TLabel* l : {Label7, Label11, Label12, Label13, Label16})
+        l->SetCaption(QStringLiteral("0"));
     moveFocus(start);
 
     TRunState& s = State;
@@ -383,8 +426,10 @@ void TVantel::ResetClick(QObject*) {
     LapEngine::ClearLapFigures(s);
     s.Lap2Count = s.Lap3Count = s.MixLap1Count = 0;
 
-    for (int c = 0; c < StringGridEx1->ColCount(); ++c) StringGridEx1->ClearColumn(c);
-    for (int c = 0; c < XlsStringGrid1->ColCount(); ++c) XlsStringGrid1->ClearColumn(c);
+    for (int c = 0; c < StringGridEx1->ColCount(); ++c)
+        StringGridEx1->ClearColumn(c);
+    for (int c = 0; c < XlsStringGrid1->ColCount(); ++c)
+        XlsStringGrid1->ClearColumn(c);
     XlsStringGrid1->SetRowText(0, QString::fromLatin1(MixHeader));
     StringGridEx1->SetTopRow(1);
     XlsStringGrid1->SetTopRow(1);
@@ -397,7 +442,8 @@ void TVantel::ResetClick(QObject*) {
 void TVantel::LapClick(QObject*) {
     const int32_t elapsed = StopWatch1->Elapsed();
     moveFocus(LAP);
-    const LapEngine::MainLapResult lap = LapEngine::MainLap(State, elapsed, ComboBox1->ItemIndex() >= 0);
+    const LapEngine::MainLapResult lap =
+        LapEngine::MainLap(State, elapsed, ComboBox1->ItemIndex() >= 0);
     State = lap.State;
     TRunState& s = State;
     if (lap.NewFastLap) {
@@ -431,17 +477,21 @@ void TVantel::LapClick(QObject*) {
     TChartSeries* lapSeries = Chart1->Series(0);
     TChartSeries* aveSeries = Chart1->Series(1);
     if (s.LapCount <= 1) {
-        lapSeries->AddValue(StrToIntDef(StringGridEx1->Cells(6, s.LapCount), 0), QString(), lapSeries->SeriesColor());
-        aveSeries->AddValue(StrToIntDef(StringGridEx1->Cells(8, s.LapCount), 0), QString(), aveSeries->SeriesColor());
+        lapSeries->AddValue(StrToIntDef(StringGridEx1->Cells(6, s.LapCount), 0), QString(),
+                            lapSeries->SeriesColor());
+        aveSeries->AddValue(StrToIntDef(StringGridEx1->Cells(8, s.LapCount), 0), QString(),
+                            aveSeries->SeriesColor());
     }
     // Strict: a cell that is not an integer ends the handler with an error
     // report; the labels, state and rows above are already updated.
-    lapSeries->AddValue(StrToInt(StringGridEx1->Cells(6, s.LapCount)), QString(), lapSeries->SeriesColor());
-    aveSeries->AddValue(StrToInt(StringGridEx1->Cells(8, s.LapCount)), QString(), aveSeries->SeriesColor());
+    lapSeries->AddValue(StrToInt(StringGridEx1->Cells(6, s.LapCount)), QString(),
+                        lapSeries->SeriesColor());
+    aveSeries->AddValue(StrToInt(StringGridEx1->Cells(8, s.LapCount)), QString(),
+                        aveSeries->SeriesColor());
 }
 
-void TVantel::secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff, int32_t& prevLap,
-                           int32_t& count) {
+void TVantel::secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff,
+                           int32_t& prevLap, int32_t& count) {
     TRunState& s = State;
     s.Total = StopWatch1->Elapsed();
     time = s.Running ? wrap::sub(s.Total, prevTotal) : s.Total;
@@ -484,13 +534,15 @@ void TVantel::DisplayTick() {
 void TVantel::Timer1Timer(QObject*) {
     DisplayTick();
     const QDateTime now = Clock::Now();
-    static const QString banner = QStringLiteral(" ::") + QString(35, QLatin1Char(' ')) + VersionText() +
-                                  QStringLiteral("  ") + CreditText();
+    static const QString banner = QStringLiteral(" ::") + QString(35, QLatin1Char(' ')) +
+                                  VersionText() + QStringLiteral("  ") + CreditText();
     const QString time = Clock::LongTimeText(now);
-    const QString caption = Label1->Caption() + QStringLiteral(" :: ") + time + QStringLiteral(" :: ") +
-                            QLatin1Char(' ') + Clock::ShortDayName(Clock::Now()) + QLatin1Char(' ') + banner;
+    const QString caption = Label1->Caption() + QStringLiteral(" :: ") + time +
+                            QStringLiteral(" :: ") + QLatin1Char(' ') +
+                            Clock::ShortDayName(Clock::Now()) + QLatin1Char(' ') + banner;
     SetCaption(caption);
-    Application::SetTitle(Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(Clock::Now()));
+    Application::SetTitle(Label1->Caption() + QStringLiteral(" :: ") +
+                          Clock::LongTimeText(Clock::Now()));
 }
 
 // --- distance list ------------------------------------------------------------
@@ -519,11 +571,19 @@ void TVantel::SAVEClick(QObject*) {
     XlsStringGrid1->SetCommaText();
 }
 
-void TVantel::CuteButton3Click(QObject*) { XlsStringGrid1->MoveUp(); }
-void TVantel::CuteButton4Click(QObject*) { XlsStringGrid1->MoveDown(); }
+void TVantel::CuteButton3Click(QObject*) {
+    XlsStringGrid1->MoveUp();
+}
+void TVantel::CuteButton4Click(QObject*) {
+    XlsStringGrid1->MoveDown();
+}
 
-void TVantel::About1Click(QObject*) { ShowInfoMessage(QStringLiteral("About"), AboutText()); }
-void TVantel::Help1Click(QObject*) { ShowInfoMessage(QStringLiteral("Help"), HelpText()); }
+void TVantel::About1Click(QObject*) {
+    ShowInfoMessage(QStringLiteral("About"), AboutText());
+}
+void TVantel::Help1Click(QObject*) {
+    ShowInfoMessage(QStringLiteral("Help"), HelpText());
+}
 
 void TVantel::KeyClick(QObject*) {
     if (Key->Checked()) {

@@ -18,7 +18,6 @@ class TStringGrid;
 class TStringGridEx;
 class TXlsStringGrid;
 
-
 // The main window: every component of the program and the handlers that tie
 // them together.
 class TVantel : public TForm {
@@ -99,8 +98,8 @@ public:
     QString CsvFile() const { return CsvFileName; }
 
     // Fixed texts of the window.
-    static QString VersionText();     // "Vantel vr.012a"
-    static QString CreditText();      // the credit after the version in the caption
+    static QString VersionText(); // "Vantel vr.012a"
+    static QString CreditText();  // the credit after the version in the caption
     static QString AboutText();
     static QString HelpText();
     static const char* const MixHeader;
@@ -113,7 +112,7 @@ private:
     // Grows the grid to hold `row` once it reaches `growFrom`, writes the row,
     // selects it and scrolls it into view.
     void showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QString& text);
-    void secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff, int32_t& prevLap,
-                      int32_t& count);
+    void secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff,
+                      int32_t& prevLap, int32_t& count);
     QString CsvFileName;
 };

@@ -33,7 +33,9 @@ int32_t TStopWatch::Elapsed() const {
     return static_cast<int32_t>(span + static_cast<uint32_t>(FOffset));
 }
 
-QString TStopWatch::TimeText() const { return ::TimeText(Elapsed()); }
+QString TStopWatch::TimeText() const {
+    return ::TimeText(Elapsed());
+}
 
 void TStopWatch::ShowTime() {
     if (FDisplayLabel) FDisplayLabel->SetCaption(TimeText());

@@ -30,21 +30,27 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 
 namespace Application {
 
-QString Title() { return titleRef(); }
+QString Title() {
+    return titleRef();
+}
 
 void SetTitle(const QString& title) {
     titleRef() = title;
 }
 
-QString ErrorCaption() { return QStringLiteral("Vantel"); }
+QString ErrorCaption() {
+    return QStringLiteral("Vantel");
+}
 
 void ShowException(const QString& message) {
     MessageService::Instance().Show(ErrorCaption(), message, MsgIcon::Error);
 }
 
 void ShowException(const std::exception& e) {
-    if (auto* ours = dynamic_cast<const Exception*>(&e)) ShowException(ours->Message());
-    else ShowException(QString::fromUtf8(e.what()));
+    if (auto* ours = dynamic_cast<const Exception*>(&e))
+        ShowException(ours->Message());
+    else
+        ShowException(QString::fromUtf8(e.what()));
 }
 
 } // namespace Application

@@ -19,7 +19,9 @@ struct TRect {
     constexpr int Height() const { return Bottom - Top; }
     constexpr bool operator==(const TRect&) const = default;
     QRect ToQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    static TRect FromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+    static TRect FromQRect(const QRect& r) {
+        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
     void Inflate(int dx, int dy) {
         Left -= dx;
         Top -= dy;
@@ -131,4 +133,5 @@ struct TextLine {
     QString Text;
     int Start = 0; // index of the first character in the prefix-stripped text
 };
-std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int width, uint32_t flags);
+std::vector<TextLine> LayoutLines(const QString& text, const QFont& font, int width,
+                                  uint32_t flags);

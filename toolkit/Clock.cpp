@@ -15,7 +15,8 @@ NowFn& nowFn() {
 uint32_t realTick() {
     timespec ts{};
     clock_gettime(CLOCK_BOOTTIME, &ts);
-    const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+    const uint64_t ms =
+        static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
     return static_cast<uint32_t>(ms);
 }
 } // namespace
@@ -30,13 +31,18 @@ QDateTime Now() {
     return fn ? fn() : QDateTime::currentDateTime();
 }
 
-void SetTickSource(TickFn fn) { tickFn() = std::move(fn); }
-void SetWallClock(NowFn fn) { nowFn() = std::move(fn); }
+void SetTickSource(TickFn fn) {
+    tickFn() = std::move(fn);
+}
+void SetWallClock(NowFn fn) {
+    nowFn() = std::move(fn);
+}
 
 QString LongTimeText(const QDateTime& t) {
     const QTime tm = t.time();
     char buf[16];
-    const int n = std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", tm.hour(), tm.minute(), tm.second());
+    const int n =
+        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", tm.hour(), tm.minute(), tm.second());
     return QString::fromLatin1(buf, n);
 }
 

@@ -30,10 +30,12 @@ public:
     std::function<void()> OnChange;
 
     TFont() = default;
-    TFont(QString name, int height, TColor color, TFontStyles style = 0, int charset = DEFAULT_CHARSET)
+    TFont(QString name, int height, TColor color, TFontStyles style = 0,
+          int charset = DEFAULT_CHARSET)
         : Name(std::move(name)), Height(height), Color(color), Style(style), Charset(charset) {}
     // Copies attributes only; the change handler stays with its owner.
-    TFont(const TFont& o) : Name(o.Name), Height(o.Height), Color(o.Color), Style(o.Style), Charset(o.Charset) {}
+    TFont(const TFont& o)
+        : Name(o.Name), Height(o.Height), Color(o.Color), Style(o.Style), Charset(o.Charset) {}
     TFont& operator=(const TFont& o) {
         Assign(o);
         return *this;

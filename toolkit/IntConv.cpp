@@ -5,7 +5,8 @@
 std::optional<int32_t> TryStrToInt(const QString& s) {
     const qsizetype n = s.size();
     qsizetype i = 0;
-    while (i < n && s[i] == u' ') ++i;
+    while (i < n && s[i] == u' ')
+        ++i;
     bool negative = false;
     if (i < n && (s[i] == u'+' || s[i] == u'-')) {
         negative = s[i] == u'-';
@@ -28,10 +29,14 @@ std::optional<int32_t> TryStrToInt(const QString& s) {
     for (; i < n; ++i) {
         const char16_t c = s[i].unicode();
         unsigned digit;
-        if (c >= u'0' && c <= u'9') digit = c - u'0';
-        else if (hex && c >= u'a' && c <= u'f') digit = c - u'a' + 10;
-        else if (hex && c >= u'A' && c <= u'F') digit = c - u'A' + 10;
-        else return std::nullopt;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (hex && c >= u'a' && c <= u'f')
+            digit = c - u'a' + 10;
+        else if (hex && c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        else
+            return std::nullopt;
         v = v * (hex ? 16 : 10) + digit;
         if (v > limit) return std::nullopt;
     }

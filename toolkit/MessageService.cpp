@@ -19,11 +19,20 @@ public:
         box.setWindowTitle(caption);
         box.setText(displayText(text));
         switch (icon) {
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MsgIcon::None: break;
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MsgIcon::None:
+            break;
         }
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
@@ -39,7 +48,9 @@ MessageService& MessageService::Instance() {
     return installed ? *installed : real;
 }
 
-void MessageService::SetInstance(MessageService* service) { installed = service; }
+void MessageService::SetInstance(MessageService* service) {
+    installed = service;
+}
 
 void ShowInfoMessage(const QString& caption, const QString& text) {
     MessageService::Instance().Show(caption, text, MsgIcon::Information);

@@ -1,7 +1,9 @@
 #include "RowText.h"
 
 namespace {
-inline bool isSep(char16_t c) { return c >= 1 && c <= 32; }
+inline bool isSep(char16_t c) {
+    return c >= 1 && c <= 32;
+}
 } // namespace
 
 QStringList RowTextFields(const QString& text) {
@@ -9,7 +11,8 @@ QStringList RowTextFields(const QString& text) {
     const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
     const char16_t* end = p + text.size();
     auto at = [&](const char16_t* q) -> char16_t { return q < end ? *q : 0; };
-    while (at(p) != 0 && isSep(at(p))) ++p;
+    while (at(p) != 0 && isSep(at(p)))
+        ++p;
     while (at(p) != 0) {
         QString field;
         if (at(p) == u'"') {
@@ -31,11 +34,13 @@ QStringList RowTextFields(const QString& text) {
             }
         } else {
             const char16_t* start = p;
-            while (at(p) != 0 && !isSep(at(p)) && at(p) != u',') ++p;
+            while (at(p) != 0 && !isSep(at(p)) && at(p) != u',')
+                ++p;
             field = QString(reinterpret_cast<const QChar*>(start), p - start);
         }
         out.push_back(field);
-        while (at(p) != 0 && isSep(at(p))) ++p;
+        while (at(p) != 0 && isSep(at(p)))
+            ++p;
         if (at(p) == u',') {
             do {
                 ++p;
@@ -51,7 +56,8 @@ QStringList RowTextCells(const QString& text, int cellCount) {
     cells.resize(cellCount);
     int firstEmpty = 0; // cells only ever fill up, so the first empty one only moves right
     for (const QString& f : RowTextFields(text)) {
-        while (firstEmpty < cellCount && !cells[firstEmpty].isEmpty()) ++firstEmpty;
+        while (firstEmpty < cellCount && !cells[firstEmpty].isEmpty())
+            ++firstEmpty;
         if (firstEmpty >= cellCount) break;
         cells[firstEmpty] = f;
     }

@@ -41,5 +41,6 @@ uint32_t ColorToRGB(TColor c) {
 
 QColor ToQColor(TColor c) {
     const uint32_t v = ColorToRGB(c);
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
+    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                  static_cast<int>((v >> 16) & 0xFF));
 }

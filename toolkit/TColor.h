@@ -7,8 +7,12 @@
 using TColor = int32_t;
 
 namespace col {
-constexpr TColor rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
-constexpr TColor sys(int index) { return static_cast<TColor>(0x80000000u | static_cast<uint32_t>(index)); }
+constexpr TColor rgb(int r, int g, int b) {
+    return r | (g << 8) | (b << 16);
+}
+constexpr TColor sys(int index) {
+    return static_cast<TColor>(0x80000000u | static_cast<uint32_t>(index));
+}
 } // namespace col
 
 constexpr TColor clBlack = 0x000000;

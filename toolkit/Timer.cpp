@@ -6,7 +6,9 @@ TTimer::TTimer(QObject* owner) : QObject(owner) {
     restart();
 }
 
-int TTimer::EffectiveInterval() const { return FInterval > FMinimum ? FInterval : FMinimum; }
+int TTimer::EffectiveInterval() const {
+    return FInterval > FMinimum ? FInterval : FMinimum;
+}
 
 void TTimer::SetInterval(int ms) {
     if (FInterval == ms) return;

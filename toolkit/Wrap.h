@@ -7,13 +7,25 @@
 
 namespace wrap {
 
-constexpr int32_t fromU(uint32_t u) { return static_cast<int32_t>(u); }
-constexpr uint32_t toU(int32_t v) { return static_cast<uint32_t>(v); }
+constexpr int32_t fromU(uint32_t u) {
+    return static_cast<int32_t>(u);
+}
+constexpr uint32_t toU(int32_t v) {
+    return static_cast<uint32_t>(v);
+}
 
-constexpr int32_t add(int32_t a, int32_t b) { return fromU(toU(a) + toU(b)); }
-constexpr int32_t sub(int32_t a, int32_t b) { return fromU(toU(a) - toU(b)); }
-constexpr int32_t mul(int32_t a, int32_t b) { return fromU(toU(a) * toU(b)); }
-constexpr int32_t neg(int32_t a) { return fromU(0u - toU(a)); }
+constexpr int32_t add(int32_t a, int32_t b) {
+    return fromU(toU(a) + toU(b));
+}
+constexpr int32_t sub(int32_t a, int32_t b) {
+    return fromU(toU(a) - toU(b));
+}
+constexpr int32_t mul(int32_t a, int32_t b) {
+    return fromU(toU(a) * toU(b));
+}
+constexpr int32_t neg(int32_t a) {
+    return fromU(0u - toU(a));
+}
 
 // Truncating division. The one overflowing case, INT32_MIN quot -1, wraps to
 // INT32_MIN instead of trapping. Division by zero has no value: nullopt.

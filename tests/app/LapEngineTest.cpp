@@ -22,10 +22,11 @@ TEST_P(SpeedCases, IntegerStepsTruncateAndWrap) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SpeedCases,
-    ::testing::Values(SpeedCase{5864, 120000, 175}, SpeedCase{1000, 60000, 59}, SpeedCase{100, 12345, 29},
-                      SpeedCase{100, 10, 36000}, SpeedCase{100, 9, 0}, SpeedCase{100, -9, 0},
-                      SpeedCase{100, 0, 0}, SpeedCase{214749, 60000, -12884}, SpeedCase{5864, 65432, 322},
-                      SpeedCase{1000, -60000, -59}, SpeedCase{0, 60000, 0},
+    ::testing::Values(SpeedCase{5864, 120000, 175}, SpeedCase{1000, 60000, 59},
+                      SpeedCase{100, 12345, 29}, SpeedCase{100, 10, 36000}, SpeedCase{100, 9, 0},
+                      SpeedCase{100, -9, 0}, SpeedCase{100, 0, 0}, SpeedCase{214749, 60000, -12884},
+                      SpeedCase{5864, 65432, 322}, SpeedCase{1000, -60000, -59},
+                      SpeedCase{0, 60000, 0},
                       // a = INT_MIN and d = -1: wraps to INT_MIN instead of trapping
                       SpeedCase{134217728, -10, 0}, SpeedCase{134217728, -19, 0}));
 
@@ -47,13 +48,14 @@ TEST(LapRow, SplitsIntoTheTenCells) {
     r.AveKmh = 322;
     const QString text = LapEngine::LapRowText(r);
     EXPECT_TRUE(text.startsWith(QStringLiteral("1,\" 1 \", 00:01:05:432,")));
-    EXPECT_EQ(RowTextCells(text, 10), (QStringList{"1", " 1 ", "00:01:05:432", "00:01:05:432", "65432",
-                                                   "13:05:42", "65432", "322", "65432", "322"}));
+    EXPECT_EQ(RowTextCells(text, 10),
+              (QStringList{"1", " 1 ", "00:01:05:432", "00:01:05:432", "65432", "13:05:42", "65432",
+                           "322", "65432", "322"}));
 }
 
 TEST(LapRow, SecondaryRowHasFiveCells) {
-    const QString text =
-        LapEngine::SecondaryRowText(2, 3, QStringLiteral(" 00:00:20:000"), QStringLiteral(" 00:00:10:000"), -5);
+    const QString text = LapEngine::SecondaryRowText(2, 3, QStringLiteral(" 00:00:20:000"),
+                                                     QStringLiteral(" 00:00:10:000"), -5);
     EXPECT_EQ(text, QStringLiteral("2,\" 3 \", 00:00:20:000, 00:00:10:000,-5"));
     EXPECT_EQ(RowTextCells(text, 10),
               (QStringList{"2", " 3 ", "00:00:20:000", "00:00:10:000", "-5", "", "", "", "", ""}));

@@ -1,4 +1,5 @@
 // The main window: start-up state, focus moves, distance list, SAVE, menu.
+#include "Unit1.h"
 #include "ComboBox.h"
 #include "CuteBtn.h"
 #include "ExcelUtil.h"
@@ -8,7 +9,6 @@
 #include "StringGridEx.h"
 #include "TestUtil.h"
 #include "Timer.h"
-#include "Unit1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,7 +32,8 @@ protected:
     void TearDown() override { w.reset(); }
     QString focusName() const {
         QWidget* f = w->focusWidget();
-        while (f && f->parentWidget() != w.get()) f = f->parentWidget();
+        while (f && f->parentWidget() != w.get())
+            f = f->parentWidget();
         return f ? f->objectName() : QString();
     }
     FakeClock clock;
@@ -56,7 +57,8 @@ TEST_F(MainWindow, StartUpShowsInstructionsAndDesignCaptions) {
 
     TXlsStringGrid* g = w->XlsStringGrid1;
     EXPECT_EQ(g->RowCells(1).mid(0, 3), (QStringList{" < --- ", "Pulldown", "select-meter"}));
-    EXPECT_EQ(g->RowCells(2).mid(0, 4), (QStringList{"or Add to", " write", " & Enterkey", "Press"}));
+    EXPECT_EQ(g->RowCells(2).mid(0, 4),
+              (QStringList{"or Add to", " write", " & Enterkey", "Press"}));
     EXPECT_EQ(g->RowCells(3).mid(0, 5),
               (QStringList{"& select-meter ", "and   Reset", " -----Ready ", "EnterKey", " GO!"}));
     EXPECT_EQ(g->RowCells(13).mid(0, 4), (QStringList{" ", "3703m", "TI", "Aida"}));
@@ -68,8 +70,9 @@ TEST_F(MainWindow, StartUpShowsInstructionsAndDesignCaptions) {
 TEST_F(MainWindow, FirstDisplayTickBuildsCaptionAndTitle) {
     clock.Now = QDateTime(QDate(2026, 12, 8), QTime(13, 5, 42));
     w->Timer1->Fire();
-    const QString expected = QStringLiteral(" 00:00:00:000 :: 13:05:42 ::  Tue  ::") + QString(35, u' ') +
-                             QStringLiteral("Vantel vr.012a  ") + TVantel::CreditText();
+    const QString expected = QStringLiteral(" 00:00:00:000 :: 13:05:42 ::  Tue  ::") +
+                             QString(35, u' ') + QStringLiteral("Vantel vr.012a  ") +
+                             TVantel::CreditText();
     EXPECT_EQ(w->Caption(), expected);
     EXPECT_EQ(Application::Title(), QStringLiteral(" 00:00:00:000 :: 13:05:42"));
 }
@@ -183,9 +186,11 @@ TEST_F(MainWindow, AboutAndHelpShowTheirTexts) {
     EXPECT_TRUE(messages.Records()[0].text.startsWith(QStringLiteral("Vantel vr. 012a\r")));
     EXPECT_EQ(messages.Records()[0].text.count(u'\r'), 2);
     EXPECT_EQ(messages.Records()[1].caption, QStringLiteral("Help"));
-    EXPECT_EQ(messages.Records()[1].text,
-              QStringLiteral("\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE TO FILE is "
-                             "CSV\r\rStop is NO Lap"));
+    EXPECT_EQ(
+        messages.Records()[1].text,
+        QStringLiteral(
+            "\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE TO FILE is "
+            "CSV\r\rStop is NO Lap"));
     EXPECT_EQ(messages.Records()[1].icon, MsgIcon::Information);
 }
 

@@ -1,5 +1,5 @@
-#include "Label.h"
 #include "Stopw.h"
+#include "Label.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>

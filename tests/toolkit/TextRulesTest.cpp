@@ -22,17 +22,15 @@ TEST_P(TimeTextCases, FormatsLikeTheClock) {
     EXPECT_EQ(TimeText(GetParam().ms), QString::fromLatin1(GetParam().text));
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, TimeTextCases,
-                         ::testing::Values(TimeCase{0, " 00:00:00:000"}, TimeCase{65432, " 00:01:05:432"},
-                                           TimeCase{3723456, " 01:02:03:456"},
-                                           TimeCase{359999999, " 99:59:59:999"},
-                                           TimeCase{360000000, " 100:00:00:000"},
-                                           TimeCase{INT32_MAX, " 596:31:23:647"},
-                                           TimeCase{-1500, " 1193046:28:15:-500"},
-                                           TimeCase{-5000, " 1193046:28:11:000"},
-                                           TimeCase{-5, " 00:00:00:-005"},
-                                           // -2^31 ms: seconds -2147483 taken unsigned
-                                           TimeCase{INT32_MIN, " 1192449:56:53:-648"}));
+INSTANTIATE_TEST_SUITE_P(
+    Values, TimeTextCases,
+    ::testing::Values(TimeCase{0, " 00:00:00:000"}, TimeCase{65432, " 00:01:05:432"},
+                      TimeCase{3723456, " 01:02:03:456"}, TimeCase{359999999, " 99:59:59:999"},
+                      TimeCase{360000000, " 100:00:00:000"}, TimeCase{INT32_MAX, " 596:31:23:647"},
+                      TimeCase{-1500, " 1193046:28:15:-500"}, TimeCase{-5000, " 1193046:28:11:000"},
+                      TimeCase{-5, " 00:00:00:-005"},
+                      // -2^31 ms: seconds -2147483 taken unsigned
+                      TimeCase{INT32_MIN, " 1192449:56:53:-648"}));
 
 struct IntCase {
     const char* text;
@@ -54,12 +52,14 @@ TEST_P(IntConvCases, AcceptsOnlyWholeIntegers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, IntConvCases,
-    ::testing::Values(IntCase{"5864", true, 5864}, IntCase{"  42", true, 42}, IntCase{"-17", true, -17},
-                      IntCase{"+17", true, 17}, IntCase{"$FF", true, 255}, IntCase{"0x1f", true, 31},
-                      IntCase{"x10", true, 16}, IntCase{"X10", true, 16}, IntCase{"-$10", true, -16},
-                      IntCase{"$FFFFFFFF", true, -1}, IntCase{"$100000000", false, 0},
-                      IntCase{"2147483647", true, INT32_MAX}, IntCase{"-2147483648", true, INT32_MIN},
-                      IntCase{"2147483648", false, 0}, IntCase{"-2147483649", false, 0},
+    ::testing::Values(IntCase{"5864", true, 5864}, IntCase{"  42", true, 42},
+                      IntCase{"-17", true, -17}, IntCase{"+17", true, 17},
+                      IntCase{"$FF", true, 255}, IntCase{"0x1f", true, 31},
+                      IntCase{"x10", true, 16}, IntCase{"X10", true, 16},
+                      IntCase{"-$10", true, -16}, IntCase{"$FFFFFFFF", true, -1},
+                      IntCase{"$100000000", false, 0}, IntCase{"2147483647", true, INT32_MAX},
+                      IntCase{"-2147483648", true, INT32_MIN}, IntCase{"2147483648", false, 0},
+                      IntCase{"-2147483649", false, 0},
                       IntCase{"99999999999999999999999999999999", false, 0}, IntCase{"", false, 0},
                       IntCase{" ", false, 0}, IntCase{"-", false, 0}, IntCase{"$", false, 0},
                       IntCase{"0x", false, 0}, IntCase{"12 ", false, 0}, IntCase{"1.5", false, 0},
@@ -98,19 +98,21 @@ class RowTextCases : public ::testing::TestWithParam<RowCase> {};
 TEST_P(RowTextCases, SplitsIntoFields) {
     const RowCase& c = GetParam();
     QStringList expected;
-    for (const char* f : c.fields) expected << QString::fromUtf8(f);
+    for (const char* f : c.fields)
+        expected << QString::fromUtf8(f);
     EXPECT_EQ(RowTextFields(QString::fromUtf8(c.text)), expected) << c.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, RowTextCases,
-    ::testing::Values(
-        RowCase{"a,b,c", {"a", "b", "c"}}, RowCase{"a b", {"a", "b"}}, RowCase{"  a", {"a"}},
-        RowCase{"a,,b", {"a", "", "b"}}, RowCase{"a,", {"a"}}, RowCase{"\"x, y\",z", {"x, y", "z"}},
-        RowCase{"\"say \"\"hi\"\"\"", {"say \"hi\""}}, RowCase{"\"open", {"open"}},
-        RowCase{"\"a\"b", {"a", "b"}}, RowCase{"\" \",5864m", {" ", "5864m"}},
-        RowCase{"1,\" 1 \", 00:01:05:432", {"1", " 1 ", "00:01:05:432"}}, RowCase{"a\tb\nc", {"a", "b", "c"}},
-        RowCase{"a ,  b", {"a", "b"}}, RowCase{"", {}}, RowCase{"\"\"", {""}}));
+    ::testing::Values(RowCase{"a,b,c", {"a", "b", "c"}}, RowCase{"a b", {"a", "b"}},
+                      RowCase{"  a", {"a"}}, RowCase{"a,,b", {"a", "", "b"}}, RowCase{"a,", {"a"}},
+                      RowCase{"\"x, y\",z", {"x, y", "z"}},
+                      RowCase{"\"say \"\"hi\"\"\"", {"say \"hi\""}}, RowCase{"\"open", {"open"}},
+                      RowCase{"\"a\"b", {"a", "b"}}, RowCase{"\" \",5864m", {" ", "5864m"}},
+                      RowCase{"1,\" 1 \", 00:01:05:432", {"1", " 1 ", "00:01:05:432"}},
+                      RowCase{"a\tb\nc", {"a", "b", "c"}}, RowCase{"a ,  b", {"a", "b"}},
+                      RowCase{"", {}}, RowCase{"\"\"", {""}}));
 
 TEST(RowText, EmptyFieldLeavesItsCellForTheNext) {
     const QStringList cells = RowTextCells(QStringLiteral("a,,b"), 4);
