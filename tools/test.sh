@@ -7,6 +7,9 @@ tools/deps.sh test
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
+echo "== formatting"
+tools/format-check.sh
+
 echo "== normal build"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON >/dev/null
 cmake --build build-test -j"$jobs"
