@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 int MulDiv(int a, int b, int c) {
     if (c == 0) return -1;
@@ -323,11 +324,20 @@ void TTeeCanvas3D::Ellipse(int x0, int y0, int x1, int y1) {
     p->restore();
 }
 
-void TTeeCanvas3D::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+namespace {
+// The start angle and the counter-clockwise span, in Qt's 1/16 degrees, of the
+// arc from the ray through (x3, y3) to the ray through (x4, y4).
+std::pair<int, int> ArcAngles(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0;
     const int a = QtAngle(cx, cy, x3, y3), b = QtAngle(cx, cy, x4, y4);
     int span = b - a;
     if (span <= 0) span += 360 * 16;
+    return {a, span};
+}
+} // namespace
+
+void TTeeCanvas3D::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+    const auto [a, span] = ArcAngles(x1, y1, x2, y2, x3, y3, x4, y4);
     QPainter* p = Handle();
     p->save();
     p->setPen(QtPen(Pen()));
@@ -336,10 +346,7 @@ void TTeeCanvas3D::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, i
 }
 
 void TTeeCanvas3D::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0;
-    const int a = QtAngle(cx, cy, x3, y3), b = QtAngle(cx, cy, x4, y4);
-    int span = b - a;
-    if (span <= 0) span += 360 * 16;
+    const auto [a, span] = ArcAngles(x1, y1, x2, y2, x3, y3, x4, y4);
     QPainter* p = Handle();
     p->save();
     p->setPen(QtPen(Pen()));
