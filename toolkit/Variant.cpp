@@ -1,6 +1,6 @@
 #include "Variant.h"
 
-#include "Automation.h"
+#include "OleError.h"
 
 #include <cmath>
 #include <limits>

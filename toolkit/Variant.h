@@ -1,5 +1,7 @@
 #pragma once
+#include <QList>
 #include <QString>
+#include <QStringView>
 #include <cstdint>
 #include <memory>
 #include <variant>
@@ -47,3 +49,26 @@ private:
 
 // The name of a variant kind as the call record shows it.
 const char* VarTypeName(TVarType t);
+
+enum class TCallKind { Get, Put, Method };
+
+struct TArg {
+    TVariant Value;
+    bool ByRef = false;
+};
+inline TArg ByVal(TVariant v) {
+    return {std::move(v), false};
+}
+inline TArg ByRef(TVariant v) {
+    return {std::move(v), true};
+}
+using TArgs = QList<TArg>;
+
+// An automation object. For a property write the value is the last argument.
+class TDispatch {
+public:
+    virtual ~TDispatch() = default;
+    // The object's class as call records show it.
+    virtual QString ClassName() const = 0;
+    virtual TVariant Invoke(QStringView member, TCallKind kind, const TArgs& args) = 0;
+};
