@@ -17,9 +17,8 @@
 # core over SECONDS (default 10); the X server's own work is not included.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-"$here/../tools/deps.sh" bench
-build="$here/../../build-perf"
+. "$(dirname "$0")/measure_common.sh"
+build="$default_build"
 seconds=10
 breakdown=0
 repeat=1
@@ -37,11 +36,7 @@ done
 [ ${#positional[@]} -ge 1 ] && build="${positional[0]}"
 [ ${#positional[@]} -ge 2 ] && seconds="${positional[1]}"
 
-probe="$build/bench/probe_cpu"
-if [ ! -x "$probe" ]; then
-    echo "missing $probe: cmake --build $build --target probe_cpu" >&2
-    exit 1
-fi
+need_probe "$build" probe_cpu
 
 # label|probe arguments; a label starting with "baseline" runs the baseline's probe
 configs=(

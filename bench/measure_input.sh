@@ -12,16 +12,11 @@
 # (Release build of the target probe_input).
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-"$here/../tools/deps.sh" bench
-build="${1:-$here/../../build-perf}"
+. "$(dirname "$0")/measure_common.sh"
+build="${1:-$default_build}"
 presses="${2:-20}"
 delay="${3:-150}"
-probe="$build/bench/probe_input"
-if [ ! -x "$probe" ]; then
-    echo "missing $probe: cmake --build $build --target probe_input" >&2
-    exit 1
-fi
+need_probe "$build" probe_input
 
 if [ -z "${VANTEL_MEASURE_INNER:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" env VANTEL_MEASURE_INNER=1 "$0" "$build" "$presses" "$delay"

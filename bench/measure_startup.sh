@@ -10,15 +10,10 @@
 # source tree (Release build of the target probe_startup).
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-"$here/../tools/deps.sh" bench
-build="${1:-$here/../../build-perf}"
+. "$(dirname "$0")/measure_common.sh"
+build="${1:-$default_build}"
 runs="${2:-10}"
-probe="$build/bench/probe_startup"
-if [ ! -x "$probe" ]; then
-    echo "missing $probe: cmake --build $build --target probe_startup" >&2
-    exit 1
-fi
+need_probe "$build" probe_startup
 
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
