@@ -336,27 +336,6 @@ void TVantel::moveFocus(TCuteButton* button) {
     button->setFocus(Qt::OtherFocusReason);
 }
 
-// --- time texts -----------------------------------------------------------
-
-QString TVantel::GGetStrTime() const {
-    return TimeText(State.Total);
-}
-QString TVantel::LGetStrTime() const {
-    return TimeText(State.LapTime);
-}
-QString TVantel::AGetStrTime() const {
-    return TimeText(State.LiveLap);
-}
-QString TVantel::VGetStrTime() const {
-    return TimeText(State.AveLap);
-}
-QString TVantel::BGetStrTime() const {
-    return TimeText(State.Lap2Time);
-}
-QString TVantel::CGetStrTime() const {
-    return TimeText(State.Lap3Time);
-}
-
 // --- window creation --------------------------------------------------------
 
 void TVantel::FormCreate(QObject*) {
