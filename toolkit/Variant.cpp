@@ -3,6 +3,7 @@
 #include "OleError.h"
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -15,21 +16,11 @@ namespace {
 } // namespace
 
 const char* VarTypeName(TVarType t) {
-    switch (t) {
-    case TVarType::Empty:
-        return "empty";
-    case TVarType::Boolean:
-        return "bool";
-    case TVarType::Integer:
-        return "int";
-    case TVarType::Double:
-        return "double";
-    case TVarType::String:
-        return "str";
-    case TVarType::Object:
-        return "obj";
-    }
-    return "?";
+    // In the order of TVarType.
+    static constexpr const char* names[] = {"empty", "bool", "int", "double", "str", "obj"};
+    static_assert(std::size(names) == size_t(TVarType::Object) + 1);
+    const auto i = size_t(t);
+    return i < std::size(names) ? names[i] : "?";
 }
 
 std::optional<double> TVariant::asNumber() const {
