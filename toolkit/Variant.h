@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <variant>
 
 class TDispatch;
@@ -44,6 +45,8 @@ public:
     bool operator==(const TVariant& o) const { return FValue == o.FValue; }
 
 private:
+    // The value as a number, for the kinds that are numbers (True is -1).
+    std::optional<double> asNumber() const;
     std::variant<std::monostate, bool, int32_t, double, QString, TDispatchPtr> FValue;
 };
 
