@@ -56,24 +56,34 @@ const char* const kInstructions[] = {
     R"(" ",1700m,Tokachi West)",
 };
 
-struct LabelDef {
-    TLabel* TVantel::*Field;
+// What every control of the window's layout tables has.
+template <class T> struct ControlDef {
+    T* TVantel::*Field;
     const char* Name;
     int Left, Top, Width, Height;
     const char* Caption;
     const char* Hint;
+};
+
+// Creates the control named, placed and hinted as the table says, and sets
+// the window's field to it.
+template <class T> T* CreateControl(TVantel* window, const ControlDef<T>& d) {
+    T* c = new T(window);
+    c->setObjectName(QString::fromLatin1(d.Name));
+    c->setGeometry(d.Left, d.Top, d.Width, d.Height);
+    if (*d.Hint) c->SetHint(QString::fromLatin1(d.Hint));
+    window->*d.Field = c;
+    return c;
+}
+
+struct LabelDef : ControlDef<TLabel> {
     LabelAlign Align;
     int FontHeight;
     TFontStyles Style;
     TColor Color;
 };
 
-struct ButtonDef {
-    TCuteButton* TVantel::*Field;
-    const char* Name;
-    int Left, Top, Width, Height;
-    const char* Caption;
-    const char* Hint;
+struct ButtonDef : ControlDef<TCuteButton> {
     TColor Face;
     int FontHeight; // 0: the window's font
     TFontStyles Style;
@@ -161,14 +171,10 @@ void TVantel::createComponents() {
          0xD4D4D4},
     };
     for (const LabelDef& d : labels) {
-        auto* l = new TLabel(this);
-        l->setObjectName(QString::fromLatin1(d.Name));
-        l->setGeometry(d.Left, d.Top, d.Width, d.Height);
+        TLabel* l = CreateControl(this, d);
         l->SetAlignment(d.Align);
         l->SetFont(TFont(kFont, -d.FontHeight, d.Color, d.Style));
         l->SetCaption(QString::fromLatin1(d.Caption));
-        if (*d.Hint) l->SetHint(QString::fromLatin1(d.Hint));
-        this->*d.Field = l;
     }
     StopWatch1->SetDisplayLabel(Label1);
 
@@ -190,11 +196,8 @@ void TVantel::createComponents() {
         {&TVantel::LAP3, "LAP3", 14, 2, 57, 25, "LAP(&3)", "LAP3", 0xDDEAE2, 13, 0, 0x726054},
     };
     for (const ButtonDef& d : buttons) {
-        auto* b = new TCuteButton(this);
-        b->setObjectName(QString::fromLatin1(d.Name));
-        b->setGeometry(d.Left, d.Top, d.Width, d.Height);
+        TCuteButton* b = CreateControl(this, d);
         b->SetCaption(QString::fromLatin1(d.Caption));
-        b->SetHint(QString::fromLatin1(d.Hint));
         b->SetColor(d.Face);
         b->SetShowFocusRect(false);
         b->SetFlat(false);
@@ -334,27 +337,6 @@ void TVantel::applyTabOrder() {
 
 void TVantel::moveFocus(TCuteButton* button) {
     button->setFocus(Qt::OtherFocusReason);
-}
-
-// --- time texts -----------------------------------------------------------
-
-QString TVantel::GGetStrTime() const {
-    return TimeText(State.Total);
-}
-QString TVantel::LGetStrTime() const {
-    return TimeText(State.LapTime);
-}
-QString TVantel::AGetStrTime() const {
-    return TimeText(State.LiveLap);
-}
-QString TVantel::VGetStrTime() const {
-    return TimeText(State.AveLap);
-}
-QString TVantel::BGetStrTime() const {
-    return TimeText(State.Lap2Time);
-}
-QString TVantel::CGetStrTime() const {
-    return TimeText(State.Lap3Time);
 }
 
 // --- window creation --------------------------------------------------------

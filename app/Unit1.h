@@ -1,6 +1,7 @@
 #pragma once
 #include "Form.h"
 #include "LapEngine.h"
+#include "TimeText.h"
 
 #include <QString>
 #include <cstdint>
@@ -74,12 +75,14 @@ public:
     void SAVEClick(QObject* Sender);
     void About1Click(QObject* Sender);
     void Help1Click(QObject* Sender);
-    QString GGetStrTime() const;
-    QString LGetStrTime() const;
-    QString AGetStrTime() const;
-    QString VGetStrTime() const;
-    QString BGetStrTime() const;
-    QString CGetStrTime() const;
+    // The time texts of the run's figures: total, lap, running lap, average,
+    // and the two other lap buttons' laps.
+    QString GGetStrTime() const { return TimeText(State.Total); }
+    QString LGetStrTime() const { return TimeText(State.LapTime); }
+    QString AGetStrTime() const { return TimeText(State.LiveLap); }
+    QString VGetStrTime() const { return TimeText(State.AveLap); }
+    QString BGetStrTime() const { return TimeText(State.Lap2Time); }
+    QString CGetStrTime() const { return TimeText(State.Lap3Time); }
     void ComboBox1Change(QObject* Sender);
     void ComboBox1KeyPress(QObject* Sender, QChar& Key);
     void CuteButton3Click(QObject* Sender);

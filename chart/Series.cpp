@@ -2,6 +2,7 @@
 
 #include "ChartAxis.h"
 #include "CustomAxisPanel.h"
+#include "LineSteps.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -27,25 +28,11 @@ public:
             FBits[static_cast<ptrdiff_t>(y) * FStride + x] = FColour;
     }
 
-    // The same stepping as the toolkit canvas, so that both reach the same
-    // pixels.
     void Line(int x0, int y0, int x1, int y1) const {
-        const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-        const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-        int err = dx + dy;
-        int x = x0, y = y0;
-        while (x != x1 || y != y1) {
+        for (TLineSteps line(x0, y0, x1, y1); !line.AtEnd(); line.Next()) {
+            const int x = line.X(), y = line.Y();
             if (x >= FClip.Left && x < FClip.Right && y >= FClip.Top && y < FClip.Bottom)
                 FBits[static_cast<ptrdiff_t>(y) * FStride + x] = FColour;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y += sy;
-            }
         }
     }
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "SheetModel.h"
+#include "CellFont.h"
 
 #include <QFontMetricsF>
 #include <QHash>

@@ -1,4 +1,6 @@
 #pragma once
+#include "CellFont.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -41,12 +43,6 @@ struct TCellFormat {
     bool operator==(const TCellFormat&) const = default;
 };
 
-// A font as a cell shows it; the workbook's default where nothing is set.
-struct TCellFont {
-    QString Name = QStringLiteral("Calibri");
-    double Size = 11;
-    bool Bold = false, Italic = false;
-};
 TCellFont FontOf(const TCellFormat& f);
 
 struct TCell {

@@ -115,6 +115,15 @@ protected:
                 FSheet->Format(FRect, f);
             });
     }
+    // A colour: the value shows `unset` where no layer sets one.
+    void colour(const QString& name, std::optional<uint32_t> TCellFormat::*field, uint32_t unset) {
+        attribute(
+            name,
+            [field, unset](const TCellFormat& f) {
+                return TVariant(colourNumber((f.*field).value_or(unset)));
+            },
+            [field](TCellFormat& f, const TVariant& v) { f.*field = colourArg(v); });
+    }
     std::shared_ptr<TSheet> FSheet;
     TCellRect FRect;
     QString FClass;
@@ -134,10 +143,7 @@ public:
                     refuse(QStringLiteral("罫線の太さが無効です: %1").arg(w));
                 f.BorderWeight = w;
             });
-        attribute(
-            QStringLiteral("Color"),
-            [](const TCellFormat& f) { return TVariant(colourNumber(f.BorderColor.value_or(0))); },
-            [](TCellFormat& f, const TVariant& v) { f.BorderColor = colourArg(v); });
+        colour(QStringLiteral("Color"), &TCellFormat::BorderColor, 0);
     }
 };
 
@@ -146,10 +152,7 @@ public:
     Interior(std::shared_ptr<State> s, std::shared_ptr<Book> b, std::shared_ptr<TSheet> sh,
              TCellRect r)
         : RangePart(std::move(s), std::move(b), std::move(sh), r, QStringLiteral("Interior")) {
-        attribute(
-            QStringLiteral("Color"),
-            [](const TCellFormat& f) { return TVariant(colourNumber(f.Fill.value_or(0xFFFFFF))); },
-            [](TCellFormat& f, const TVariant& v) { f.Fill = colourArg(v); });
+        colour(QStringLiteral("Color"), &TCellFormat::Fill, 0xFFFFFF);
     }
 };
 
@@ -175,10 +178,7 @@ public:
                     refuse(QStringLiteral("フォント名が無効です: %1").arg(name));
                 f.FontName = name;
             });
-        attribute(
-            QStringLiteral("Color"),
-            [](const TCellFormat& f) { return TVariant(colourNumber(f.FontColor.value_or(0))); },
-            [](TCellFormat& f, const TVariant& v) { f.FontColor = colourArg(v); });
+        colour(QStringLiteral("Color"), &TCellFormat::FontColor, 0);
         flag(QStringLiteral("Bold"), &TCellFormat::Bold);
         flag(QStringLiteral("Italic"), &TCellFormat::Italic);
         flag(QStringLiteral("Strikethrough"), &TCellFormat::Strikethrough);

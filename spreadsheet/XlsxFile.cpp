@@ -9,8 +9,10 @@
 #include <sys/stat.h>
 #include <xlsxwriter.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace Sheet {
 
@@ -21,32 +23,28 @@ lxw_color_t lxwColor(uint32_t rgb) {
     return rgb == 0 ? lxw_color_t(LXW_COLOR_BLACK) : lxw_color_t(rgb);
 }
 
+// The library's style for a spreadsheet's numeric code; `otherwise` for a
+// code it has no style for.
+uint8_t styleFor(int code, std::initializer_list<std::pair<int, uint8_t>> table,
+                 uint8_t otherwise) {
+    for (const auto& [c, style] : table)
+        if (c == code) return style;
+    return otherwise;
+}
+
 uint8_t borderStyle(int weight) {
-    switch (weight) {
-    case 1:
-        return LXW_BORDER_HAIR;
-    case -4138:
-        return LXW_BORDER_MEDIUM;
-    case 4:
-        return LXW_BORDER_THICK;
-    default:
-        return LXW_BORDER_THIN;
-    }
+    return styleFor(weight,
+                    {{1, LXW_BORDER_HAIR}, {-4138, LXW_BORDER_MEDIUM}, {4, LXW_BORDER_THICK}},
+                    LXW_BORDER_THIN);
 }
 
 uint8_t underlineStyle(int u) {
-    switch (u) {
-    case 2:
-        return LXW_UNDERLINE_SINGLE;
-    case -4119:
-        return LXW_UNDERLINE_DOUBLE;
-    case 4:
-        return LXW_UNDERLINE_SINGLE_ACCOUNTING;
-    case 5:
-        return LXW_UNDERLINE_DOUBLE_ACCOUNTING;
-    default:
-        return LXW_UNDERLINE_NONE;
-    }
+    return styleFor(u,
+                    {{2, LXW_UNDERLINE_SINGLE},
+                     {-4119, LXW_UNDERLINE_DOUBLE},
+                     {4, LXW_UNDERLINE_SINGLE_ACCOUNTING},
+                     {5, LXW_UNDERLINE_DOUBLE_ACCOUNTING}},
+                    LXW_UNDERLINE_NONE);
 }
 
 // Cell formats of one sheet, one library format per set of layers that cover

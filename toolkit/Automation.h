@@ -1,5 +1,5 @@
 #pragma once
-#include "Errors.h"
+#include "OleError.h"
 #include "Variant.h"
 
 #include <QList>
@@ -11,42 +11,6 @@
 // with variant arguments, and outside applications are found by their
 // programmatic identifier. Nothing but this layer connects a client with a
 // server, so a client never depends on a server's C++ types.
-
-// The system could not provide the object at all (no class registered under
-// the identifier, no running object).
-class EOleSysError : public Exception {
-public:
-    using Exception::Exception;
-};
-// A call reached a server and failed there: unknown member, refused value,
-// wrong argument, or an object whose server has gone.
-class EOleError : public Exception {
-public:
-    using Exception::Exception;
-};
-
-enum class TCallKind { Get, Put, Method };
-
-struct TArg {
-    TVariant Value;
-    bool ByRef = false;
-};
-inline TArg ByVal(TVariant v) {
-    return {std::move(v), false};
-}
-inline TArg ByRef(TVariant v) {
-    return {std::move(v), true};
-}
-using TArgs = QList<TArg>;
-
-// An automation object. For a property write the value is the last argument.
-class TDispatch {
-public:
-    virtual ~TDispatch() = default;
-    // The object's class as call records show it.
-    virtual QString ClassName() const = 0;
-    virtual TVariant Invoke(QStringView member, TCallKind kind, const TArgs& args) = 0;
-};
 
 using TClassFactory = std::function<TDispatchPtr()>;
 

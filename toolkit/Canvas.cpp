@@ -1,6 +1,7 @@
 #include "Canvas.h"
 
 #include "GlyphCache.h"
+#include "LineSteps.h"
 
 #include <QFontMetrics>
 #include <QPaintEngine>
@@ -33,13 +34,9 @@ void TCanvas::plotLine(int x0, int y0, int x1, int y1, bool includeLast) {
     // Bresenham, so that the end pixel can be left out exactly as the classic
     // line drawing does.
     std::vector<QPoint> pts;
-    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    int x = x0, y = y0;
-    int step = 0;
-    for (;;) {
-        const bool last = x == x1 && y == y1;
+    TLineSteps line(x0, y0, x1, y1);
+    for (int step = 0;; ++step, line.Next()) {
+        const bool last = line.AtEnd();
         if (last && !includeLast) break;
         bool on = true;
         if (Pen.Style == psDot)
@@ -48,18 +45,8 @@ void TCanvas::plotLine(int x0, int y0, int x1, int y1, bool includeLast) {
             on = (step % 24) < 18;
         else if (Pen.Style == psDashDot)
             on = (step % 30) < 18 || ((step % 30) >= 24 && (step % 30) < 27);
-        if (on) pts.emplace_back(x, y);
-        ++step;
+        if (on) pts.emplace_back(line.X(), line.Y());
         if (last) break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
     }
     if (pts.empty()) return;
     FPainter->setPen(QPen(c, 1));

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <iterator>
+
 namespace {
 
 // Messages use CR (and CR LF) as line breaks; Qt wants LF.
@@ -12,28 +14,22 @@ QString displayText(QString text) {
     return text;
 }
 
+QMessageBox::Icon boxIcon(MsgIcon icon) {
+    // In the order of MsgIcon.
+    static constexpr QMessageBox::Icon icons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                                  QMessageBox::Warning, QMessageBox::Critical,
+                                                  QMessageBox::Question};
+    static_assert(std::size(icons) == size_t(MsgIcon::Question) + 1);
+    return icons[size_t(icon)];
+}
+
 class QtMessageService : public MessageService {
 public:
     void Show(const QString& caption, const QString& text, MsgIcon icon) override {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(caption);
         box.setText(displayText(text));
-        switch (icon) {
-        case MsgIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MsgIcon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MsgIcon::Error:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case MsgIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case MsgIcon::None:
-            break;
-        }
+        box.setIcon(boxIcon(icon));
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
     }

@@ -1,8 +1,9 @@
 #include "Variant.h"
 
-#include "Automation.h"
+#include "OleError.h"
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -15,55 +16,14 @@ namespace {
 } // namespace
 
 const char* VarTypeName(TVarType t) {
-    switch (t) {
-    case TVarType::Empty:
-        return "empty";
-    case TVarType::Boolean:
-        return "bool";
-    case TVarType::Integer:
-        return "int";
-    case TVarType::Double:
-        return "double";
-    case TVarType::String:
-        return "str";
-    case TVarType::Object:
-        return "obj";
-    }
-    return "?";
+    // In the order of TVarType.
+    static constexpr const char* names[] = {"empty", "bool", "int", "double", "str", "obj"};
+    static_assert(std::size(names) == size_t(TVarType::Object) + 1);
+    const auto i = size_t(t);
+    return i < std::size(names) ? names[i] : "?";
 }
 
-bool TVariant::ToBool() const {
-    switch (Type()) {
-    case TVarType::Boolean:
-        return std::get<bool>(FValue);
-    case TVarType::Integer:
-        return std::get<int32_t>(FValue) != 0;
-    case TVarType::Double:
-        return std::get<double>(FValue) != 0.0;
-    default:
-        mismatch(*this, "bool");
-    }
-}
-
-int32_t TVariant::ToInt() const {
-    switch (Type()) {
-    case TVarType::Boolean:
-        return std::get<bool>(FValue) ? -1 : 0;
-    case TVarType::Integer:
-        return std::get<int32_t>(FValue);
-    case TVarType::Double: {
-        const double d = std::round(std::get<double>(FValue));
-        if (!std::isfinite(d) || d < std::numeric_limits<int32_t>::min() ||
-            d > std::numeric_limits<int32_t>::max())
-            mismatch(*this, "int");
-        return static_cast<int32_t>(d);
-    }
-    default:
-        mismatch(*this, "int");
-    }
-}
-
-double TVariant::ToDouble() const {
+std::optional<double> TVariant::asNumber() const {
     switch (Type()) {
     case TVarType::Boolean:
         return std::get<bool>(FValue) ? -1.0 : 0.0;
@@ -72,8 +32,32 @@ double TVariant::ToDouble() const {
     case TVarType::Double:
         return std::get<double>(FValue);
     default:
-        mismatch(*this, "double");
+        return std::nullopt;
     }
+}
+
+bool TVariant::ToBool() const {
+    if (Type() == TVarType::Boolean) return std::get<bool>(FValue);
+    const std::optional<double> n = asNumber();
+    if (!n) mismatch(*this, "bool");
+    return *n != 0.0;
+}
+
+int32_t TVariant::ToInt() const {
+    if (Type() == TVarType::Integer) return std::get<int32_t>(FValue);
+    const std::optional<double> n = asNumber();
+    if (!n) mismatch(*this, "int");
+    const double d = std::round(*n);
+    if (!std::isfinite(d) || d < std::numeric_limits<int32_t>::min() ||
+        d > std::numeric_limits<int32_t>::max())
+        mismatch(*this, "int");
+    return static_cast<int32_t>(d);
+}
+
+double TVariant::ToDouble() const {
+    const std::optional<double> n = asNumber();
+    if (!n) mismatch(*this, "double");
+    return *n;
 }
 
 QString TVariant::ToString() const {

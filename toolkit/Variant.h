@@ -1,7 +1,10 @@
 #pragma once
+#include <QList>
 #include <QString>
+#include <QStringView>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <variant>
 
 class TDispatch;
@@ -42,8 +45,33 @@ public:
     bool operator==(const TVariant& o) const { return FValue == o.FValue; }
 
 private:
+    // The value as a number, for the kinds that are numbers (True is -1).
+    std::optional<double> asNumber() const;
     std::variant<std::monostate, bool, int32_t, double, QString, TDispatchPtr> FValue;
 };
 
 // The name of a variant kind as the call record shows it.
 const char* VarTypeName(TVarType t);
+
+enum class TCallKind { Get, Put, Method };
+
+struct TArg {
+    TVariant Value;
+    bool ByRef = false;
+};
+inline TArg ByVal(TVariant v) {
+    return {std::move(v), false};
+}
+inline TArg ByRef(TVariant v) {
+    return {std::move(v), true};
+}
+using TArgs = QList<TArg>;
+
+// An automation object. For a property write the value is the last argument.
+class TDispatch {
+public:
+    virtual ~TDispatch() = default;
+    // The object's class as call records show it.
+    virtual QString ClassName() const = 0;
+    virtual TVariant Invoke(QStringView member, TCallKind kind, const TArgs& args) = 0;
+};

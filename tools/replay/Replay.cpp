@@ -1,5 +1,6 @@
 #include "Replay.h"
 
+#include "QuoteText.h"
 #include "ReplayChart.h"
 
 #include "Application.h"
@@ -51,28 +52,6 @@ bool parseU32(const QString& s, uint32_t& v) {
 }
 
 } // namespace
-
-QString QuoteText(const QString& s) {
-    QString out;
-    out.reserve(s.size() + 2);
-    out += QLatin1Char('"');
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const QChar c = s[i];
-        if (c == u'\\')
-            out += QLatin1String("\\\\");
-        else if (c == u'"')
-            out += QLatin1String("\\\"");
-        else if (c == u'\r' || c == u'\n') {
-            // CR LF, a lone CR (the message boxes' line break) and a lone LF
-            // are each one line break.
-            if (c == u'\r' && i + 1 < s.size() && s[i + 1] == u'\n') ++i;
-            out += QLatin1String("\\n");
-        } else
-            out += c;
-    }
-    out += QLatin1Char('"');
-    return out;
-}
 
 ReplaySession::ReplaySession() : FNow(QDate(2000, 1, 1), QTime(0, 0, 0)) {
     Clock::SetTickSource([this] { return FTick; });

@@ -97,6 +97,3 @@ private:
     std::unique_ptr<TVantel> FWindow;
     QString FOpened; // the workbook file the last export asked to open
 };
-
-// Text inside double quotes: backslash, quote, CR and LF escaped.
-QString QuoteText(const QString& s);

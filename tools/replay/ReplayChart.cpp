@@ -1,7 +1,7 @@
 #include "ReplayChart.h"
 
 #include "Chart.h"
-#include "Replay.h"
+#include "QuoteText.h"
 
 #include <QApplication>
 #include <QMouseEvent>
