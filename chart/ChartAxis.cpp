@@ -1,7 +1,6 @@
 #include "ChartAxis.h"
 
-#include "CustomAxisPanel.h"
-#include "TeEngine.h"
+#include "ChartException.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -78,9 +77,10 @@ void TChartAxisTitle::SetCaption(const QString& v) {
 
 // ------------------------------------------------------------------ axis
 
-TChartAxis::TChartAxis(TCustomAxisPanel* chart, bool horizontal, bool otherSide, bool depth)
-    : Title(chart), FChart(chart), FHorizontal(horizontal), FOtherSide(otherSide), FDepth(depth),
-      FLabelsFont(DefaultChartFont()) {
+TChartAxis::TChartAxis(TCustomTeePanel* panel, TAxisChart* chart, bool horizontal, bool otherSide,
+                       bool depth)
+    : Title(panel), FPanel(panel), FChart(chart), FHorizontal(horizontal), FOtherSide(otherSide),
+      FDepth(depth), FLabelsFont(DefaultChartFont()) {
     auto repaint = [this] { changed(); };
     for (TChartPen* p : {static_cast<TChartPen*>(&Axis), static_cast<TChartPen*>(&Grid),
                          static_cast<TChartPen*>(&MinorTicks), static_cast<TChartPen*>(&Ticks),
@@ -89,12 +89,13 @@ TChartAxis::TChartAxis(TCustomAxisPanel* chart, bool horizontal, bool otherSide,
     FLabelsFont.OnChange = repaint;
 }
 
-TChartDepthAxis::TChartDepthAxis(TCustomAxisPanel* chart) : TChartAxis(chart, false, true, true) {
+TChartDepthAxis::TChartDepthAxis(TCustomTeePanel* panel, TAxisChart* chart)
+    : TChartAxis(panel, chart, false, true, true) {
     SetVisible(false);
 }
 
 void TChartAxis::changed() {
-    if (FChart) FChart->Invalidate();
+    if (FPanel) FPanel->Invalidate();
 }
 
 void TChartAxis::Assign(const TChartAxis& o) {
@@ -207,19 +208,7 @@ void TChartAxis::SetLogarithmic(bool v) {
 // ---- range
 
 void TChartAxis::computeDateTime() {
-    FIsDateTime = false;
-    if (!FChart) return;
-    for (const TChartSeries* s : FChart->SeriesList()) {
-        if (!s->Active()) continue;
-        if (s->HorizontalAxis() == this) {
-            FIsDateTime = s->XValues().DateTime();
-            return;
-        }
-        if (s->VerticalAxis() == this) {
-            FIsDateTime = s->YValues().DateTime();
-            return;
-        }
-    }
+    FIsDateTime = FChart && FChart->SeriesDateTime(this);
 }
 
 void TChartAxis::RecalcRange() {
@@ -231,7 +220,7 @@ void TChartAxis::RecalcRange() {
 }
 
 void TChartAxis::RangeFromMargins(int left, int top, int right, int bottom) {
-    TCustomAxisPanel& c = *FChart;
+    TCustomTeePanel& c = *FPanel;
     const TRect saved = c.PlotRect;
     if (FHorizontal) {
         c.PlotRect.Left += left;
@@ -251,7 +240,7 @@ void TChartAxis::RangeFromMargins(int left, int top, int right, int bottom) {
 }
 
 TAxisMapping TChartAxis::Mapping(bool horizontal) const {
-    const TCustomAxisPanel& c = *FChart;
+    const TCustomTeePanel& c = *FPanel;
     TAxisMapping m;
     m.Start = horizontal ? c.PlotRect.Left : c.PlotRect.Bottom;
     m.End = horizontal ? c.PlotRect.Right : c.PlotRect.Top;
@@ -287,7 +276,7 @@ int TChartAxis::YValueToPixel(double value) const {
 }
 
 double TChartAxis::PixelToValue(int pixel) const {
-    const TCustomAxisPanel& c = *FChart;
+    const TCustomTeePanel& c = *FPanel;
     if (FHorizontal) {
         if (c.PlotWidth < 1) return 0.0;
         const int d = FInverted ? c.PlotRect.Right - pixel : pixel - c.PlotRect.Left;
@@ -340,7 +329,7 @@ double TChartAxis::LabelStep(int maxLabels) const {
 }
 
 int TChartAxis::labelExtentOf(double value) {
-    TTeeCanvas3D& cv = FChart->Canvas();
+    TTeeCanvas3D& cv = FPanel->Canvas();
     if (FHorizontal == Upright(FLabelsAngle)) {
         // Along the axis: the text width on a horizontal axis with upright
         // labels, or on a vertical axis with turned ones.
@@ -353,7 +342,7 @@ double TChartAxis::AutoLabelStep() {
     int e = std::max(labelExtentOf(RangeMax), labelExtentOf(RangeMin));
     FLabelExtent = e;
     if (FLabelsSeparation > 0) e += Nearest(FLabelsSeparation * 0.01 * e);
-    const int avail = FHorizontal ? FChart->PlotWidth : FChart->PlotHeight;
+    const int avail = FHorizontal ? FPanel->PlotWidth : FPanel->PlotHeight;
     const int n = e > 0 ? Nearest(static_cast<double>(avail) / e) : 1;
     return LabelStep(n);
 }
@@ -382,16 +371,8 @@ int TChartAxis::WidestLabel() {
     case talNone:
         return 0;
     case talMark:
-    case talText: {
-        TTeeCanvas3D& cv = FChart->Canvas();
-        int w = 0;
-        for (const TChartSeries* s : FChart->SeriesList()) {
-            if (!s->Active() || !s->UsesAxis(this)) continue;
-            for (int i = 0; i < s->Count(); ++i)
-                w = std::max(w, cv.TextWidth(s->PointLabel(i)));
-        }
-        return w;
-    }
+    case talText:
+        return FChart->SeriesLabelWidth(this);
     default:
         break;
     }
@@ -403,7 +384,7 @@ int TChartAxis::WidestLabel() {
         lo = std::trunc(RangeMin / step) * step;
         hi = std::trunc(RangeMax / step) * step;
     }
-    TTeeCanvas3D& cv = FChart->Canvas();
+    TTeeCanvas3D& cv = FPanel->Canvas();
     return std::max(cv.TextWidth(ValueText(hi)), cv.TextWidth(ValueText(lo))) +
            cv.TextWidth(QStringLiteral(" "));
 }
@@ -411,22 +392,7 @@ int TChartAxis::WidestLabel() {
 TAxisLabelStyle TChartAxis::EffectiveLabelStyle() const {
     if (FLabelStyle != talAuto) return FLabelStyle;
     if (FDepth) return talValue;
-    const TChartSeries* first = nullptr;
-    for (const TChartSeries* s : FChart->SeriesList())
-        if (s->Active() && (s->HorizontalAxis() == this || s->VerticalAxis() == this)) {
-            first = s;
-            break;
-        }
-    if (!first) return talNone;
-    if (FHorizontal == first->IsVerticalSeries()) {
-        for (const TChartSeries* s : FChart->SeriesList()) {
-            if (!s->Active()) continue;
-            if (FHorizontal ? s->HorizontalAxis() != this : s->VerticalAxis() != this) continue;
-            if (s->HasPointLabel(0) && !s->PointLabel(0).isEmpty()) return talText;
-            break;
-        }
-    }
-    return talValue;
+    return FChart->SeriesLabelStyle(this);
 }
 
 // ---- space
@@ -442,11 +408,11 @@ TRect TChartAxis::ReserveSpace(const TRect& rect) {
         return r.Left += size;
     };
     computeDateTime();
-    TTeeCanvas3D& cv = FChart->Canvas();
+    TTeeCanvas3D& cv = FPanel->Canvas();
     if (!Title.Caption().isEmpty()) {
         int size = FTitleSize;
         if (size == 0) {
-            FChart->ApplyFont(Title.Font());
+            FPanel->ApplyFont(Title.Font());
             const bool turned = !Upright(Title.Angle());
             size = FHorizontal == turned ? cv.TextWidth(Title.Caption()) : cv.FontHeight();
         }
@@ -456,7 +422,7 @@ TRect TChartAxis::ReserveSpace(const TRect& rect) {
     if (FLabels) {
         int size = FLabelsSize;
         if (size == 0) {
-            FChart->ApplyFont(FLabelsFont);
+            FPanel->ApplyFont(FLabelsFont);
             const bool turned = !Upright(FLabelsAngle);
             if (FHorizontal == turned) {
                 FWidestUsed = WidestLabel();
@@ -478,7 +444,7 @@ TRect TChartAxis::ReserveSpace(const TRect& rect) {
 
 void TChartAxis::DrawAxis(bool place) {
     computeDateTime();
-    TCustomAxisPanel& c = *FChart;
+    TCustomTeePanel& c = *FPanel;
     c.ApplyFont(FLabelsFont);
     const double step = AutoLabelStep();
     FDrawnStep = step;
@@ -528,7 +494,7 @@ void TChartAxis::drawOneLabel(double value) {
     if (!FLabels) return;
     const QString text = ValueText(value);
     if (FTickOnLabelsOnly) drawTicksAndGrid(pos, value);
-    FChart->ApplyFont(FLabelsFont);
+    FPanel->ApplyFont(FLabelsFont);
     if (FHorizontal)
         drawLabelText(pos, LabelsPos, text, FLabelsAngle);
     else
@@ -538,7 +504,7 @@ void TChartAxis::drawOneLabel(double value) {
 }
 
 void TChartAxis::drawTicksAndGrid(int pos, double value) {
-    TTeeCanvas3D& cv = FChart->Canvas();
+    TTeeCanvas3D& cv = FPanel->Canvas();
     if (Ticks.Visible) {
         cv.ApplyPen(Ticks);
         drawTick(pos, 1, FTickLength);
@@ -564,7 +530,7 @@ void TChartAxis::drawTicksAndGrid(int pos, double value) {
 }
 
 void TChartAxis::drawTick(int p, int o, int l) {
-    TTeeCanvas3D& cv = FChart->Canvas();
+    TTeeCanvas3D& cv = FPanel->Canvas();
     if (FHorizontal) {
         if (FOtherSide)
             cv.VerticalLine(p, AxisPos - o, AxisPos - o - l);
@@ -578,7 +544,7 @@ void TChartAxis::drawTick(int p, int o, int l) {
 }
 
 void TChartAxis::drawGridLine(int p) {
-    TCustomAxisPanel& c = *FChart;
+    TCustomTeePanel& c = *FPanel;
     TTeeCanvas3D& cv = c.Canvas();
     cv.Brush().Style = bsClear;
     cv.ApplyPen(Grid);
@@ -598,7 +564,7 @@ void TChartAxis::drawGridLine(int p) {
 }
 
 void TChartAxis::drawAxisLine() {
-    TCustomAxisPanel& c = *FChart;
+    TCustomTeePanel& c = *FPanel;
     TTeeCanvas3D& cv = c.Canvas();
     cv.ApplyPen(Axis);
     if (FHorizontal)
@@ -608,7 +574,7 @@ void TChartAxis::drawAxisLine() {
 }
 
 void TChartAxis::drawLabelText(int x0, int y0, const QString& text, int angle) {
-    TCustomAxisPanel& c = *FChart;
+    TCustomTeePanel& c = *FPanel;
     TTeeCanvas3D& cv = c.Canvas();
     cv.Brush().Color = c.Color();
     cv.Brush().Style = bsClear;
@@ -640,7 +606,7 @@ void TChartAxis::drawLabelText(int x0, int y0, const QString& text, int angle) {
 }
 
 void TChartAxis::drawTitle() {
-    TCustomAxisPanel& c = *FChart;
+    TCustomTeePanel& c = *FPanel;
     c.ApplyFont(Title.Font());
     const int x = FHorizontal ? c.PlotXCenter : TitlePos;
     const int y = FHorizontal ? TitlePos : c.PlotYCenter;

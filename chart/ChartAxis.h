@@ -5,9 +5,26 @@
 #include <QString>
 #include <vector>
 
-class TCustomAxisPanel;
+class TChartAxis;
 
 enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
+
+// What an axis needs to know of the series of its chart. The chart owns both
+// the axes and the series, so it answers, and the axis knows no series.
+class TAxisChart {
+public:
+    // The lowest or highest X or Y value of the active series on the axis.
+    virtual double SeriesExtreme(const TChartAxis* axis, bool lowest, bool xValues) const = 0;
+    // Whether the first active series on the axis keeps date-times there.
+    virtual bool SeriesDateTime(const TChartAxis* axis) const = 0;
+    // The widest point label of the active series on the axis.
+    virtual int SeriesLabelWidth(const TChartAxis* axis) = 0;
+    // The label style an automatic axis takes from its series.
+    virtual TAxisLabelStyle SeriesLabelStyle(const TChartAxis* axis) const = 0;
+
+protected:
+    ~TAxisChart() = default;
+};
 
 // The pen of an axis line: black, two pixels wide.
 class TChartAxisPen : public TChartPen {
@@ -65,13 +82,14 @@ struct TAxisLabel {
 // draws labels, ticks, grid lines and the axis line.
 class TChartAxis {
 public:
-    TChartAxis(TCustomAxisPanel* chart, bool horizontal, bool otherSide, bool depth = false);
+    TChartAxis(TCustomTeePanel* panel, TAxisChart* chart, bool horizontal, bool otherSide,
+               bool depth = false);
     TChartAxis(const TChartAxis&) = delete;
     TChartAxis& operator=(const TChartAxis&) = delete;
     // Copies every setting of another axis.
     void Assign(const TChartAxis& o);
 
-    TCustomAxisPanel* ParentChart() const { return FChart; }
+    TCustomTeePanel* ParentChart() const { return FPanel; }
     bool IsHorizontal() const { return FHorizontal; }
     bool IsOtherSide() const { return FOtherSide; }
     bool IsDepth() const { return FDepth; }
@@ -190,7 +208,8 @@ private:
     void drawTitle();
     int mapValue(double value, bool horizontal) const;
 
-    TCustomAxisPanel* FChart;
+    TCustomTeePanel* FPanel;
+    TAxisChart* FChart;
     bool FHorizontal, FOtherSide, FDepth;
     bool FIsDateTime = false;
 
@@ -232,7 +251,7 @@ private:
 // The depth axis of a 3D view; never drawn in this program's 2D chart.
 class TChartDepthAxis : public TChartAxis {
 public:
-    explicit TChartDepthAxis(TCustomAxisPanel* chart);
+    TChartDepthAxis(TCustomTeePanel* panel, TAxisChart* chart);
 };
 
 // "#,##0.###"-style number text with the locale's separators.

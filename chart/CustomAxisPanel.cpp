@@ -38,6 +38,7 @@ void TCustomAxisPanel::AddSeries(TChartSeries* series) {
         old->RemoveSeries(series);
     if (series->SeriesColor() == AutoColor) series->SetSeriesColor(FreeSeriesColor());
     series->FParentChart = this;
+    series->FParentGuard = this;
     series->CheckDataSource();
     FSeries.push_back(series);
     Invalidate();
@@ -48,6 +49,7 @@ void TCustomAxisPanel::RemoveSeries(TChartSeries* series) {
     if (it == FSeries.end()) return;
     series->RemoveSourceLinks();
     series->FParentChart = nullptr;
+    series->FParentGuard = nullptr;
     FSeries.erase(it);
     if (!FDestroying) Invalidate();
 }
@@ -94,6 +96,56 @@ double TCustomAxisPanel::SeriesExtreme(const TChartAxis* axis, bool lowest, bool
         found = true;
     }
     return result;
+}
+
+bool TCustomAxisPanel::SeriesDateTime(const TChartAxis* axis) const {
+    // The first active series on the axis decides.
+    for (const TChartSeries* s : FSeries) {
+        if (!s->Active()) continue;
+        if (s->HorizontalAxis() == axis) return s->XValues().DateTime();
+        if (s->VerticalAxis() == axis) return s->YValues().DateTime();
+    }
+    return false;
+}
+
+int TCustomAxisPanel::SeriesLabelWidth(const TChartAxis* axis) {
+    TTeeCanvas3D& cv = Canvas();
+    int w = 0;
+    for (const TChartSeries* s : FSeries) {
+        if (!s->Active() || !s->UsesAxis(axis)) continue;
+        for (int i = 0; i < s->Count(); ++i)
+            w = std::max(w, cv.TextWidth(s->PointLabel(i)));
+    }
+    return w;
+}
+
+TAxisLabelStyle TCustomAxisPanel::SeriesLabelStyle(const TChartAxis* axis) const {
+    const bool horizontal = axis->IsHorizontal();
+    const TChartSeries* first = nullptr;
+    for (const TChartSeries* s : FSeries)
+        if (s->Active() && (s->HorizontalAxis() == axis || s->VerticalAxis() == axis)) {
+            first = s;
+            break;
+        }
+    if (!first) return talNone;
+    if (horizontal == first->IsVerticalSeries()) {
+        for (const TChartSeries* s : FSeries) {
+            if (!s->Active()) continue;
+            if (horizontal ? s->HorizontalAxis() != axis : s->VerticalAxis() != axis) continue;
+            if (s->HasPointLabel(0) && !s->PointLabel(0).isEmpty()) return talText;
+            break;
+        }
+    }
+    return talValue;
+}
+
+// A series method kept here, where a chart's full type is known: the series
+// sees its chart only through TSeriesChart.
+void TChartSeries::SetParentChart(TCustomAxisPanel* chart) {
+    TCustomAxisPanel* old = ParentChart();
+    if (old == chart) return;
+    if (old) old->RemoveSeries(this);
+    if (chart) chart->AddSeries(this);
 }
 
 void TCustomAxisPanel::CalcAxisRects() {

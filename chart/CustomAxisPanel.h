@@ -8,7 +8,7 @@
 
 // The chart panel with series and axes: keeps the series list and the five
 // axes and draws a chart in its fixed order of steps.
-class TCustomAxisPanel : public TCustomTeePanel {
+class TCustomAxisPanel : public TCustomTeePanel, public TAxisChart, public TSeriesChart {
     Q_OBJECT
 public:
     explicit TCustomAxisPanel(QWidget* parent = nullptr);
@@ -16,14 +16,14 @@ public:
 
     // Ignored when the series is already in the chart; a series whose colour
     // is AutoColor gets a palette colour no other series of the chart uses.
-    void AddSeries(TChartSeries* series);
+    void AddSeries(TChartSeries* series) override;
     // Ignored when the series is not in the chart.
-    void RemoveSeries(TChartSeries* series);
+    void RemoveSeries(TChartSeries* series) override;
     int SeriesCount() const { return static_cast<int>(FSeries.size()); }
     TChartSeries* Series(int i) const { return FSeries[static_cast<size_t>(i)]; }
     const std::vector<TChartSeries*>& SeriesList() const { return FSeries; }
     // True while the chart's destructor runs.
-    bool Destroying() const { return FDestroying; }
+    bool Destroying() const override { return FDestroying; }
 
     TChartAxis* LeftAxis() { return &FLeftAxis; }
     TChartAxis* RightAxis() { return &FRightAxis; }
@@ -32,7 +32,18 @@ public:
     TChartAxis* DepthAxis() { return &FDepthAxis; }
 
     bool IsAxisDrawn(const TChartAxis* axis) const;
-    double SeriesExtreme(const TChartAxis* axis, bool lowest, bool xValues) const;
+    double SeriesExtreme(const TChartAxis* axis, bool lowest, bool xValues) const override;
+    bool SeriesDateTime(const TChartAxis* axis) const override;
+    int SeriesLabelWidth(const TChartAxis* axis) override;
+    TAxisLabelStyle SeriesLabelStyle(const TChartAxis* axis) const override;
+    TCustomAxisPanel* SeriesParent() override { return this; }
+    void SeriesChanged() override { Invalidate(); }
+    TChartAxis* SeriesAxis(THorizAxis side) override {
+        return side == aTopAxis ? &FTopAxis : &FBottomAxis;
+    }
+    TChartAxis* SeriesAxis(TVertAxis side) override {
+        return side == aLeftAxis ? &FLeftAxis : &FRightAxis;
+    }
 
     bool AxisVisible() const { return FAxisVisible; }
     void SetAxisVisible(bool v) { setInvalidating(FAxisVisible, v); }
@@ -66,11 +77,11 @@ private:
     TColor FreeSeriesColor() const;
 
     std::vector<TChartSeries*> FSeries;
-    TChartAxis FBottomAxis{this, true, false};
-    TChartAxis FTopAxis{this, true, true};
-    TChartAxis FLeftAxis{this, false, false};
-    TChartAxis FRightAxis{this, false, true};
-    TChartDepthAxis FDepthAxis{this};
+    TChartAxis FBottomAxis{this, this, true, false};
+    TChartAxis FTopAxis{this, this, true, true};
+    TChartAxis FLeftAxis{this, this, false, false};
+    TChartAxis FRightAxis{this, this, false, true};
+    TChartDepthAxis FDepthAxis{this, this};
     bool FDestroying = false;
     bool FAxisVisible = true;
     bool FClipPoints = true;

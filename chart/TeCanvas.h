@@ -13,6 +13,9 @@
 
 class QPainter;
 
+// The chart picks the colour (series palette, or per-point palette).
+constexpr TColor AutoColor = static_cast<TColor>(0x80000000u);
+
 // Multiply then divide through 64 bits, halves rounded away from zero. A zero
 // divisor or a quotient outside 32 bits has no answer: -1.
 int MulDiv(int a, int b, int c);

@@ -1,7 +1,6 @@
 #include "TeEngine.h"
 
 #include "ChartAxis.h"
-#include "CustomAxisPanel.h"
 
 #include <array>
 #include <cmath>
@@ -156,7 +155,7 @@ TChartSeries::~TChartSeries() {
     RemoveSourceLinks();
     // Clearing invalidates the chart unless the chart itself is going away.
     TChartSeries::ClearValues();
-    if (TCustomAxisPanel* chart = ParentChart()) chart->RemoveSeries(this);
+    if (TSeriesChart* c = chart()) c->RemoveSeries(this);
 }
 
 bool TChartSeries::UsesAxis(const TChartAxis* axis) const {
@@ -219,13 +218,6 @@ void TChartSeries::SetColorEachPoint(bool v) {
     if (v == FColorEachPoint) return;
     FColorEachPoint = v;
     RequestRepaint();
-}
-
-void TChartSeries::SetParentChart(TCustomAxisPanel* chart) {
-    TCustomAxisPanel* old = ParentChart();
-    if (old == chart) return;
-    if (old) old->RemoveSeries(this);
-    if (chart) chart->AddSeries(this);
 }
 
 void TChartSeries::SetSeriesColor(TColor c) {
@@ -294,8 +286,8 @@ void TChartSeries::ClearValues() {
     ClearLists();
     if (OnClearValues) OnClearValues(this);
     NotifyDependents(seClear, -1);
-    TCustomAxisPanel* chart = ParentChart();
-    if (chart && !chart->Destroying()) chart->Invalidate();
+    TSeriesChart* c = chart();
+    if (c && !c->Destroying()) c->SeriesChanged();
 }
 
 void TChartSeries::DeleteValue(int index) {
@@ -360,21 +352,20 @@ void TChartSeries::CalcVisibleRange() {
 }
 
 TChartAxis* TChartSeries::HorizontalAxis() const {
-    TCustomAxisPanel* chart = ParentChart();
-    if (!chart) return nullptr;
-    return FHorizAxis == aTopAxis ? chart->TopAxis() : chart->BottomAxis();
+    TSeriesChart* c = chart();
+    return c ? c->SeriesAxis(FHorizAxis) : nullptr;
 }
 
 TChartAxis* TChartSeries::VerticalAxis() const {
-    TCustomAxisPanel* chart = ParentChart();
-    if (!chart) return nullptr;
-    return FVertAxis == aLeftAxis ? chart->LeftAxis() : chart->RightAxis();
+    TSeriesChart* c = chart();
+    return c ? c->SeriesAxis(FVertAxis) : nullptr;
 }
 
 TCustomAxisPanel* TChartSeries::ParentChart() const {
-    return FParentChart.data();
+    TSeriesChart* c = chart();
+    return c ? c->SeriesParent() : nullptr;
 }
 
 void TChartSeries::RequestRepaint() {
-    if (TCustomAxisPanel* chart = ParentChart()) chart->Invalidate();
+    if (TSeriesChart* c = chart()) c->SeriesChanged();
 }

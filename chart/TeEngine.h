@@ -1,6 +1,6 @@
 #pragma once
 #include "Application.h"
-#include "Errors.h"
+#include "ChartException.h"
 #include "TColor.h"
 #include "TeCanvas.h"
 
@@ -16,20 +16,8 @@ class TCustomAxisPanel;
 class TChartAxis;
 class TChartSeries;
 
-// An invalid axis setting; the setting keeps its old value.
-class AxisException : public Exception {
-public:
-    using Exception::Exception;
-};
-// An invalid chart setting; the setting keeps its old value.
-class ChartException : public Exception {
-public:
-    using Exception::Exception;
-};
-
-// Colours with a meaning of their own inside the chart.
-// AutoColor: the chart picks the colour (series palette, or per-point palette).
-constexpr TColor AutoColor = static_cast<TColor>(0x80000000u);
+// Colours with a meaning of their own inside the chart (AutoColor is in the
+// canvas unit, where pens need it too).
 // The "no colour" of a null point; the same value as the toolkit's clNone.
 constexpr TColor NullPointColor = clNone;
 // A point colour given as the toolkit's clDefault is kept as AutoColor.
@@ -43,6 +31,24 @@ int ChartPaletteSize();
 enum TChartListOrder { loNone, loAscending, loDescending };
 enum THorizAxis { aTopAxis, aBottomAxis };
 enum TVertAxis { aLeftAxis, aRightAxis };
+
+// What a series asks of the chart it is in; the axis panel answers, so the
+// series needs no more of the panel than this.
+class TSeriesChart {
+public:
+    // The chart itself, as the series' ParentChart.
+    virtual TCustomAxisPanel* SeriesParent() = 0;
+    virtual void AddSeries(TChartSeries* series) = 0;
+    virtual void RemoveSeries(TChartSeries* series) = 0;
+    virtual bool Destroying() const = 0;
+    // A series' data or looks changed: the chart is to be drawn anew.
+    virtual void SeriesChanged() = 0;
+    virtual TChartAxis* SeriesAxis(THorizAxis side) = 0;
+    virtual TChartAxis* SeriesAxis(TVertAxis side) = 0;
+
+protected:
+    ~TSeriesChart() = default;
+};
 
 // One column of a series' points (X or Y): raw values plus the running
 // statistics the axes take their automatic range from.
@@ -264,7 +270,10 @@ private:
     std::vector<TChartValueList*> FValuesList;
     std::vector<TColor> FPointColors;
     std::vector<std::optional<QString>> FPointLabels;
-    QPointer<TCustomAxisPanel> FParentChart;
+    // The chart, and a guard that forgets it should the chart go first.
+    TSeriesChart* chart() const { return FParentGuard ? FParentChart : nullptr; }
+    TSeriesChart* FParentChart = nullptr;
+    QPointer<QObject> FParentGuard;
 
     bool FActive = true;
     bool FColorEachPoint = false;
