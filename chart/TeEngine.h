@@ -16,8 +16,9 @@ class TCustomAxisPanel;
 class TChartAxis;
 class TChartSeries;
 
-// Colours with a meaning of their own inside the chart (AutoColor is in the
+// Colours with a meaning of their own inside the chart (AutoColor lives in the
 // canvas unit, where pens need it too).
+
 // The "no colour" of a null point; the same value as the toolkit's clNone.
 constexpr TColor NullPointColor = clNone;
 // A point colour given as the toolkit's clDefault is kept as AutoColor.
