@@ -99,42 +99,16 @@ void TChartAxis::changed() {
 }
 
 void TChartAxis::Assign(const TChartAxis& o) {
-    FAutomatic = o.FAutomatic;
-    FAutomaticMaximum = o.FAutomaticMaximum;
-    FAutomaticMinimum = o.FAutomaticMinimum;
+    static_cast<TChartAxisSettings&>(*this) = o;
     Axis.Assign(o.Axis);
-    FAxisValuesFormat = o.FAxisValuesFormat;
-    FDateTimeFormat = o.FDateTimeFormat;
-    FExactDateTime = o.FExactDateTime;
     Grid.Assign(o.Grid);
-    FGridCentered = o.FGridCentered;
-    FIncrement = o.FIncrement;
-    FInverted = o.FInverted;
-    FLabels = o.FLabels;
-    FLabelsAngle = o.FLabelsAngle;
     FLabelsFont.Assign(o.FLabelsFont);
-    FLabelsMultiLine = o.FLabelsMultiLine;
-    FLabelsOnAxis = o.FLabelsOnAxis;
-    FLabelsSeparation = o.FLabelsSeparation;
-    FLabelsSize = o.FLabelsSize;
-    FLabelStyle = o.FLabelStyle;
-    FLogarithmic = o.FLogarithmic;
-    FMaximum = o.FMaximum;
-    FMinimum = o.FMinimum;
-    FMinorTickCount = o.FMinorTickCount;
-    FMinorTickLength = o.FMinorTickLength;
     MinorTicks.Assign(o.MinorTicks);
-    FRoundFirstLabel = o.FRoundFirstLabel;
-    FTickInnerLength = o.FTickInnerLength;
-    FTickLength = o.FTickLength;
-    FTickOnLabelsOnly = o.FTickOnLabelsOnly;
     Ticks.Assign(o.Ticks);
     TicksInner.Assign(o.TicksInner);
     Title.Assign(o.Title);
     Title.SetAngle(o.Title.Angle());
     Title.SetCaption(o.Title.Caption());
-    FTitleSize = o.FTitleSize;
-    FVisible = o.FVisible;
     changed();
 }
 

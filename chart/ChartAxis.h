@@ -1,4 +1,5 @@
 #pragma once
+#include "Change.h"
 #include "TeCanvas.h"
 #include "TeeProcs.h"
 
@@ -80,7 +81,36 @@ struct TAxisLabel {
 // A value axis on one edge of the plot: maps values to pixels and back, finds
 // its range from its series, chooses the label step, reserves its band and
 // draws labels, ticks, grid lines and the axis line.
-class TChartAxis {
+// The axis's plain settings, kept apart from its pens, fonts and links so that
+// Assign copies them in one step and a new setting cannot be left out of it.
+struct TChartAxisSettings {
+    bool FAutomatic = true, FAutomaticMaximum = true, FAutomaticMinimum = true;
+    QString FAxisValuesFormat = QStringLiteral("#,##0.###");
+    QString FDateTimeFormat;
+    bool FExactDateTime = true;
+    bool FGridCentered = false;
+    double FIncrement = 0.0;
+    bool FInverted = false;
+    bool FLabels = true;
+    int FLabelsAngle = 0;
+    bool FLabelsMultiLine = false;
+    bool FLabelsOnAxis = true;
+    int FLabelsSeparation = 10;
+    int FLabelsSize = 0;
+    TAxisLabelStyle FLabelStyle = talAuto;
+    bool FLogarithmic = false;
+    double FMaximum = 0.0, FMinimum = 0.0;
+    int FMinorTickCount = 3;
+    int FMinorTickLength = 2;
+    bool FRoundFirstLabel = true;
+    int FTickInnerLength = 0;
+    int FTickLength = 4;
+    bool FTickOnLabelsOnly = true;
+    int FTitleSize = 0;
+    bool FVisible = true;
+};
+
+class TChartAxis : private TChartAxisSettings {
 public:
     TChartAxis(TCustomTeePanel* panel, TAxisChart* chart, bool horizontal, bool otherSide,
                bool depth = false);
@@ -190,9 +220,7 @@ public:
 
 private:
     template <class T> void set(T& field, const T& v) {
-        if (field == v) return;
-        field = v;
-        changed();
+        if (Change(field, v)) changed();
     }
     void changed();
     void computeDateTime();
@@ -213,31 +241,7 @@ private:
     bool FHorizontal, FOtherSide, FDepth;
     bool FIsDateTime = false;
 
-    bool FAutomatic = true, FAutomaticMaximum = true, FAutomaticMinimum = true;
-    QString FAxisValuesFormat = QStringLiteral("#,##0.###");
-    QString FDateTimeFormat;
-    bool FExactDateTime = true;
-    bool FGridCentered = false;
-    double FIncrement = 0.0;
-    bool FInverted = false;
-    bool FLabels = true;
-    int FLabelsAngle = 0;
     TFont FLabelsFont;
-    bool FLabelsMultiLine = false;
-    bool FLabelsOnAxis = true;
-    int FLabelsSeparation = 10;
-    int FLabelsSize = 0;
-    TAxisLabelStyle FLabelStyle = talAuto;
-    bool FLogarithmic = false;
-    double FMaximum = 0.0, FMinimum = 0.0;
-    int FMinorTickCount = 3;
-    int FMinorTickLength = 2;
-    bool FRoundFirstLabel = true;
-    int FTickInnerLength = 0;
-    int FTickLength = 4;
-    bool FTickOnLabelsOnly = true;
-    int FTitleSize = 0;
-    bool FVisible = true;
 
     // Drawing memory of one DrawAxis.
     int FPrevTickPos = -1;

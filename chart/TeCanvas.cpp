@@ -39,40 +39,8 @@ void TChartPen::Assign(const TChartPen& o) {
     if (!same) changed();
 }
 
-void TChartPen::SetColor(TColor v) {
-    if (Color == v) return;
-    Color = v;
-    changed();
-}
-void TChartPen::SetWidth(int v) {
-    if (Width == v) return;
-    Width = v;
-    changed();
-}
-void TChartPen::SetStyle(TPenStyle v) {
-    if (Style == v) return;
-    Style = v;
-    changed();
-}
-void TChartPen::SetVisible(bool v) {
-    if (Visible == v) return;
-    Visible = v;
-    changed();
-}
-void TChartPen::SetMode(TPenMode v) {
-    if (Mode == v) return;
-    Mode = v;
-    changed();
-}
-
 void TView3DOptions::Assign(const TView3DOptions& o) {
-    FElevation = o.FElevation;
-    FHorizOffset = o.FHorizOffset;
-    FOrthogonal = o.FOrthogonal;
-    FRotation = o.FRotation;
-    FTilt = o.FTilt;
-    FVertOffset = o.FVertOffset;
-    FZoom = o.FZoom;
+    static_cast<TView3DSettings&>(*this) = o;
     if (OnChange) OnChange();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "Canvas.h"
+#include "Change.h"
 #include "Font.h"
 #include "TColor.h"
 
@@ -49,13 +50,17 @@ public:
 
     // Copies Visible, then the pen attributes; the change handler stays.
     void Assign(const TChartPen& o);
-    void SetColor(TColor v);
-    void SetWidth(int v);
-    void SetStyle(TPenStyle v);
-    void SetVisible(bool v);
-    void SetMode(TPenMode v);
+    void SetColor(TColor v) { set(Color, v); }
+    void SetWidth(int v) { set(Width, v); }
+    void SetStyle(TPenStyle v) { set(Style, v); }
+    void SetVisible(bool v) { set(Visible, v); }
+    void SetMode(TPenMode v) { set(Mode, v); }
 
 private:
+    // Stores a property; only a real change notifies.
+    template <class T, class U> void set(T& field, U&& v) {
+        if (Change(field, std::forward<U>(v))) changed();
+    }
     void changed() {
         if (OnChange) OnChange();
     }
@@ -79,8 +84,19 @@ public:
     TDarkGrayPen() { Color = clGray; }
 };
 
+// The view's plain settings, so that Assign copies them in one step.
+struct TView3DSettings {
+    int FElevation = 345;
+    int FHorizOffset = 0;
+    bool FOrthogonal = true;
+    int FRotation = 345;
+    int FTilt = 0;
+    int FVertOffset = 0;
+    int FZoom = 100;
+};
+
 // How a 3D chart is looked at; only a 3D chart reads these.
-class TView3DOptions {
+class TView3DOptions : private TView3DSettings {
 public:
     std::function<void()> OnChange;
     int Elevation() const { return FElevation; }
@@ -101,17 +117,8 @@ public:
 
 private:
     template <class T> void set(T& field, T v) {
-        if (field == v) return;
-        field = v;
-        if (OnChange) OnChange();
+        if (Change(field, v) && OnChange) OnChange();
     }
-    int FElevation = 345;
-    int FHorizOffset = 0;
-    bool FOrthogonal = true;
-    int FRotation = 345;
-    int FTilt = 0;
-    int FVertOffset = 0;
-    int FZoom = 100;
 };
 
 // The chart's default font: the Japanese proportional serif face at 9 points.

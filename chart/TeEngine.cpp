@@ -208,51 +208,9 @@ void TChartSeries::PointAdded(int index) {
     if (FActive) RequestRepaint();
 }
 
-void TChartSeries::SetActive(bool v) {
-    if (v == FActive) return;
-    FActive = v;
-    RequestRepaint();
-}
-
-void TChartSeries::SetColorEachPoint(bool v) {
-    if (v == FColorEachPoint) return;
-    FColorEachPoint = v;
-    RequestRepaint();
-}
-
 void TChartSeries::SetSeriesColor(TColor c) {
     if (c == FSeriesColor) return;
     FSeriesColor = c;
-    RequestRepaint();
-}
-
-void TChartSeries::SetHorizAxis(THorizAxis v) {
-    if (v == FHorizAxis) return;
-    FHorizAxis = v;
-    RequestRepaint();
-}
-
-void TChartSeries::SetVertAxis(TVertAxis v) {
-    if (v == FVertAxis) return;
-    FVertAxis = v;
-    RequestRepaint();
-}
-
-void TChartSeries::SetPercentFormat(const QString& v) {
-    if (v == FPercentFormat) return;
-    FPercentFormat = v;
-    RequestRepaint();
-}
-
-void TChartSeries::SetValueFormat(const QString& v) {
-    if (v == FValueFormat) return;
-    FValueFormat = v;
-    RequestRepaint();
-}
-
-void TChartSeries::SetShowInLegend(bool v) {
-    if (v == FShowInLegend) return;
-    FShowInLegend = v;
     RequestRepaint();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "Application.h"
+#include "Change.h"
 #include "ChartException.h"
 #include "TColor.h"
 #include "TeCanvas.h"
@@ -168,8 +169,8 @@ public:
     virtual double XValue(int index) const { return FXValues.Value(index); }
     virtual double YValue(int index) const { return FYValues.Value(index); }
     virtual void PointAdded(int index);
-    virtual void SetActive(bool v);
-    virtual void SetColorEachPoint(bool v);
+    virtual void SetActive(bool v) { set(FActive, v); }
+    virtual void SetColorEachPoint(bool v) { set(FColorEachPoint, v); }
     virtual void SetParentChart(TCustomAxisPanel* chart);
     virtual void SetSeriesColor(TColor c);
     virtual int AddValue(double y, const QString& label, TColor color);
@@ -220,9 +221,9 @@ public:
     QString Title() const { return FTitle; }
     void SetTitle(const QString& v) { FTitle = v; }
     THorizAxis HorizAxis() const { return FHorizAxis; }
-    void SetHorizAxis(THorizAxis v);
+    void SetHorizAxis(THorizAxis v) { set(FHorizAxis, v); }
     TVertAxis VertAxis() const { return FVertAxis; }
-    void SetVertAxis(TVertAxis v);
+    void SetVertAxis(TVertAxis v) { set(FVertAxis, v); }
     TCustomAxisPanel* ParentChart() const;
     QString ColorSource() const { return FColorSource; }
     void SetColorSource(const QString& v) { FColorSource = v; }
@@ -231,11 +232,11 @@ public:
     int Cursor() const { return FCursor; }
     void SetCursor(int v) { FCursor = v; }
     QString PercentFormat() const { return FPercentFormat; }
-    void SetPercentFormat(const QString& v);
+    void SetPercentFormat(const QString& v) { set(FPercentFormat, v); }
     QString ValueFormat() const { return FValueFormat; }
-    void SetValueFormat(const QString& v);
+    void SetValueFormat(const QString& v) { set(FValueFormat, v); }
     bool ShowInLegend() const { return FShowInLegend; }
-    void SetShowInLegend(bool v);
+    void SetShowInLegend(bool v) { set(FShowInLegend, v); }
     QObject* DataSource() const { return FDataSource; }
 
     TSeriesMarks Marks;
@@ -264,6 +265,10 @@ protected:
     bool FKeepPointPastEdge = false;
 
 private:
+    // Stores a property; only a real change notifies.
+    template <class T, class U> void set(T& field, U&& v) {
+        if (Change(field, std::forward<U>(v))) RequestRepaint();
+    }
     friend class TCustomAxisPanel;
 
     TChartValueList FXValues;

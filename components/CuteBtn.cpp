@@ -104,67 +104,11 @@ TCuteButton::~TCuteButton() = default;
 
 // ---- properties
 
-void TCuteButton::SetBevelHighlightColor(TColor v) {
-    if (FBevelHighlightColor == v) return;
-    FBevelHighlightColor = v;
-    update();
-}
-
-void TCuteButton::SetBevelShadowColor(TColor v) {
-    if (FBevelShadowColor == v) return;
-    FBevelShadowColor = v;
-    update();
-}
-
-void TCuteButton::SetDisabledColor(TColor v) {
-    if (FDisabledColor == v) return;
-    FDisabledColor = v;
-    if (!isEnabled()) update();
-}
-
-void TCuteButton::SetDropDownMenu(TPopupMenu* v) {
-    if (FDropDownMenu == v) return;
-    FDropDownMenu = v;
-    update();
-}
-
 void TCuteButton::SetFlat(bool v) {
     const bool changed = FFlat != v;
     FFlat = v;
     SetBevelInner(v ? bvNone : bvRaised);
     if (changed) update(); // the caption inset follows Flat too
-}
-
-void TCuteButton::SetLayout(TTextLayout v) {
-    if (FLayout == v) return;
-    FLayout = v;
-    update();
-}
-
-void TCuteButton::SetMarginX(int v) {
-    if (v < -1) v = -1;
-    if (FMarginX == v) return;
-    FMarginX = v;
-    update();
-}
-
-void TCuteButton::SetMarginY(int v) {
-    if (v < -1) v = -1;
-    if (FMarginY == v) return;
-    FMarginY = v;
-    update();
-}
-
-void TCuteButton::SetShowFocusRect(bool v) {
-    if (FShowFocusRect == v) return;
-    FShowFocusRect = v;
-    update();
-}
-
-void TCuteButton::SetUseDisabledColor(bool v) {
-    if (FUseDisabledColor == v) return;
-    FUseDisabledColor = v;
-    if (!isEnabled()) update();
 }
 
 // ---- paint

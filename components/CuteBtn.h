@@ -1,6 +1,7 @@
 #pragma once
 #include "Application.h"
 #include "ButtonFace.h"
+#include "Change.h"
 #include "Menu.h"
 #include "Panel.h"
 
@@ -38,31 +39,31 @@ public:
     void Click();
 
     TColor BevelHighlightColor() const { return FBevelHighlightColor; }
-    void SetBevelHighlightColor(TColor v);
+    void SetBevelHighlightColor(TColor v) { set(FBevelHighlightColor, v); }
     TColor BevelShadowColor() const { return FBevelShadowColor; }
-    void SetBevelShadowColor(TColor v);
+    void SetBevelShadowColor(TColor v) { set(FBevelShadowColor, v); }
     TColor DisabledColor() const { return FDisabledColor; }
-    void SetDisabledColor(TColor v);
+    void SetDisabledColor(TColor v) { setDisabledLook(FDisabledColor, v); }
     int DropDownDelay() const { return FDropDownDelay; }
     void SetDropDownDelay(int v) { FDropDownDelay = v; }
     TPopupMenu* DropDownMenu() const { return FDropDownMenu; }
-    void SetDropDownMenu(TPopupMenu* v);
+    void SetDropDownMenu(TPopupMenu* v) { set(FDropDownMenu, v); }
     bool EgnoreContClick() const { return FEgnoreContClick; }
     void SetEgnoreContClick(bool v) { FEgnoreContClick = v; }
     bool Flat() const { return FFlat; }
     void SetFlat(bool v);
     TTextLayout Layout() const { return FLayout; }
-    void SetLayout(TTextLayout v);
+    void SetLayout(TTextLayout v) { set(FLayout, v); }
     int MarginX() const { return FMarginX; }
-    void SetMarginX(int v);
+    void SetMarginX(int v) { set(FMarginX, std::max(v, -1)); }
     int MarginY() const { return FMarginY; }
-    void SetMarginY(int v);
+    void SetMarginY(int v) { set(FMarginY, std::max(v, -1)); }
     bool ShowFocusRect() const { return FShowFocusRect; }
-    void SetShowFocusRect(bool v);
+    void SetShowFocusRect(bool v) { set(FShowFocusRect, v); }
     bool TabFocusUp() const { return FTabFocusUp; }
     void SetTabFocusUp(bool v) { FTabFocusUp = v; }
     bool UseDisabledColor() const { return FUseDisabledColor; }
-    void SetUseDisabledColor(bool v);
+    void SetUseDisabledColor(bool v) { setDisabledLook(FUseDisabledColor, v); }
 
     // Everything the face is painted from, as it stands now.
     TButtonFace Face() const;
@@ -106,6 +107,10 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    // The disabled look shows only while the button is disabled.
+    template <class T> void setDisabledLook(T& field, T v) {
+        if (Change(field, v) && !isEnabled()) update();
+    }
     void setState(TBevelCut look) { SetBevelOuter(look); }
     void restAfterKey();  // Raised when TabFocusUp, else Idle
     void pressAndClick(); // Pressed, then the drop-down or a click, then rest

@@ -29,30 +29,12 @@ void TGridColumn::repaint() {
     if (TStringGridEx* grid = FCollection->Grid()) grid->Repaint();
 }
 
-void TGridColumn::SetAlignment(TAlignment v) {
-    if (FProps.Alignment == v) return;
-    FProps.Alignment = v;
-    repaint();
-}
-
-void TGridColumn::SetColor(TColor v) {
-    if (FProps.Color == v) return;
-    FProps.Color = v;
-    repaint();
-}
-
 void TGridColumn::SetCaption(const QString& v) {
     if (FProps.Caption == v) return;
     FProps.Caption = v;
     // An empty caption would let the fixed cell fall back to nothing at all;
     // a blank keeps it visibly "set".
     if (FProps.Caption.isEmpty()) FProps.Caption = QStringLiteral(" ");
-    repaint();
-}
-
-void TGridColumn::SetWordwrap(bool v) {
-    if (FProps.Wordwrap == v) return;
-    FProps.Wordwrap = v;
     repaint();
 }
 
@@ -251,18 +233,6 @@ TStringGridEx::~TStringGridEx() {
 
 void TStringGridEx::SetGridColumns(const TGridColumns& source) {
     FGridColumns->Assign(source);
-    Repaint();
-}
-
-void TStringGridEx::SetGridStyle(TGridStyle v) {
-    if (FGridStyle == v) return;
-    FGridStyle = v;
-    Repaint();
-}
-
-void TStringGridEx::SetStripeColor(TColor v) {
-    if (FStripeColor == v) return;
-    FStripeColor = v;
     Repaint();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "Change.h"
 // A string grid with one definition per column: caption, colours, fonts,
 // alignment, editing and input rules per column, optional striped rows, and
 // an in-place editor tuned to the column being edited.
@@ -27,11 +28,11 @@ public:
     int Index() const;
 
     TAlignment Alignment() const { return FProps.Alignment; }
-    void SetAlignment(TAlignment v);
+    void SetAlignment(TAlignment v) { set(FProps.Alignment, v); }
     bool CanEdit() const { return FProps.CanEdit; }
     void SetCanEdit(bool v) { FProps.CanEdit = v; }
     TColor Color() const { return FProps.Color; }
-    void SetColor(TColor v);
+    void SetColor(TColor v) { set(FProps.Color, v); }
     QString Caption() const { return FProps.Caption; }
     // An empty caption is kept as a single blank.
     void SetCaption(const QString& v);
@@ -51,7 +52,7 @@ public:
     bool MultiLine() const { return FProps.MultiLine; }
     void SetMultiLine(bool v) { FProps.MultiLine = v; }
     bool Wordwrap() const { return FProps.Wordwrap; }
-    void SetWordwrap(bool v);
+    void SetWordwrap(bool v) { set(FProps.Wordwrap, v); }
 
     // All eleven properties at once (the fonts by their attributes).
     const GridColumnProps& Props() const { return FProps; }
@@ -62,6 +63,10 @@ public:
     template <class T> void Assign(const T&) = delete;
 
 private:
+    // Stores a property; only a real change notifies.
+    template <class T, class U> void set(T& field, U&& v) {
+        if (Change(field, std::forward<U>(v))) repaint();
+    }
     void repaint();
     TGridColumns* FCollection;
     GridColumnProps FProps;
@@ -153,9 +158,9 @@ public:
     // Copies the given definitions into the grid's own collection.
     void SetGridColumns(const TGridColumns& source);
     TGridStyle GridStyle() const { return FGridStyle; }
-    void SetGridStyle(TGridStyle v);
+    void SetGridStyle(TGridStyle v) { set(FGridStyle, v); }
     TColor StripeColor() const { return FStripeColor; }
-    void SetStripeColor(TColor v);
+    void SetStripeColor(TColor v) { set(FStripeColor, v); }
 
     // Background of a cell, for painting and for the editor.
     TColor GetCellColor(int col, int row) const;
@@ -187,6 +192,10 @@ protected:
     void UpdateEditor() override;
 
 private:
+    // Stores a property; only a real change notifies.
+    template <class T, class U> void set(T& field, U&& v) {
+        if (Change(field, std::forward<U>(v))) Repaint();
+    }
     const GridColumnProps* columnProps(int col) const;
     std::unique_ptr<TGridColumns> FGridColumns;
     TGridStyle FGridStyle = gsNormal;

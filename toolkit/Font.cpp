@@ -40,32 +40,6 @@ void TFont::Assign(const TFont& o) {
     changed();
 }
 
-void TFont::SetName(const QString& v) {
-    if (Name == v) return;
-    Name = v;
-    changed();
-}
-void TFont::SetHeight(int v) {
-    if (Height == v) return;
-    Height = v;
-    changed();
-}
-void TFont::SetColor(TColor v) {
-    if (Color == v) return;
-    Color = v;
-    changed();
-}
-void TFont::SetStyle(TFontStyles v) {
-    if (Style == v) return;
-    Style = v;
-    changed();
-}
-void TFont::SetCharset(int v) {
-    if (Charset == v) return;
-    Charset = v;
-    changed();
-}
-
 int TFont::Size() const {
     const int h = Height < 0 ? -Height : Height;
     return (h * 72 + PixelsPerInch / 2) / PixelsPerInch;

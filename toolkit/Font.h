@@ -1,4 +1,5 @@
 #pragma once
+#include "Change.h"
 #include "TColor.h"
 
 #include <QFont>
@@ -42,11 +43,11 @@ public:
     }
 
     void Assign(const TFont& o);
-    void SetName(const QString& v);
-    void SetHeight(int v);
-    void SetColor(TColor v);
-    void SetStyle(TFontStyles v);
-    void SetCharset(int v);
+    void SetName(const QString& v) { set(Name, v); }
+    void SetHeight(int v) { set(Height, v); }
+    void SetColor(TColor v) { set(Color, v); }
+    void SetStyle(TFontStyles v) { set(Style, v); }
+    void SetCharset(int v) { set(Charset, v); }
     // Size in points at the layout's resolution.
     int Size() const;
     void SetSize(int points);
@@ -59,6 +60,10 @@ public:
     QFont ToQFont() const;
 
 private:
+    // Stores a property; only a real change notifies.
+    template <class T, class U> void set(T& field, U&& v) {
+        if (Change(field, std::forward<U>(v))) changed();
+    }
     void changed() {
         if (OnChange) OnChange();
     }

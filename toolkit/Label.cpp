@@ -49,22 +49,8 @@ QRect CaptionDamage(const QString& before, const QString& after, const QFont& fo
     return glyphs.ChangedInk(before, left(wb), after, left(wa), QFontMetrics(font).ascent()) & all;
 }
 
-void TLabel::SetAlignment(LabelAlign a) {
-    if (FAlignment == a) return;
-    FAlignment = a;
-    update();
-}
-
 void TLabel::SetAutoSize(bool on) {
-    if (FAutoSize == on) return;
-    FAutoSize = on;
-    adjustBounds();
-}
-
-void TLabel::SetColor(TColor c) {
-    if (FColor == c) return;
-    FColor = c;
-    update();
+    if (Change(FAutoSize, on)) adjustBounds();
 }
 
 void TLabel::adjustBounds() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "Application.h"
+#include "Change.h"
 #include "Font.h"
 #include "TColor.h"
 
@@ -29,12 +30,12 @@ public:
     const TFont& Font() const { return FFont; }
     void SetFont(const TFont& f) { FFont.Assign(f); }
     LabelAlign Alignment() const { return FAlignment; }
-    void SetAlignment(LabelAlign a);
+    void SetAlignment(LabelAlign a) { set(FAlignment, a); }
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool on);
     // clNone: transparent, the parent shows through.
     TColor Color() const { return FColor; }
-    void SetColor(TColor c);
+    void SetColor(TColor c) { set(FColor, c); }
     void SetHint(const QString& hint) { setToolTip(hint); }
 
     TNotifyEvent OnClick;
@@ -47,6 +48,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    // Stores a property; only a real change notifies.
+    template <class T, class U> void set(T& field, U&& v) {
+        if (Change(field, std::forward<U>(v))) update();
+    }
     void adjustBounds();
     QString FCaption;
     TFont FFont;

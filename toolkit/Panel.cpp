@@ -18,41 +18,8 @@ TCustomPanel::~TCustomPanel() {
     FFont.OnChange = nullptr;
 }
 
-void TCustomPanel::SetAlignment(TAlignment v) {
-    if (FAlignment == v) return;
-    FAlignment = v;
-    update();
-}
-
-void TCustomPanel::SetBevelOuter(TBevelCut v) {
-    if (FBevelOuter == v) return;
-    FBevelOuter = v;
-    update();
-}
-
-void TCustomPanel::SetBevelInner(TBevelCut v) {
-    if (FBevelInner == v) return;
-    FBevelInner = v;
-    update();
-}
-
-void TCustomPanel::SetBevelWidth(int v) {
-    if (v < 1) v = 1;
-    if (FBevelWidth == v) return;
-    FBevelWidth = v;
-    update();
-}
-
-void TCustomPanel::SetBorderWidth(int v) {
-    if (v < 0) v = 0;
-    if (FBorderWidth == v) return;
-    FBorderWidth = v;
-    update();
-}
-
 void TCustomPanel::SetBorderStyle(TBorderStyle v) {
-    if (FBorderStyle == v) return;
-    FBorderStyle = v;
+    if (!Change(FBorderStyle, v)) return;
     applyBorder();
     update();
 }
@@ -66,12 +33,6 @@ void TCustomPanel::SetColor(TColor v) {
     if (FColor == v && FBrush.Color == v) return;
     FColor = v;
     FBrush.Color = v;
-    update();
-}
-
-void TCustomPanel::SetCaption(const QString& v) {
-    if (FCaption == v) return;
-    FCaption = v;
     update();
 }
 

@@ -2,6 +2,7 @@
 #include "Alignment.h"
 #include "Bevel.h"
 #include "Canvas.h"
+#include "Change.h"
 #include "Font.h"
 #include "Keys.h"
 #include "TColor.h"
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
 
 // Frame outside the painted area.
@@ -32,21 +34,21 @@ public:
     ~TCustomPanel() override;
 
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment v);
+    void SetAlignment(TAlignment v) { set(FAlignment, v); }
     TBevelCut BevelOuter() const { return FBevelOuter; }
-    void SetBevelOuter(TBevelCut v);
+    void SetBevelOuter(TBevelCut v) { set(FBevelOuter, v); }
     TBevelCut BevelInner() const { return FBevelInner; }
-    void SetBevelInner(TBevelCut v);
+    void SetBevelInner(TBevelCut v) { set(FBevelInner, v); }
     int BevelWidth() const { return FBevelWidth; }
-    void SetBevelWidth(int v); // at least 1
+    void SetBevelWidth(int v) { set(FBevelWidth, std::max(v, 1)); }
     int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int v); // at least 0
+    void SetBorderWidth(int v) { set(FBorderWidth, std::max(v, 0)); }
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle v);
     TColor Color() const { return FColor; }
     void SetColor(TColor v); // also the brush colour
     QString Caption() const { return FCaption; }
-    void SetCaption(const QString& v);
+    void SetCaption(const QString& v) { set(FCaption, v); }
     // Owned font: changes made through its setters repaint the control.
     TFont& Font() { return FFont; }
     const TFont& Font() const { return FFont; }
@@ -67,6 +69,10 @@ public:
     QImage Render();
 
 protected:
+    // Stores a property; only a real change notifies.
+    template <class T, class U> void set(T& field, U&& v) {
+        if (Change(field, std::forward<U>(v))) update();
+    }
     // Draws the client area; the canvas origin is the widget's origin.
     virtual void Paint(TCanvas& canvas);
     void paintEvent(QPaintEvent* e) override;

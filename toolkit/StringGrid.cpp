@@ -391,12 +391,6 @@ void TStringGrid::SetDefaultDrawing(bool v) {
     repaintingSet(FDefaultDrawing, v);
 }
 
-void TStringGrid::SetScrollBars(TScrollStyle v) {
-    if (v == FScrollBars) return;
-    FScrollBars = v;
-    extentsChanged();
-}
-
 void TStringGrid::InvalidateGrid() {
     viewport()->update();
 }

@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "Canvas.h"
 #include "CellStore.h"
+#include "Change.h"
 #include "Font.h"
 #include "GridAxis.h"
 #include "GridTypes.h"
@@ -102,7 +103,9 @@ public:
     bool DefaultDrawing() const { return FDefaultDrawing; }
     void SetDefaultDrawing(bool v);
     TScrollStyle ScrollBars() const { return FScrollBars; }
-    void SetScrollBars(TScrollStyle v);
+    void SetScrollBars(TScrollStyle v) {
+        if (Change(FScrollBars, v)) extentsChanged();
+    }
 
     // Rectangle of a cell in viewport coordinates (empty when not shown).
     TRect CellRect(int col, int row) const;

@@ -10,18 +10,6 @@ int TTimer::EffectiveInterval() const {
     return FInterval > FMinimum ? FInterval : FMinimum;
 }
 
-void TTimer::SetInterval(int ms) {
-    if (FInterval == ms) return;
-    FInterval = ms;
-    restart();
-}
-
-void TTimer::SetEnabled(bool on) {
-    if (FEnabled == on) return;
-    FEnabled = on;
-    restart();
-}
-
 void TTimer::SetMinimumInterval(int ms) {
     FMinimum = ms;
     restart();

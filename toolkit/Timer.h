@@ -1,5 +1,6 @@
 #pragma once
 #include "Application.h"
+#include "Change.h"
 
 #include <QObject>
 #include <QTimer>
@@ -12,9 +13,9 @@ public:
     explicit TTimer(QObject* owner = nullptr);
 
     int Interval() const { return FInterval; }
-    void SetInterval(int ms);
+    void SetInterval(int ms) { set(FInterval, ms); }
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool on);
+    void SetEnabled(bool on) { set(FEnabled, on); }
     // The real period used: the requested interval, but never below the
     // floor (the window system's own minimum for a repeating timer).
     int EffectiveInterval() const;
@@ -24,6 +25,10 @@ public:
     void Fire() { CallEvent(OnTimer, this); }
 
 private:
+    // Stores a property; only a real change notifies.
+    template <class T, class U> void set(T& field, U&& v) {
+        if (Change(field, std::forward<U>(v))) restart();
+    }
     void restart();
     QTimer FTimer;
     int FInterval = 1000;
