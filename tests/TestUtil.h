@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
 
 // A tick counter and wall clock under the test's control, installed for the
 // life of the object.
@@ -25,6 +27,17 @@ public:
 
     uint32_t Tick = 0;
     QDateTime Now{QDate(2000, 1, 1), QTime(0, 0, 0)};
+};
+
+// Names a parameterised case after its `name`, spaces made underscores since
+// a test name may not hold them.
+struct NameOfCase {
+    template <class Case> std::string operator()(const ::testing::TestParamInfo<Case>& i) const {
+        std::string n = i.param.name;
+        for (char& ch : n)
+            if (ch == ' ') ch = '_';
+        return n;
+    }
 };
 
 // A fresh temporary directory that is the current directory for the life of
