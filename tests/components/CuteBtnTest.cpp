@@ -868,8 +868,7 @@ struct HoldCase {
     const char* name;
     int holdMs;
     bool useSpace;
-    int expectedPopups;
-    int expectedClicks;
+    int expectedPopups, expectedClicks;
 };
 class HoldDelay : public DropDown, public ::testing::WithParamInterface<HoldCase> {};
 
