@@ -790,13 +790,15 @@ protected:
     }
 };
 
-template <class G> void OpenEditorAt(G& g, int col, int row) {
+// Shows an editable grid with the editor open on the cell, and hands the editor back.
+template <class G> TInplaceEdit* OpenEditorAt(G& g, int col, int row) {
     g.resize(400, 200);
     g.SetOptions(g.Options() | goEditing);
     g.show();
     g.setFocus();
     g.FocusCell(col, row);
     g.ShowEditor();
+    return g.InplaceEditor();
 }
 
 } // namespace
@@ -806,8 +808,7 @@ TEST(StringGridEditor, ShowLoadsTheCellAndEveryChangeIsStored) {
     g.SetCells(2, 1, QStringLiteral("old"));
     g.SetColor(clAqua);
     g.Font().SetColor(clRed);
-    OpenEditorAt(g, 2, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 2, 1);
     ASSERT_NE(ed, nullptr);
     EXPECT_TRUE(g.EditorMode());
     EXPECT_TRUE(ed->isVisible());
@@ -902,8 +903,7 @@ TEST(StringGridEditor, UpAndDownMoveTheEditorToAnotherCell) {
     TStringGrid g;
     g.SetCells(1, 1, QStringLiteral("one"));
     g.SetCells(1, 2, QStringLiteral("two"));
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     QTest::keyClick(ed, Qt::Key_End);
     QTest::keyClick(ed, Qt::Key_1);
     QTest::keyClick(ed, Qt::Key_Down);
@@ -959,8 +959,7 @@ TEST(StringGridEditor, UnmodifiableCellKeepsItsText) {
     HookGrid g;
     g.SetCells(1, 1, QStringLiteral("fixed"));
     g.Modify = false;
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     EXPECT_TRUE(ed->isVisible()) << "the cell can still be entered";
     QTest::keyClick(ed, Qt::Key_End);
     const struct {
@@ -990,8 +989,7 @@ TEST(StringGridEditor, UnmodifiableCellKeepsItsText) {
 
 TEST(StringGridEditor, KeyPressHookReplacesOrSwallowsCharacters) {
     UpperGrid g;
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     ASSERT_NE(dynamic_cast<UpperEdit*>(ed), nullptr) << "the grid's editor factory is used";
     QTest::keyClicks(ed, "ab#c1");
     EXPECT_EQ(ed->Text(), QStringLiteral("ABC1"));
@@ -1016,8 +1014,7 @@ TEST(StringGridEditor, KeyDownHookTurnsEnterIntoRight) {
 TEST(StringGridEditor, StoringMayRewriteTheEditorWithoutLooping) {
     IntegerGrid g;
     g.SetCells(1, 1, QStringLiteral("1"));
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     QTest::keyClick(ed, Qt::Key_End);
     QTest::keyClick(ed, Qt::Key_2);
     EXPECT_EQ(g.Cells(1, 1), QStringLiteral("12"));
@@ -1033,8 +1030,7 @@ TEST(StringGridEditor, StoringMayRewriteTheEditorWithoutLooping) {
 
 TEST(StringGridEditor, AutoHScrollChoosesWrapping) {
     TStringGrid g;
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     EXPECT_TRUE(ed->AutoHScroll());
     EXPECT_EQ(ed->lineWrapMode(), QPlainTextEdit::NoWrap);
     ed->SetAutoHScroll(false);
@@ -1046,8 +1042,7 @@ TEST(StringGridEditor, AutoHScrollChoosesWrapping) {
 TEST(StringGridEditor, ScrollingMovesTheEditorWithItsCell) {
     TStringGrid g;
     g.SetRowCount(40);
-    OpenEditorAt(g, 1, 3);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 3);
     ASSERT_TRUE(ed->isVisible());
     g.SetTopRow(2);
     EXPECT_EQ(ed->geometry(), g.CellRect(1, 3).ToQRect());
