@@ -7,6 +7,7 @@
 #include "TimeText.h"
 #include "Timer.h"
 #include "Unit1.h"
+#include "bench_common.h"
 
 #include <benchmark/benchmark.h>
 
@@ -83,10 +84,5 @@ BENCHMARK(BM_TimeText);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<TApplication>(argc, argv);
 }

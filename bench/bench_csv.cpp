@@ -1,6 +1,7 @@
 // CSV writing and reading of the mix grid on 100 000 rows of ten lap cells.
 #include "CsvText.h"
 #include "ExcelUtil.h"
+#include "bench_common.h"
 
 #include <benchmark/benchmark.h>
 
@@ -163,10 +164,5 @@ BENCHMARK(BM_SplitToStrings)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }

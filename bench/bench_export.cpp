@@ -6,6 +6,7 @@
 #include "SheetModel.h"
 #include "SpreadsheetServer.h"
 #include "XlsxFile.h"
+#include "bench_common.h"
 
 #include <benchmark/benchmark.h>
 
@@ -166,10 +167,5 @@ BENCHMARK(BM_WriteFile)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }

@@ -2,10 +2,9 @@
 // and appending a lap row (row text plus RowCount growth) must stay cheap in
 // a long run.
 #include "StringGrid.h"
+#include "bench_common.h"
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -20,30 +19,11 @@ void MakeLapGrid(TStringGrid& g, int rows) {
     g.SetRowCount(rows);
 }
 
-QString LapRowText(int lap) {
-    return QStringLiteral("%1, 00:01:%2:000, 00:00:%3:500,+1200, 12:34:56, 61500,98, 61000,99")
-        .arg(lap)
-        .arg(lap % 60, 2, 10, QLatin1Char('0'))
-        .arg(lap % 60, 2, 10, QLatin1Char('0'));
-}
-
 void BM_PaintGrid(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     TStringGrid g;
     MakeLapGrid(g, rows);
-    // Fill the rows around the shown part, and scroll to the end as a long
-    // run does.
-    for (int r = std::max(1, rows - 40); r < rows; ++r)
-        g.SetRowText(r, LapRowText(r));
-    g.SetTopRow(rows);
-    QImage img(g.size(), QImage::Format_RGB32);
-    for (auto _ : state) {
-        QPainter p(&img);
-        g.PaintGrid(p);
-        p.end();
-        benchmark::DoNotOptimize(img.bits());
-    }
-    state.counters["rows"] = rows;
+    PaintScrolledToEnd(state, g, rows);
 }
 BENCHMARK(BM_PaintGrid)->Arg(20)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
@@ -69,11 +49,5 @@ BENCHMARK(BM_AppendLapRow)->Arg(20)->Arg(100000)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, true);
 }

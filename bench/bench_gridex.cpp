@@ -2,20 +2,12 @@
 // colours (every cell draws its own text), and the display formatting a
 // column with a display mask pays per cell.
 #include "StringGridEx.h"
+#include "bench_common.h"
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-QString LapRowText(int lap) {
-    return QStringLiteral("%1, 00:01:%2:000, 00:00:%3:500,+1200, 12:34:56, 61500,98, 61000,99")
-        .arg(lap)
-        .arg(lap % 60, 2, 10, QLatin1Char('0'))
-        .arg(lap % 60, 2, 10, QLatin1Char('0'));
-}
 
 void BM_PaintLapGridEx(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
@@ -24,17 +16,7 @@ void BM_PaintLapGridEx(benchmark::State& state) {
     g.resize(761, 214);
     g.SetRowCount(rows);
     if (state.range(1)) g.SetGridStyle(gsStriped);
-    for (int r = std::max(1, rows - 40); r < rows; ++r)
-        g.SetRowText(r, LapRowText(r));
-    g.SetTopRow(rows);
-    QImage img(g.size(), QImage::Format_RGB32);
-    for (auto _ : state) {
-        QPainter p(&img);
-        g.PaintGrid(p);
-        p.end();
-        benchmark::DoNotOptimize(img.bits());
-    }
-    state.counters["rows"] = rows;
+    PaintScrolledToEnd(state, g, rows);
 }
 BENCHMARK(BM_PaintLapGridEx)
     ->Args({20, 0})
@@ -57,11 +39,5 @@ BENCHMARK(BM_FormatDisplayText)->DenseRange(0, 3);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, true);
 }

@@ -12,14 +12,12 @@
 #include "Unit1.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -29,9 +27,7 @@ namespace {
 class Export : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        old = QDir::currentPath();
-        QDir::setCurrent(dir.path());
+        ASSERT_TRUE(cwd.IsValid());
         w = std::make_unique<TVantel>();
         w->Timer1->SetEnabled(false);
         w->show();
@@ -41,7 +37,6 @@ protected:
         w.reset();
         Spreadsheet::Unregister();
         Spreadsheet::SetFileOpener(nullptr);
-        QDir::setCurrent(old);
     }
     // A short run: distance, start, five main laps and one second-button lap.
     void run() {
@@ -67,8 +62,7 @@ protected:
     }
     FakeClock clock;
     ScopedMessageRecorder messages;
-    QTemporaryDir dir;
-    QString old;
+    TempCurrentDir cwd;
     std::unique_ptr<TVantel> w;
 };
 

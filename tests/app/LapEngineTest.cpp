@@ -8,9 +8,7 @@
 namespace {
 
 struct SpeedCase {
-    int32_t meter;
-    int32_t ms;
-    int32_t kmh;
+    int32_t meter, ms, kmh;
 };
 
 class SpeedCases : public ::testing::TestWithParam<SpeedCase> {};

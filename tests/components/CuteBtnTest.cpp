@@ -1,6 +1,8 @@
 #include "CuteBtn.h"
 #include "Errors.h"
 #include "MessageService.h"
+#include "PixelUtil.h"
+#include "TestUtil.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,31 +20,6 @@
 namespace {
 
 // ---------------------------------------------------------------- images
-
-// Bounding box of the pixels inside `area` that are not `face`.
-QRect inkBox(const QImage& img, const QColor& face, const QRect& area) {
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (img.pixelColor(x, y) != face) box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-int countColour(const QImage& img, const QColor& c, const QRect& area) {
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (img.pixelColor(x, y) == c) ++n;
-    return n;
-}
-
-std::vector<QPoint> diffPixels(const QImage& a, const QImage& b) {
-    std::vector<QPoint> out;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y)) out.emplace_back(x, y);
-    return out;
-}
 
 // The area inside the two bevel rings, where only the caption draws.
 QRect textArea(const QWidget& w) {
@@ -101,58 +78,31 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Idle: only the inner (raised) ring; the bottom-left and top-right
         // corners belong to the shadow edge.
-        RingCase{"idle",
-                 false,
-                 1,
-                 bvNone,
-                 {{0, 0, Hi},
-                  {0, 12, Hi},
-                  {40, 0, Hi},
-                  {0, 24, Sh},
-                  {74, 0, Sh},
-                  {74, 12, Sh},
-                  {40, 24, Sh},
-                  {1, 1, Face},
-                  {73, 23, Face}}},
-        RingCase{"raised",
-                 false,
-                 1,
-                 bvRaised,
-                 {{0, 0, Hi},
-                  {1, 1, Hi},
-                  {1, 12, Hi},
-                  {74, 24, Sh},
-                  {73, 23, Sh},
-                  {73, 1, Sh},
-                  {2, 2, Face}}},
-        RingCase{"pressed",
-                 false,
-                 1,
-                 bvLowered,
-                 {{0, 0, Sh},
-                  {0, 12, Sh},
-                  {74, 24, Hi},
-                  {74, 12, Hi},
-                  {1, 1, Hi},
-                  {73, 23, Sh},
-                  {2, 2, Face}}},
+        RingCase("idle", false, 1, bvNone,
+                 {Probe{0, 0, Hi}, Probe{0, 12, Hi}, Probe{40, 0, Hi}, Probe{0, 24, Sh},
+                  Probe{74, 0, Sh}, Probe{74, 12, Sh}, Probe{40, 24, Sh}, Probe{1, 1, Face},
+                  Probe{73, 23, Face}}),
+        RingCase("raised", false, 1, bvRaised,
+                 {Probe{0, 0, Hi}, Probe{1, 1, Hi}, Probe{1, 12, Hi}, Probe{74, 24, Sh},
+                  Probe{73, 23, Sh}, Probe{73, 1, Sh}, Probe{2, 2, Face}}),
+        RingCase("pressed", false, 1, bvLowered,
+                 {Probe{0, 0, Sh}, Probe{0, 12, Sh}, Probe{74, 24, Hi}, Probe{74, 12, Hi},
+                  Probe{1, 1, Hi}, Probe{73, 23, Sh}, Probe{2, 2, Face}}),
         // A spaced outer bevel draws nothing on a button.
-        RingCase{"space outer", false, 1, bvSpace, {{0, 0, Hi}, {74, 24, Sh}, {1, 1, Face}}},
-        RingCase{"flat idle", true, 1, bvNone, {{0, 0, Face}, {74, 24, Face}, {0, 24, Face}}},
-        RingCase{"flat raised", true, 1, bvRaised, {{0, 0, Hi}, {74, 24, Sh}, {1, 1, Face}}},
-        RingCase{"flat pressed", true, 1, bvLowered, {{0, 0, Sh}, {74, 24, Hi}, {1, 1, Face}}},
-        RingCase{"wide idle",
-                 false,
-                 2,
-                 bvNone,
-                 {{0, 0, Hi}, {1, 1, Hi}, {1, 5, Hi}, {74, 24, Sh}, {73, 23, Sh}, {2, 2, Face}}},
-        RingCase{"wide raised", false, 2, bvRaised, {{3, 3, Hi}, {71, 21, Sh}, {4, 4, Face}}}),
-    [](const ::testing::TestParamInfo<RingCase>& i) {
-        std::string n = i.param.name;
-        for (char& ch : n)
-            if (ch == ' ') ch = '_';
-        return n;
-    });
+        RingCase("space outer", false, 1, bvSpace,
+                 {Probe{0, 0, Hi}, Probe{74, 24, Sh}, Probe{1, 1, Face}}),
+        RingCase("flat idle", true, 1, bvNone,
+                 {Probe{0, 0, Face}, Probe{74, 24, Face}, Probe{0, 24, Face}}),
+        RingCase("flat raised", true, 1, bvRaised,
+                 {Probe{0, 0, Hi}, Probe{74, 24, Sh}, Probe{1, 1, Face}}),
+        RingCase("flat pressed", true, 1, bvLowered,
+                 {Probe{0, 0, Sh}, Probe{74, 24, Hi}, Probe{1, 1, Face}}),
+        RingCase("wide idle", false, 2, bvNone,
+                 {Probe{0, 0, Hi}, Probe{1, 1, Hi}, Probe{1, 5, Hi}, Probe{74, 24, Sh},
+                  Probe{73, 23, Sh}, Probe{2, 2, Face}}),
+        RingCase("wide raised", false, 2, bvRaised,
+                 {Probe{3, 3, Hi}, Probe{71, 21, Sh}, Probe{4, 4, Face}})),
+    NameOfCase());
 
 struct DisabledFaceCase {
     bool useDisabledColor;
@@ -754,12 +704,7 @@ INSTANTIATE_TEST_SUITE_P(
         AccelCase{"escaped ampersand", "A&&1", Qt::Key_1, {}, false, 0, ""},
         AccelCase{"letter any case", "&go", Qt::Key_G, Qt::ShiftModifier, false, 1, ""},
         AccelCase{"letter plain", "&Go", Qt::Key_G, {}, false, 1, ""}),
-    [](const ::testing::TestParamInfo<AccelCase>& i) {
-        std::string n = i.param.name;
-        for (char& ch : n)
-            if (ch == ' ') ch = '_';
-        return n;
-    });
+    NameOfCase());
 
 TEST_F(ButtonInput, AcceleratorFromTheFocusedButtonItself) {
     focus(btn);
@@ -923,8 +868,7 @@ struct HoldCase {
     const char* name;
     int holdMs;
     bool useSpace;
-    int expectedPopups;
-    int expectedClicks;
+    int expectedPopups, expectedClicks;
 };
 class HoldDelay : public DropDown, public ::testing::WithParamInterface<HoldCase> {};
 
@@ -958,12 +902,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, HoldDelay,
                                            HoldCase{"long mouse", 250, false, 1, 0},
                                            HoldCase{"short space", 0, true, 0, 1},
                                            HoldCase{"long space", 250, true, 1, 0}),
-                         [](const ::testing::TestParamInfo<HoldCase>& i) {
-                             std::string n = i.param.name;
-                             for (char& ch : n)
-                                 if (ch == ' ') ch = '_';
-                             return n;
-                         });
+                         NameOfCase());
 
 TEST_F(DropDown, SecondStartWhileTheTimerRunsKeepsTheFirstTimer) {
     btn->SetDropDownDelay(5000);
@@ -1069,12 +1008,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      d.FocusOther();
                                      d.Key(Qt::Key_1, true);
                                  }}),
-    [](const ::testing::TestParamInfo<DeleteCase>& i) {
-        std::string n = i.param.name;
-        for (char& ch : n)
-            if (ch == ' ') ch = '_';
-        return n;
-    });
+    NameOfCase());
 
 TEST_F(DropDown, ButtonDeletedWhileItsMenuIsShown) {
     onPopup = [this] { delete btn.data(); };

@@ -646,6 +646,27 @@ protected:
                 g->SetCells(c, r, QStringLiteral("r%1c%2").arg(r).arg(c));
         g->OnClick = [this](QObject*) { ++clicks; };
     }
+    using Move = int (TXlsStringGrid::*)();
+    // Focuses the cell and moves its row `times` times, each move accepted.
+    void moveAccepted(int col, int atRow, Move move, int times) {
+        g->FocusCell(col, atRow);
+        for (int i = 0; i < times; ++i)
+            EXPECT_EQ((g.get()->*move)(), 0);
+    }
+    // The next move is refused with `message`, shown or not as the grid says,
+    // and the current row stays at `wantRow`; `check` looks at what else must stay.
+    void expectRefusedEitherWay(
+        Move move, int wantRow, const QString& message,
+        const std::function<void()>& check = [] {}) {
+        for (bool showErr : {true, false}) {
+            g->SetShowErrDlg(showErr);
+            ScopedMessageRecorder rec;
+            EXPECT_EQ((g.get()->*move)(), -1);
+            EXPECT_EQ(g->Row(), wantRow);
+            check();
+            expectBox(rec, showErr, message);
+        }
+    }
     QStringList row(int r) const { return g->RowCells(r); }
     QStringList original(int r) const {
         return {QStringLiteral("r%1c0").arg(r), QStringLiteral("r%1c1").arg(r),
@@ -669,40 +690,24 @@ TEST_F(XlsStringGridMoveTest, MoveUpSwapsAllColumnsAndFollows) {
 }
 
 TEST_F(XlsStringGridMoveTest, RepeatedMoveUpCarriesARowToTheTopThenRefuses) {
-    g->FocusCell(1, 4);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(g->MoveUp(), 0);
+    moveAccepted(1, 4, &TXlsStringGrid::MoveUp, 3);
     EXPECT_EQ(g->Row(), 1);
     EXPECT_EQ(row(1), original(4));
     EXPECT_EQ(row(2), original(1));
     EXPECT_EQ(row(3), original(2));
     EXPECT_EQ(row(4), original(3));
     EXPECT_EQ(row(0), original(0)) << "the fixed row is never moved";
-    for (bool showErr : {true, false}) {
-        g->SetShowErrDlg(showErr);
-        ScopedMessageRecorder rec;
-        EXPECT_EQ(g->MoveUp(), -1);
-        EXPECT_EQ(g->Row(), 1);
-        EXPECT_EQ(row(1), original(4));
-        expectBox(rec, showErr, kFirstRow);
-    }
+    expectRefusedEitherWay(&TXlsStringGrid::MoveUp, 1, kFirstRow,
+                           [&] { EXPECT_EQ(row(1), original(4)); });
 }
 
 TEST_F(XlsStringGridMoveTest, RepeatedMoveDownCarriesARowToTheBottomThenRefuses) {
-    g->FocusCell(0, 1);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(g->MoveDown(), 0);
+    moveAccepted(0, 1, &TXlsStringGrid::MoveDown, 3);
     EXPECT_EQ(g->Row(), 4);
     EXPECT_EQ(row(4), original(1));
     EXPECT_EQ(row(1), original(2));
     EXPECT_EQ(g->RowCells(5), QStringList(3));
-    for (bool showErr : {true, false}) {
-        g->SetShowErrDlg(showErr);
-        ScopedMessageRecorder rec;
-        EXPECT_EQ(g->MoveDown(), -1);
-        EXPECT_EQ(g->Row(), 4);
-        expectBox(rec, showErr, kLastRow);
-    }
+    expectRefusedEitherWay(&TXlsStringGrid::MoveDown, 4, kLastRow);
 }
 
 TEST_F(XlsStringGridMoveTest, RowZeroWithoutFixedRowsCannotMoveUp) {

@@ -1,6 +1,7 @@
 // The column-defined grid as a widget: definitions kept in step with the
 // columns, property setters, the lap grid layout, painted pixels and editing
 // through real key events.
+#include "GridShape.h"
 #include "StringGridEx.h"
 
 #include <gtest/gtest.h>
@@ -251,12 +252,7 @@ TEST(LapGridLayout, AppliesTheStoredValues) {
     TStringGridEx g;
     LoadLapGridLayout(&g);
     EXPECT_EQ(g.objectName(), "StringGridEx1");
-    EXPECT_EQ(g.ColCount(), 10);
-    EXPECT_EQ(g.RowCount(), 20);
-    EXPECT_EQ(g.FixedCols(), 0);
-    EXPECT_EQ(g.FixedRows(), 1);
-    EXPECT_EQ(g.DefaultColWidth(), 73);
-    EXPECT_EQ(g.DefaultRowHeight(), 18);
+    EXPECT_EQ(ShapeOf(g), (GridShape{10, 20, 0, 1, 73, 18}));
     EXPECT_EQ(g.Color(), clBlack);
     EXPECT_EQ(g.FixedColor(), 13793818);
     EXPECT_EQ(g.StripeColor(), clWindow);

@@ -2,6 +2,7 @@
 #include "Automation.h"
 #include "MessageService.h"
 #include "SheetModel.h"
+#include "TestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 
 #include <functional>
 
@@ -22,9 +22,7 @@ namespace {
 class Server : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        old = QDir::currentPath();
-        QDir::setCurrent(dir.path());
+        ASSERT_TRUE(cwd.IsValid());
         Spreadsheet::Register();
         Spreadsheet::SetFileOpener([this](const QString& path) {
             opened << QFileInfo(path).fileName();
@@ -35,13 +33,11 @@ protected:
     void TearDown() override {
         Spreadsheet::Unregister();
         Spreadsheet::SetFileOpener(nullptr);
-        QDir::setCurrent(old);
     }
     TVariant add() { return Call(Call(app, QStringLiteral("Workbooks")), QStringLiteral("Add")); }
     TVariant sheet() { return Call(app, QStringLiteral("ActiveSheet")); }
     QString name(const TVariant& o) { return Get(o, QStringLiteral("Name")).ToString(); }
-    QTemporaryDir dir;
-    QString old;
+    TempCurrentDir cwd;
     TVariant app;
     QStringList opened;
     bool openOk = true;
@@ -149,7 +145,7 @@ TEST_F(Server, DesktopThatCannotOpenTellsWhereTheFileIs) {
     Put(app, QStringLiteral("Visible"), ByVal(true));
     ASSERT_EQ(rec.Records().size(), 1);
     EXPECT_TRUE(
-        rec.Records()[0].text.contains(QDir(dir.path()).filePath(QStringLiteral("Book1.xlsx"))));
+        rec.Records()[0].text.contains(QDir(cwd.Path()).filePath(QStringLiteral("Book1.xlsx"))));
     EXPECT_TRUE(QFileInfo::exists(QStringLiteral("Book1.xlsx")));
 }
 

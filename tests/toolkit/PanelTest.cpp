@@ -1,4 +1,6 @@
 #include "Panel.h"
+#include "PixelUtil.h"
+#include "TestUtil.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -11,23 +13,23 @@ namespace {
 
 constexpr TColor kFace = col::rgb(0xE2, 0xEA, 0xDD);
 
-QRect inkBox(const QImage& img, const QColor& face, const QRect& area) {
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (img.pixelColor(x, y) != face) box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-TEST(BevelFrame, RingsShrinkTheRectangleAndCornersGoToTheSecondColour) {
-    QImage img(10, 8, QImage::Format_RGB32);
+// A white image of `size` with a red and blue frame of `width` drawn round
+// its edge; `r` ends as BevelFrame leaves the rectangle it was given.
+QImage framedImage(QSize size, int width, TRect& r) {
+    QImage img(size, QImage::Format_RGB32);
     img.fill(Qt::white);
-    TRect r{0, 0, 10, 8};
+    r = TRect{0, 0, size.width(), size.height()};
     {
         QPainter p(&img);
         TCanvas c(&p);
-        BevelFrame(c, r, clRed, clBlue, 2);
+        BevelFrame(c, r, clRed, clBlue, width);
     }
+    return img;
+}
+
+TEST(BevelFrame, RingsShrinkTheRectangleAndCornersGoToTheSecondColour) {
+    TRect r;
+    const QImage img = framedImage(QSize(10, 8), 2, r);
     EXPECT_EQ(r, (TRect{2, 2, 8, 6}));
     const QColor red = ToQColor(clRed), blue = ToQColor(clBlue), white(Qt::white);
     struct P {
@@ -43,14 +45,8 @@ TEST(BevelFrame, RingsShrinkTheRectangleAndCornersGoToTheSecondColour) {
 }
 
 TEST(BevelFrame, ZeroWidthDrawsNothingAndKeepsTheRectangle) {
-    QImage img(6, 6, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    TRect r{0, 0, 6, 6};
-    {
-        QPainter p(&img);
-        TCanvas c(&p);
-        BevelFrame(c, r, clRed, clBlue, 0);
-    }
+    TRect r;
+    const QImage img = framedImage(QSize(6, 6), 0, r);
     EXPECT_EQ(r, (TRect{0, 0, 6, 6}));
     EXPECT_EQ(inkBox(img, Qt::white, img.rect()), QRect());
 }
@@ -109,53 +105,25 @@ TEST_P(PanelLook, FramesInOrderOuterBorderInner) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PanelLook,
     ::testing::Values(
-        PanelCase{
-            "raised", bvRaised, bvNone, 1, 0, bsNone, {{0, 0, Hi}, {39, 19, Sh}, {1, 1, Face}}},
-        PanelCase{
-            "lowered", bvLowered, bvNone, 1, 0, bsNone, {{0, 0, Sh}, {39, 19, Hi}, {1, 1, Face}}},
-        PanelCase{"none", bvNone, bvNone, 1, 0, bsNone, {{0, 0, Face}, {39, 19, Face}}},
+        PanelCase("raised", bvRaised, bvNone, 1, 0, bsNone,
+                  {Probe{0, 0, Hi}, Probe{39, 19, Sh}, Probe{1, 1, Face}}),
+        PanelCase("lowered", bvLowered, bvNone, 1, 0, bsNone,
+                  {Probe{0, 0, Sh}, Probe{39, 19, Hi}, Probe{1, 1, Face}}),
+        PanelCase("none", bvNone, bvNone, 1, 0, bsNone, {Probe{0, 0, Face}, Probe{39, 19, Face}}),
         // The panel draws any cut but none, a space like a raised one.
-        PanelCase{"space", bvSpace, bvNone, 1, 0, bsNone, {{0, 0, Hi}, {39, 19, Sh}, {1, 1, Face}}},
-        PanelCase{"raised then lowered",
-                  bvRaised,
-                  bvLowered,
-                  1,
-                  0,
-                  bsNone,
-                  {{0, 0, Hi}, {1, 1, Sh}, {38, 18, Hi}, {2, 2, Face}}},
-        PanelCase{"border between the bevels",
-                  bvRaised,
-                  bvLowered,
-                  1,
-                  2,
-                  bsNone,
-                  {{0, 0, Hi}, {1, 1, Face}, {2, 2, Face}, {3, 3, Sh}, {36, 16, Hi}, {4, 4, Face}}},
-        PanelCase{"wide bevel",
-                  bvLowered,
-                  bvNone,
-                  3,
-                  0,
-                  bsNone,
-                  {{2, 2, Sh}, {37, 17, Hi}, {3, 3, Face}}},
-        PanelCase{"single border",
-                  bvRaised,
-                  bvNone,
-                  1,
-                  0,
-                  bsSingle,
-                  {{0, 0, Sh},
-                   {1, 1, DkSh},
-                   {39, 19, Hi},
-                   {38, 18, Light},
-                   {2, 2, Hi},
-                   {37, 17, Sh},
-                   {3, 3, Face}}}),
-    [](const ::testing::TestParamInfo<PanelCase>& i) {
-        std::string n = i.param.name;
-        for (char& ch : n)
-            if (ch == ' ') ch = '_';
-        return n;
-    });
+        PanelCase("space", bvSpace, bvNone, 1, 0, bsNone,
+                  {Probe{0, 0, Hi}, Probe{39, 19, Sh}, Probe{1, 1, Face}}),
+        PanelCase("raised then lowered", bvRaised, bvLowered, 1, 0, bsNone,
+                  {Probe{0, 0, Hi}, Probe{1, 1, Sh}, Probe{38, 18, Hi}, Probe{2, 2, Face}}),
+        PanelCase("border between the bevels", bvRaised, bvLowered, 1, 2, bsNone,
+                  {Probe{0, 0, Hi}, Probe{1, 1, Face}, Probe{2, 2, Face}, Probe{3, 3, Sh},
+                   Probe{36, 16, Hi}, Probe{4, 4, Face}}),
+        PanelCase("wide bevel", bvLowered, bvNone, 3, 0, bsNone,
+                  {Probe{2, 2, Sh}, Probe{37, 17, Hi}, Probe{3, 3, Face}}),
+        PanelCase("single border", bvRaised, bvNone, 1, 0, bsSingle,
+                  {Probe{0, 0, Sh}, Probe{1, 1, DkSh}, Probe{39, 19, Hi}, Probe{38, 18, Light},
+                   Probe{2, 2, Hi}, Probe{37, 17, Sh}, Probe{3, 3, Face}})),
+    NameOfCase());
 
 TEST(CustomPanel, SingleBorderShrinksTheClientArea) {
     TCustomPanel p;

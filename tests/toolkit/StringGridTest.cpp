@@ -1,4 +1,5 @@
 #include "StringGrid.h"
+#include "GridShape.h"
 #include "RowText.h"
 
 #include <QInputMethodEvent>
@@ -18,21 +19,11 @@ namespace {
 
 // The two grid layouts of the main window: the lap grid and the mix grid.
 void MakeLapGrid(TStringGrid& g) {
-    g.resize(761, 214);
-    g.SetColCount(10);
-    g.SetRowCount(20);
-    g.SetFixedCols(0);
-    g.SetDefaultColWidth(73);
-    g.SetDefaultRowHeight(18);
+    SetShape(g, 761, 214, {10, 20, 0, 1, 73, 18});
 }
 
 void MakeMixGrid(TStringGrid& g) {
-    g.resize(385, 120);
-    g.SetColCount(10);
-    g.SetRowCount(30);
-    g.SetFixedCols(0);
-    g.SetDefaultColWidth(72);
-    g.SetDefaultRowHeight(18);
+    SetShape(g, 385, 120, {10, 30, 0, 1, 72, 18});
     g.SetScrollBars(ssVertical);
 }
 
@@ -212,12 +203,7 @@ TEST(StringGridStorage, ExchangeRowsSwapsWholeRowsIncludingTheRowAfterTheLast) {
 
 TEST(StringGridCounts, ClassicDefaults) {
     TStringGrid g;
-    EXPECT_EQ(g.ColCount(), 5);
-    EXPECT_EQ(g.RowCount(), 5);
-    EXPECT_EQ(g.FixedCols(), 1);
-    EXPECT_EQ(g.FixedRows(), 1);
-    EXPECT_EQ(g.DefaultColWidth(), 64);
-    EXPECT_EQ(g.DefaultRowHeight(), 24);
+    EXPECT_EQ(ShapeOf(g), (GridShape{5, 5, 1, 1, 64, 24}));
     EXPECT_EQ(g.GridLineWidth(), 1);
     EXPECT_EQ(g.Options(), DefaultGridOptions);
     EXPECT_EQ(g.Color(), clWindow);
@@ -239,24 +225,32 @@ TEST(StringGridCounts, RowAndColumnCountRules) {
         {1, 0, 1, 0}, {1, -3, 1, 0}, {1, 1, 1, 0},   {1, 2, 2, 1},
         {3, 3, 3, 2}, {3, 2, 2, 1},  {2, 10, 10, 2},
     };
+    // Rows and columns follow the same rules, each through its own setters.
+    struct Axis {
+        const char* name;
+        void (TStringGrid::*setCount)(int);
+        void (TStringGrid::*setFixed)(int);
+        int (TStringGrid::*count)() const;
+        int (TStringGrid::*fixed)() const;
+        int (TStringGrid::*current)() const;
+    };
+    const Axis axes[] = {
+        {"rows", &TStringGrid::SetRowCount, &TStringGrid::SetFixedRows, &TStringGrid::RowCount,
+         &TStringGrid::FixedRows, &TStringGrid::Row},
+        {"cols", &TStringGrid::SetColCount, &TStringGrid::SetFixedCols, &TStringGrid::ColCount,
+         &TStringGrid::FixedCols, &TStringGrid::Col},
+    };
     for (const Case& c : cases) {
-        TStringGrid rows;
-        rows.SetRowCount(10);
-        rows.SetFixedRows(c.FixedBefore);
-        rows.SetRowCount(c.Count);
-        EXPECT_EQ(rows.RowCount(), c.WantCount) << c.Count;
-        EXPECT_EQ(rows.FixedRows(), c.WantFixed) << c.Count;
-        EXPECT_GE(rows.Row(), rows.FixedRows());
-        EXPECT_LT(rows.Row(), rows.RowCount());
-
-        TStringGrid cols;
-        cols.SetColCount(10);
-        cols.SetFixedCols(c.FixedBefore);
-        cols.SetColCount(c.Count);
-        EXPECT_EQ(cols.ColCount(), c.WantCount) << c.Count;
-        EXPECT_EQ(cols.FixedCols(), c.WantFixed) << c.Count;
-        EXPECT_GE(cols.Col(), cols.FixedCols());
-        EXPECT_LT(cols.Col(), cols.ColCount());
+        for (const Axis& a : axes) {
+            TStringGrid g;
+            (g.*a.setCount)(10);
+            (g.*a.setFixed)(c.FixedBefore);
+            (g.*a.setCount)(c.Count);
+            EXPECT_EQ((g.*a.count)(), c.WantCount) << a.name << " " << c.Count;
+            EXPECT_EQ((g.*a.fixed)(), c.WantFixed) << a.name << " " << c.Count;
+            EXPECT_GE((g.*a.current)(), (g.*a.fixed)()) << a.name;
+            EXPECT_LT((g.*a.current)(), (g.*a.count)()) << a.name;
+        }
     }
 }
 
@@ -574,11 +568,7 @@ TEST(StringGridSelection, MousePressSelectsAndClicks) {
 namespace {
 // A small grid with easily told colours: 3 columns of 20, 4 rows of 10.
 void MakeSmallGrid(TStringGrid& g) {
-    g.resize(100, 80);
-    g.SetColCount(3);
-    g.SetRowCount(4);
-    g.SetDefaultColWidth(20);
-    g.SetDefaultRowHeight(10);
+    SetShape(g, 100, 80, {3, 4, 1, 1, 20, 10});
     g.SetColor(clYellow);
     g.SetFixedColor(clTeal);
 }
@@ -800,13 +790,15 @@ protected:
     }
 };
 
-template <class G> void OpenEditorAt(G& g, int col, int row) {
+// Shows an editable grid with the editor open on the cell, and hands the editor back.
+template <class G> TInplaceEdit* OpenEditorAt(G& g, int col, int row) {
     g.resize(400, 200);
     g.SetOptions(g.Options() | goEditing);
     g.show();
     g.setFocus();
     g.FocusCell(col, row);
     g.ShowEditor();
+    return g.InplaceEditor();
 }
 
 } // namespace
@@ -816,8 +808,7 @@ TEST(StringGridEditor, ShowLoadsTheCellAndEveryChangeIsStored) {
     g.SetCells(2, 1, QStringLiteral("old"));
     g.SetColor(clAqua);
     g.Font().SetColor(clRed);
-    OpenEditorAt(g, 2, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 2, 1);
     ASSERT_NE(ed, nullptr);
     EXPECT_TRUE(g.EditorMode());
     EXPECT_TRUE(ed->isVisible());
@@ -912,8 +903,7 @@ TEST(StringGridEditor, UpAndDownMoveTheEditorToAnotherCell) {
     TStringGrid g;
     g.SetCells(1, 1, QStringLiteral("one"));
     g.SetCells(1, 2, QStringLiteral("two"));
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     QTest::keyClick(ed, Qt::Key_End);
     QTest::keyClick(ed, Qt::Key_1);
     QTest::keyClick(ed, Qt::Key_Down);
@@ -969,8 +959,7 @@ TEST(StringGridEditor, UnmodifiableCellKeepsItsText) {
     HookGrid g;
     g.SetCells(1, 1, QStringLiteral("fixed"));
     g.Modify = false;
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     EXPECT_TRUE(ed->isVisible()) << "the cell can still be entered";
     QTest::keyClick(ed, Qt::Key_End);
     const struct {
@@ -1000,8 +989,7 @@ TEST(StringGridEditor, UnmodifiableCellKeepsItsText) {
 
 TEST(StringGridEditor, KeyPressHookReplacesOrSwallowsCharacters) {
     UpperGrid g;
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     ASSERT_NE(dynamic_cast<UpperEdit*>(ed), nullptr) << "the grid's editor factory is used";
     QTest::keyClicks(ed, "ab#c1");
     EXPECT_EQ(ed->Text(), QStringLiteral("ABC1"));
@@ -1026,8 +1014,7 @@ TEST(StringGridEditor, KeyDownHookTurnsEnterIntoRight) {
 TEST(StringGridEditor, StoringMayRewriteTheEditorWithoutLooping) {
     IntegerGrid g;
     g.SetCells(1, 1, QStringLiteral("1"));
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     QTest::keyClick(ed, Qt::Key_End);
     QTest::keyClick(ed, Qt::Key_2);
     EXPECT_EQ(g.Cells(1, 1), QStringLiteral("12"));
@@ -1043,8 +1030,7 @@ TEST(StringGridEditor, StoringMayRewriteTheEditorWithoutLooping) {
 
 TEST(StringGridEditor, AutoHScrollChoosesWrapping) {
     TStringGrid g;
-    OpenEditorAt(g, 1, 1);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 1);
     EXPECT_TRUE(ed->AutoHScroll());
     EXPECT_EQ(ed->lineWrapMode(), QPlainTextEdit::NoWrap);
     ed->SetAutoHScroll(false);
@@ -1056,8 +1042,7 @@ TEST(StringGridEditor, AutoHScrollChoosesWrapping) {
 TEST(StringGridEditor, ScrollingMovesTheEditorWithItsCell) {
     TStringGrid g;
     g.SetRowCount(40);
-    OpenEditorAt(g, 1, 3);
-    TInplaceEdit* ed = g.InplaceEditor();
+    TInplaceEdit* ed = OpenEditorAt(g, 1, 3);
     ASSERT_TRUE(ed->isVisible());
     g.SetTopRow(2);
     EXPECT_EQ(ed->geometry(), g.CellRect(1, 3).ToQRect());
