@@ -2,7 +2,7 @@
 // platform, shown, started, and left to run its event loop.
 //
 //   probe_cpu [--seconds N] [--interval MS] [--mode MODE] [--single-line-labels]
-//             [--fixed-label-size]
+//             [--fixed-label-size] [--qt-defaults]
 //
 // --interval sets the display timer's floor (1 = a literal 1 ms timer; the
 // default keeps the window's own floor). --mode replaces the timer handler to
@@ -15,10 +15,13 @@
 //   caption-10hz  the caption on every tenth tick only
 //   idle          timer stopped
 //   qt-floor      a plain Qt window of the same size whose one label is
-//                 rewritten on the same timer: what any such repaint costs
+//                 rewritten on the same timer, on Qt's default event loop
+//                 and X transport: what any such repaint costs
 // --single-line-labels paints the two clock labels with one text layout,
 // --fixed-label-size stops them from measuring their text on every change:
-// prototypes of cheaper label code. Prints the process CPU time (user +
+// prototypes of cheaper label code. --qt-defaults runs the window on Qt's
+// default event loop and X transport, as it ran before the program chose its
+// own. Prints the process CPU time (user +
 // system) as a percentage of one core over the run, the real tick rate and
 // the paints per second.
 #include "probe_common.h"
@@ -117,6 +120,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (mode == QLatin1String("qt-floor") || probe::FlagArg(argc, argv, "--qt-defaults"))
+        qputenv("VANTEL_QT_DEFAULTS", "1");
     TApplication app(argc, argv);
     TVantel window;
     if (interval > 0) window.Timer1->SetMinimumInterval(interval);
