@@ -1,4 +1,5 @@
 #pragma once
+#include "Change.h"
 #include "CustomAxisPanel.h"
 #include "TeCanvas.h"
 #include "TeeProcs.h"
@@ -21,9 +22,7 @@ public:
 
 protected:
     template <class T> void set(T& field, const T& v) {
-        if (field == v) return;
-        field = v;
-        repaint();
+        if (Change(field, v)) repaint();
     }
     void repaint() {
         if (FChart) FChart->ChartChanged();
@@ -96,9 +95,7 @@ public:
 
 private:
     template <class T> void set(T& field, const T& v) {
-        if (field == v) return;
-        field = v;
-        if (FPanel) FPanel->ChartChanged();
+        if (Change(field, v) && FPanel) FPanel->ChartChanged();
     }
     bool FAdjustFrame = true;
     TAlignment FAlignment = taCenter;
@@ -156,9 +153,7 @@ public:
 
 private:
     template <class T> void set(T& field, const T& v) {
-        if (field == v) return;
-        field = v;
-        if (FPanel) FPanel->ChartChanged();
+        if (Change(field, v) && FPanel) FPanel->ChartChanged();
     }
     TLegendAlignment FAlignment = laRight;
     TColor FColor = clWhite;

@@ -78,9 +78,6 @@ struct TAxisLabel {
     QString Text;
 };
 
-// A value axis on one edge of the plot: maps values to pixels and back, finds
-// its range from its series, chooses the label step, reserves its band and
-// draws labels, ticks, grid lines and the axis line.
 // The axis's plain settings, kept apart from its pens, fonts and links so that
 // Assign copies them in one step and a new setting cannot be left out of it.
 struct TChartAxisSettings {
@@ -110,6 +107,9 @@ struct TChartAxisSettings {
     bool FVisible = true;
 };
 
+// A value axis on one edge of the plot: maps values to pixels and back, finds
+// its range from its series, chooses the label step, reserves its band and
+// draws labels, ticks, grid lines and the axis line.
 class TChartAxis : private TChartAxisSettings {
 public:
     TChartAxis(TCustomTeePanel* panel, TAxisChart* chart, bool horizontal, bool otherSide,

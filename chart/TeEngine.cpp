@@ -208,12 +208,6 @@ void TChartSeries::PointAdded(int index) {
     if (FActive) RequestRepaint();
 }
 
-void TChartSeries::SetSeriesColor(TColor c) {
-    if (c == FSeriesColor) return;
-    FSeriesColor = c;
-    RequestRepaint();
-}
-
 int TChartSeries::AddValue(double y, const QString& label, TColor color) {
     // The new point's position along the series is the count before it.
     const double n = static_cast<double>(Count());

@@ -19,7 +19,6 @@ class TChartSeries;
 
 // Colours with a meaning of their own inside the chart (AutoColor lives in the
 // canvas unit, where pens need it too).
-
 // The "no colour" of a null point; the same value as the toolkit's clNone.
 constexpr TColor NullPointColor = clNone;
 // A point colour given as the toolkit's clDefault is kept as AutoColor.
@@ -172,7 +171,7 @@ public:
     virtual void SetActive(bool v) { set(FActive, v); }
     virtual void SetColorEachPoint(bool v) { set(FColorEachPoint, v); }
     virtual void SetParentChart(TCustomAxisPanel* chart);
-    virtual void SetSeriesColor(TColor c);
+    virtual void SetSeriesColor(TColor c) { set(FSeriesColor, c); }
     virtual int AddValue(double y, const QString& label, TColor color);
     virtual int AddNullValue(const QString& label);
     virtual int AddPoint(double x, double y, const QString& label, TColor color);

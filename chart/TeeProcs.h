@@ -1,4 +1,5 @@
 #pragma once
+#include "Change.h"
 #include "Panel.h"
 #include "TeCanvas.h"
 
@@ -78,9 +79,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void leaveEvent(QEvent* e) override;
     template <class T> void setInvalidating(T& field, T v) {
-        if (field == v) return;
-        field = v;
-        Invalidate();
+        if (Change(field, v)) Invalidate();
     }
 
 private:

@@ -1,8 +1,8 @@
 #pragma once
-#include "Change.h"
 // A string grid with one definition per column: caption, colours, fonts,
 // alignment, editing and input rules per column, optional striped rows, and
 // an in-place editor tuned to the column being edited.
+#include "Change.h"
 #include "DisplayFormat.h"
 #include "GridColumnLogic.h"
 #include "StringGrid.h"

@@ -374,9 +374,7 @@ void TStringGrid::SetOptions(TGridOptions v) {
 }
 
 template <class T> void TStringGrid::repaintingSet(T& field, T v) {
-    if (v == field) return;
-    field = v;
-    InvalidateGrid();
+    if (Change(field, v)) InvalidateGrid();
 }
 
 void TStringGrid::SetColor(TColor v) {
