@@ -515,16 +515,16 @@ void TVantel::DisplayTick() {
 
 void TVantel::Timer1Timer(QObject*) {
     DisplayTick();
+    // One reading of the wall clock serves the caption and the title, so the
+    // two agree even across a second or midnight, and a tick asks the time
+    // zone data once instead of three times.
     const QDateTime now = Clock::Now();
     static const QString banner = QStringLiteral(" ::") + QString(35, QLatin1Char(' ')) +
                                   VersionText() + QStringLiteral("  ") + CreditText();
-    const QString time = Clock::LongTimeText(now);
-    const QString caption = Label1->Caption() + QStringLiteral(" :: ") + time +
-                            QStringLiteral(" :: ") + QLatin1Char(' ') +
-                            Clock::ShortDayName(Clock::Now()) + QLatin1Char(' ') + banner;
-    SetCaption(caption);
-    Application::SetTitle(Label1->Caption() + QStringLiteral(" :: ") +
-                          Clock::LongTimeText(Clock::Now()));
+    const QString head = Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(now);
+    SetCaption(head + QStringLiteral(" :: ") + QLatin1Char(' ') + Clock::ShortDayName(now) +
+               QLatin1Char(' ') + banner);
+    Application::SetTitle(head);
 }
 
 // --- distance list ------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "Form.h"
 
 #include "Menu.h"
+#include "NativeTitle.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -13,7 +14,17 @@ TForm::TForm(QWidget* parent) : QWidget(parent) {
 }
 
 void TForm::SetCaption(const QString& c) {
-    if (windowTitle() != c) setWindowTitle(c);
+    if (FCaption == c) return;
+    FCaption = c;
+    // Qt's copy, which accessibility tools read, follows a running clock's
+    // caption once a second; in between the caption goes out directly. It
+    // goes out at once, not with the repaint that follows: the server's
+    // answer then arrives while the repaint is still being drawn, and does
+    // not wake the program a second time.
+    if (FQtCaptionAge.isValid() && !FQtCaptionAge.hasExpired(1000) && NativeTitle::Set(this, c))
+        return;
+    FQtCaptionAge.start();
+    setWindowTitle(c);
 }
 
 void TForm::SetColor(TColor c) {

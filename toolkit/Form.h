@@ -2,6 +2,7 @@
 #include "Font.h"
 #include "TColor.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -14,7 +15,7 @@ class TForm : public QWidget {
 public:
     explicit TForm(QWidget* parent = nullptr);
 
-    QString Caption() const { return windowTitle(); }
+    QString Caption() const { return FCaption; }
     void SetCaption(const QString& c);
     TColor Color() const { return FColor; }
     void SetColor(TColor c);
@@ -29,6 +30,9 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    QString FCaption;
+    // When Qt's own copy of the caption was last brought up to date.
+    QElapsedTimer FQtCaptionAge;
     TColor FColor = clBtnFace;
     TFont FFont;
     QPointer<TPopupMenu> FPopupMenu;
