@@ -28,7 +28,21 @@ uint32_t GetTickCount() {
 
 QDateTime Now() {
     const NowFn& fn = nowFn();
-    return fn ? fn() : QDateTime::currentDateTime();
+    if (fn) return fn();
+    static TLocalTime local(
+        [](qint64 utcMs) { return QDateTime::fromMSecsSinceEpoch(utcMs).offsetFromUtc(); });
+    return local.At(QDateTime::currentMSecsSinceEpoch());
+}
+
+QDateTime TLocalTime::At(qint64 utcMs) {
+    // Floor division: the minute of an instant before 1970 is the one it lies in.
+    const qint64 minute = utcMs / 60000 - (utcMs % 60000 < 0 ? 1 : 0);
+    if (!FKnown || minute != FMinute) {
+        FKnown = true;
+        FMinute = minute;
+        FOffsetSecs = FOffset(utcMs);
+    }
+    return QDateTime::fromMSecsSinceEpoch(utcMs, Qt::OffsetFromUTC, FOffsetSecs);
 }
 
 void SetTickSource(TickFn fn) {

@@ -19,6 +19,24 @@ using NowFn = std::function<QDateTime()>;
 void SetTickSource(TickFn fn);
 void SetWallClock(NowFn fn);
 
+// Local time from the UTC clock and the zone's offset from UTC. Asking the
+// zone costs a file-system look-up of the zone data each time, and the window
+// caption wants the time a hundred times a second; an offset changes only at
+// a zone transition, and those fall on whole minutes, so the offset is asked
+// again only when the minute changes.
+class TLocalTime {
+public:
+    using OffsetFn = std::function<int(qint64 utcMs)>; // seconds east of UTC
+    explicit TLocalTime(OffsetFn offset) : FOffset(std::move(offset)) {}
+    QDateTime At(qint64 utcMs);
+
+private:
+    OffsetFn FOffset;
+    qint64 FMinute = 0;
+    bool FKnown = false;
+    int FOffsetSecs = 0;
+};
+
 // Time of day as 24-hour hh:mm:ss: no blank and no comma, so it stays one
 // field of a row text.
 QString LongTimeText(const QDateTime& t);
