@@ -28,11 +28,18 @@ public:
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    bool event(QEvent* e) override;
+    void customEvent(QEvent* e) override;
 
 private:
+    void sendCaptionThroughQt();
+    void writePendingCaption();
     QString FCaption;
     // When Qt's own copy of the caption was last brought up to date.
     QElapsedTimer FQtCaptionAge;
+    // A caption waits for the next repaint or flush event to go out.
+    bool FCaptionPending = false;
+    bool FCaptionFlushPosted = false;
     TColor FColor = clBtnFace;
     TFont FFont;
     QPointer<TPopupMenu> FPopupMenu;

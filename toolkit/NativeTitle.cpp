@@ -8,34 +8,36 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace NativeTitle {
 namespace {
 
+template <class Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
 xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    const ReplyPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr),
+                                                  &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-struct Atoms {
+// What the server is asked once per connection, and once per window.
+struct Known {
     xcb_connection_t* Connection = nullptr;
     xcb_atom_t NetWmName = XCB_ATOM_NONE;
     xcb_atom_t Utf8String = XCB_ATOM_NONE;
+    // The events Qt selected on the window, for a window id and the flags
+    // it was made with: Qt chooses the mask when it creates a window and
+    // when its flags change.
+    xcb_window_t Window = XCB_WINDOW_NONE;
+    Qt::WindowFlags Flags;
+    uint32_t EventMask = 0;
 };
 
-// The two atoms, asked of the server once per connection.
-const Atoms* atomsFor(xcb_connection_t* c) {
-    static Atoms atoms;
-    if (atoms.Connection != c) {
-        atoms.Connection = c;
-        atoms.NetWmName = internAtom(c, "_NET_WM_NAME");
-        atoms.Utf8String = internAtom(c, "UTF8_STRING");
-    }
-    return atoms.NetWmName != XCB_ATOM_NONE && atoms.Utf8String != XCB_ATOM_NONE ? &atoms : nullptr;
+Known& known() {
+    static Known k;
+    return k;
 }
 
 xcb_connection_t* x11Connection() {
@@ -43,6 +45,30 @@ xcb_connection_t* x11Connection() {
     if (!app || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
     auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
+}
+
+bool atomsKnown(xcb_connection_t* c) {
+    Known& k = known();
+    if (k.Connection != c) {
+        k = Known{};
+        k.Connection = c;
+        k.NetWmName = internAtom(c, "_NET_WM_NAME");
+        k.Utf8String = internAtom(c, "UTF8_STRING");
+    }
+    return k.NetWmName != XCB_ATOM_NONE && k.Utf8String != XCB_ATOM_NONE;
+}
+
+uint32_t eventMask(xcb_connection_t* c, xcb_window_t w, Qt::WindowFlags flags) {
+    Known& k = known();
+    if (k.Window != w || k.Flags != flags) {
+        const auto cookie = xcb_get_window_attributes(c, w);
+        const ReplyPtr<xcb_get_window_attributes_reply_t> reply(
+            xcb_get_window_attributes_reply(c, cookie, nullptr), &std::free);
+        k.Window = w;
+        k.Flags = flags;
+        k.EventMask = reply ? reply->your_event_mask : 0;
+    }
+    return k.EventMask;
 }
 
 bool latin1Only(const QString& s) {
@@ -53,22 +79,41 @@ bool latin1Only(const QString& s) {
 
 } // namespace
 
-bool Set(QWidget* window, const QString& title) {
+bool Applies(QWidget* window, const QString& title) {
     if (!window || !window->isWindow() || !window->testAttribute(Qt::WA_WState_Created) ||
         !window->windowHandle() || title.contains(QLatin1String("[*]")) || !latin1Only(title))
         return false;
     xcb_connection_t* c = x11Connection();
-    const Atoms* atoms = c ? atomsFor(c) : nullptr;
-    if (!atoms) return false;
+    return c && atomsKnown(c);
+}
+
+bool Write(QWidget* window, const QString& title) {
+    if (!Applies(window, title)) return false;
+    xcb_connection_t* c = x11Connection();
+    const Known& k = known();
     const auto id = static_cast<xcb_window_t>(window->winId());
+    const uint32_t mask = eventMask(c, id, window->windowHandle()->flags());
     const QByteArray utf8 = title.toUtf8();
     const QByteArray latin1 = title.toLatin1();
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms->NetWmName, atoms->Utf8String, 8,
+    // The window stops listening to its own property changes for the two
+    // writes: their events would only wake the program twice more a tick to
+    // learn nothing. The server runs one client's buffered requests back to
+    // back, so a window manager's change of the window's state cannot fall
+    // in between and go unheard; the window manager and any taskbar hear the
+    // title change as usual, since each client has its own selection.
+    const uint32_t quiet = mask & ~uint32_t(XCB_EVENT_MASK_PROPERTY_CHANGE);
+    const bool silence = quiet != mask;
+    if (silence) xcb_change_window_attributes(c, id, XCB_CW_EVENT_MASK, &quiet);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, k.NetWmName, k.Utf8String, 8,
                         static_cast<uint32_t>(utf8.size()), utf8.constData());
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
                         static_cast<uint32_t>(latin1.size()), latin1.constData());
-    xcb_flush(c);
+    if (silence) xcb_change_window_attributes(c, id, XCB_CW_EVENT_MASK, &mask);
     return true;
+}
+
+void Flush() {
+    if (xcb_connection_t* c = x11Connection()) xcb_flush(c);
 }
 
 } // namespace NativeTitle

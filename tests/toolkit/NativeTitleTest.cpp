@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Form.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QTest>
 
@@ -37,7 +38,12 @@ public:
                           xcb_get_property_value_length(reply.get()));
     }
 
-private:
+    void SetProperty(xcb_window_t w, const char* name, const QByteArray& bytes) {
+        xcb_change_property(FConnection, XCB_PROP_MODE_REPLACE, w, Atom(name), XCB_ATOM_STRING, 8,
+                            static_cast<uint32_t>(bytes.size()), bytes.constData());
+        xcb_flush(FConnection);
+    }
+
     xcb_atom_t Atom(const char* name) {
         const auto cookie =
             xcb_intern_atom(FConnection, 0, static_cast<uint16_t>(std::strlen(name)), name);
@@ -45,7 +51,24 @@ private:
             xcb_intern_atom_reply(FConnection, cookie, nullptr), &std::free);
         return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
+
+private:
     xcb_connection_t* FConnection;
+};
+
+// The property events the program itself receives, by atom.
+class PropertyEvents : public QAbstractNativeEventFilter {
+public:
+    PropertyEvents() { QCoreApplication::instance()->installNativeEventFilter(this); }
+    ~PropertyEvents() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        auto* e = static_cast<xcb_generic_event_t*>(message);
+        if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY)
+            Atoms.append(reinterpret_cast<xcb_property_notify_event_t*>(e)->atom);
+        return false;
+    }
+    QList<xcb_atom_t> Atoms;
 };
 
 class NativeTitleTest : public ::testing::Test {
@@ -110,6 +133,28 @@ TEST_F(NativeTitleTest, ARunningClockLeavesTheLastCaptionOnTheServer) {
     EXPECT_TRUE(ServerHolds("WM_NAME", last.toLatin1()));
     // Qt's copy lags by at most a second; a steady caption is left as sent.
     EXPECT_TRUE(Form.windowTitle().startsWith(QStringLiteral(" 00:00:")));
+}
+
+TEST_F(NativeTitleTest, TheProgramDoesNotHearItsOwnCaptionButStillHearsOthers) {
+    PropertyEvents heard;
+    const xcb_atom_t netWmName = Watcher.Atom("_NET_WM_NAME");
+    // A window's first caption takes Qt's path, which the program hears.
+    Form.SetCaption(QStringLiteral("first"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return heard.Atoms.contains(netWmName) && heard.Atoms.contains(XCB_ATOM_WM_NAME); },
+        2000));
+    heard.Atoms.clear();
+    for (int i = 0; i < 20; ++i) {
+        const QString caption = QStringLiteral(" 00:00:00:%1").arg(i * 10, 3, 10, QLatin1Char('0'));
+        Form.SetCaption(caption);
+        ASSERT_TRUE(ServerHolds("_NET_WM_NAME", caption.toUtf8()));
+    }
+    // A window manager's change of the window's state must still reach it.
+    Watcher.SetProperty(Id(), "VANTEL_TEST_STATE", "x");
+    const xcb_atom_t state = Watcher.Atom("VANTEL_TEST_STATE");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return heard.Atoms.contains(state); }, 2000));
+    EXPECT_FALSE(heard.Atoms.contains(netWmName));
+    EXPECT_FALSE(heard.Atoms.contains(XCB_ATOM_WM_NAME));
 }
 
 TEST_F(NativeTitleTest, ACaptionSetBeforeTheWindowExistsAppearsWithIt) {
