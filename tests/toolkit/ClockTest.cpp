@@ -67,14 +67,4 @@ TEST(LocalTime, FollowsTheZoneThroughItsTransitionsAskingOncePerMinute) {
     }
 }
 
-TEST(LocalTime, TheRealClockReadsLikeQtsLocalTime) {
-    const QDateTime before = QDateTime::currentDateTime();
-    const QDateTime now = Clock::Now();
-    const QDateTime after = QDateTime::currentDateTime();
-    EXPECT_EQ(now.offsetFromUtc(), before.offsetFromUtc());
-    EXPECT_LE(before.toMSecsSinceEpoch(), now.toMSecsSinceEpoch());
-    EXPECT_LE(now.toMSecsSinceEpoch(), after.toMSecsSinceEpoch());
-    EXPECT_EQ(now.toString(QStringLiteral("yyMMddHHmm")).size(), 10);
-}
-
 } // namespace
