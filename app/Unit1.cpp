@@ -513,18 +513,25 @@ void TVantel::DisplayTick() {
     Label3->SetCaption(AGetStrTime());
 }
 
+QString TVantel::TitleText(const QDateTime& now) const {
+    return Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(now);
+}
+
+QString TVantel::CaptionText(const QString& title, const QDateTime& now) const {
+    static const QString banner = QStringLiteral(" ::") + QString(35, QLatin1Char(' ')) +
+                                  VersionText() + QStringLiteral("  ") + CreditText();
+    return title + QStringLiteral(" :: ") + QLatin1Char(' ') + Clock::ShortDayName(now) +
+           QLatin1Char(' ') + banner;
+}
+
 void TVantel::Timer1Timer(QObject*) {
     DisplayTick();
     // One reading of the wall clock serves the caption and the title, so the
-    // two agree even across a second or midnight, and a tick asks the time
-    // zone data once instead of three times.
+    // two agree even across a second or midnight.
     const QDateTime now = Clock::Now();
-    static const QString banner = QStringLiteral(" ::") + QString(35, QLatin1Char(' ')) +
-                                  VersionText() + QStringLiteral("  ") + CreditText();
-    const QString head = Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(now);
-    SetCaption(head + QStringLiteral(" :: ") + QLatin1Char(' ') + Clock::ShortDayName(now) +
-               QLatin1Char(' ') + banner);
-    Application::SetTitle(head);
+    const QString title = TitleText(now);
+    SetCaption(CaptionText(title, now));
+    Application::SetTitle(title);
 }
 
 // --- distance list ------------------------------------------------------------

@@ -93,6 +93,10 @@ public:
 
     // The display tick of the run: total label, running lap, its label.
     void DisplayTick();
+    // The application title at wall-clock time `now` (the total and the time
+    // of day), and the window caption, which goes on from that title.
+    QString TitleText(const QDateTime& now) const;
+    QString CaptionText(const QString& title, const QDateTime& now) const;
 
     TRunState State;
     // The display timer is stored at 1 ms; the real period is this floor, which

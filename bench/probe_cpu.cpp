@@ -68,23 +68,6 @@ public:
     }
 };
 
-// The caption and title steps of the display tick, so a mode can leave one
-// of them out, or take another path, and show its share of the cost.
-QString Banner() {
-    static const QString banner = QStringLiteral(" ::") + QString(35, QLatin1Char(' ')) +
-                                  TVantel::VersionText() + QStringLiteral("  ") +
-                                  TVantel::CreditText();
-    return banner;
-}
-QString CaptionText(TVantel& w, const QDateTime& now) {
-    return w.Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(now) +
-           QStringLiteral(" :: ") + QLatin1Char(' ') + Clock::ShortDayName(now) + QLatin1Char(' ') +
-           Banner();
-}
-void TitleStep(TVantel& w, const QDateTime& now) {
-    Application::SetTitle(w.Label1->Caption() + QStringLiteral(" :: ") + Clock::LongTimeText(now));
-}
-
 // Prototype of a label paint that lays out a one-line caption once instead of
 // measuring every prefix of it for word breaks: draws the label itself and
 // swallows the label's own paint.
@@ -146,13 +129,16 @@ int main(int argc, char** argv) {
             ++ticks;
             w->DisplayTick();
             const QDateTime now = Clock::Now();
+            const QString titleText = w->TitleText(now);
+            // A mode leaves out a step of the tick, or takes Qt's own title
+            // path, to show that step's share of the cost.
             if (caption && (!caption10 || ticks % 10 == 0)) {
                 if (qtCaption)
-                    w->setWindowTitle(CaptionText(*w, now));
+                    w->setWindowTitle(w->CaptionText(titleText, now));
                 else
-                    w->SetCaption(CaptionText(*w, now));
+                    w->SetCaption(w->CaptionText(titleText, now));
             }
-            if (title) TitleStep(*w, now);
+            if (title) Application::SetTitle(titleText);
         };
     }
     SingleLinePaint singleLine;

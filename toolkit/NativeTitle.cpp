@@ -40,11 +40,20 @@ Known& known() {
     return k;
 }
 
+// Qt's X connection, looked up once per application object: the caption asks
+// for it a hundred times a second.
 xcb_connection_t* x11Connection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!app || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
+    static QCoreApplication* app = nullptr;
+    static xcb_connection_t* connection = nullptr;
+    if (app != QCoreApplication::instance()) {
+        app = QCoreApplication::instance();
+        auto* gui = qobject_cast<QGuiApplication*>(app);
+        auto* x11 = gui && QGuiApplication::platformName() == QLatin1String("xcb")
+                        ? gui->nativeInterface<QNativeInterface::QX11Application>()
+                        : nullptr;
+        connection = x11 ? x11->connection() : nullptr;
+    }
+    return connection;
 }
 
 bool atomsKnown(xcb_connection_t* c) {
@@ -77,18 +86,25 @@ bool latin1Only(const QString& s) {
     return true;
 }
 
-} // namespace
-
-bool Applies(QWidget* window, const QString& title) {
+// The window has an X window of its own, and the connection its atoms.
+bool windowReady(QWidget* window) {
     if (!window || !window->isWindow() || !window->testAttribute(Qt::WA_WState_Created) ||
-        !window->windowHandle() || title.contains(QLatin1String("[*]")) || !latin1Only(title))
+        !window->windowHandle())
         return false;
     xcb_connection_t* c = x11Connection();
     return c && atomsKnown(c);
 }
 
+} // namespace
+
+bool Applies(QWidget* window, const QString& title) {
+    return !title.contains(QLatin1String("[*]")) && latin1Only(title) && windowReady(window);
+}
+
 bool Write(QWidget* window, const QString& title) {
-    if (!Applies(window, title)) return false;
+    // The text was vetted by Applies when it was set; the window may have
+    // gone since.
+    if (!windowReady(window)) return false;
     xcb_connection_t* c = x11Connection();
     const Known& k = known();
     const auto id = static_cast<xcb_window_t>(window->winId());

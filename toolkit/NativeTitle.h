@@ -14,9 +14,9 @@ namespace NativeTitle {
 // window not yet created, a text that WM_NAME's Latin-1 cannot hold or that
 // carries Qt's "[*]" placeholder. The caller then uses Qt's path.
 bool Applies(QWidget* window, const QString& title);
-// Puts the title's requests in the connection's buffer, for the next flush
-// (say, of a repaint) to send; false, with nothing written, where the direct
-// path does not apply.
+// Puts the requests of a title that Applies accepted in the connection's
+// buffer, for the next flush (say, of a repaint) to send; false, with nothing
+// written, when the window has lost its X window since.
 bool Write(QWidget* window, const QString& title);
 // Sends what is buffered; nothing when a flush came in between.
 void Flush();
