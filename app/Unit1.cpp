@@ -177,6 +177,10 @@ void TVantel::createComponents() {
         l->SetCaption(QString::fromLatin1(d.Caption));
     }
     StopWatch1->SetDisplayLabel(Label1);
+    // A lap press changes these figures: assistive tools hear of each change.
+    // The running clock (Label1, Label3) is read when asked for, never sent.
+    for (TLabel* l : {Label2, Label9, Label11, Label12, Label13, Label14, Label7, Label16})
+        l->SetAnnounced(true);
 
     static const ButtonDef buttons[] = {
         {&TVantel::start, "start", 14, 102, 57, 26, "start", "start", 0x95E6B9, 18, 0, clNavy},

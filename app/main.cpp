@@ -1,3 +1,4 @@
+#include "Accessibility.h"
 #include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
@@ -6,6 +7,7 @@
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
     RegisterAutomationServers();
+    InstallAccessibility();
     // Every window of the program, message boxes included, carries the icon.
     QApplication::setWindowIcon(ProgramIcon());
     TVantel window;

@@ -37,6 +37,12 @@ public:
     // The button's click: swallowed while a drop-down is shown, and with
     // EgnoreContClick set, clicks that pile up while OnClick runs are dropped.
     void Click();
+    // A press by an assistive tool's action: the look and the click (or the
+    // drop-down) of a mouse click, EgnoreContClick included, without moving
+    // the keyboard focus.
+    void PressAction() { pressAndClick(); }
+    // Whether the button shows its pressed look now.
+    bool Down() const { return BevelOuter() == bvLowered; }
 
     TColor BevelHighlightColor() const { return FBevelHighlightColor; }
     void SetBevelHighlightColor(TColor v) { set(FBevelHighlightColor, v); }

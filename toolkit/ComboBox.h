@@ -23,7 +23,11 @@ public:
     void SetDropDownCount(int n) { setMaxVisibleItems(n); }
     void SetColor(TColor c);
     TFont& Font() { return FFont; }
-    void SetHint(const QString& hint) { setToolTip(hint); }
+    // The hint names the list for assistive tools too: its text is a number.
+    void SetHint(const QString& hint) {
+        setToolTip(hint);
+        setAccessibleName(hint);
+    }
 
     // Raised on a pick from the list and on every change of the typed text.
     TNotifyEvent OnChange;

@@ -1,5 +1,6 @@
 #include "Label.h"
 
+#include "Accessible.h"
 #include "Canvas.h"
 #include "GlyphCache.h"
 
@@ -30,6 +31,7 @@ void TLabel::SetCaption(const QString& text) {
         update(CaptionDamage(before, text, FQFont, FAlignment, size()));
     else
         update();
+    if (FAnnounced) Accessible::Notify(this, QAccessible::NameChanged);
 }
 
 QRect CaptionDamage(const QString& before, const QString& after, const QFont& font,

@@ -37,6 +37,11 @@ public:
     TColor Color() const { return FColor; }
     void SetColor(TColor c) { set(FColor, c); }
     void SetHint(const QString& hint) { setToolTip(hint); }
+    // A label whose caption changes at a moment worth telling (a lap's
+    // figures) announces each change to assistive tools; a running clock's
+    // labels do not, their text is read when asked for.
+    bool Announced() const { return FAnnounced; }
+    void SetAnnounced(bool on) { FAnnounced = on; }
 
     TNotifyEvent OnClick;
 
@@ -62,4 +67,5 @@ private:
     bool FAutoSize = true;
     TColor FColor = clNone;
     bool FPressed = false;
+    bool FAnnounced = false;
 };

@@ -1,5 +1,6 @@
 #include "StringGrid.h"
 
+#include "AccessibleGrid.h"
 #include "RowText.h"
 
 #include <QKeyEvent>
@@ -327,11 +328,15 @@ void TStringGrid::SetSelection(const TGridRect& r) {
     FRow = std::clamp(r.Bottom, 0, FRows.Count() - 1);
     InvalidateGrid();
     updateEdit();
+    // Set by the program (a lap row written and selected), not by the user:
+    // tools hear of it even when the cell stays the same, since it was written.
+    Accessible::CurrentCellChanged(this);
 }
 
 void TStringGrid::moveCurrent(int col, int row, bool moveAnchor, bool show) {
     col = std::clamp(col, FCols.Fixed(), FCols.Count() - 1);
     row = std::clamp(row, FRows.Fixed(), FRows.Count() - 1);
+    const bool moved = col != FCol || row != FRow;
     FCol = col;
     FRow = row;
     if (moveAnchor || !(FOptions & goRangeSelect)) {
@@ -340,6 +345,7 @@ void TStringGrid::moveCurrent(int col, int row, bool moveAnchor, bool show) {
     }
     if (show) scrollIntoView(col, row);
     InvalidateGrid();
+    if (moved) Accessible::CurrentCellChanged(this);
 }
 
 void TStringGrid::FocusCell(int col, int row, bool moveAnchor) {
