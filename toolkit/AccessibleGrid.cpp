@@ -28,7 +28,7 @@ TGridRect shownSelection(const TStringGrid* g) {
 namespace Accessible {
 
 void CurrentCellChanged(TStringGrid* grid) {
-    if (!QAccessible::isActive() || !grid) return;
+    if (!grid || !Listening()) return;
     auto* table = dynamic_cast<TAccessibleTable*>(QAccessible::queryAccessibleInterface(grid));
     if (!table) return;
     const int index = table->CellIndex(grid->Row(), grid->Col());
