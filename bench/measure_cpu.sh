@@ -5,13 +5,17 @@
 # a plain Qt window that rewrites one label on a 10 ms timer, in the same run.
 #
 #   bench/measure_cpu.sh [BUILD_DIR] [SECONDS] [--breakdown] [--repeat N]
-#                        [--baseline OTHER_BUILD_DIR]
+#                        [--baseline OTHER_BUILD_DIR] [--a11y]
 #
 # BUILD_DIR defaults to build-perf next to the source tree (configure it with
 # -DCMAKE_BUILD_TYPE=Release and build the target probe_cpu). --breakdown
 # also runs the probe's prototype modes, which show where the time goes.
 # With --repeat N every configuration runs N times, round-robin, so that a
 # change in the machine's load during the run hits all of them alike.
+# --a11y adds the window with Qt's accessibility bridge on in a private D-Bus
+# session with the accessibility bus up (bench/a11y_session.sh), once with no
+# client and once with a client listening as a screen reader does
+# (bench/a11y_listen.py), to the same round robin.
 # --baseline adds the window as built in another build folder (say, of the
 # commit before a change) to the same round robin, for a fair before/after.
 # Figures are user + system CPU time of the process as a percentage of one
@@ -24,12 +28,14 @@ seconds=10
 breakdown=0
 repeat=1
 baseline=""
+a11y=0
 positional=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --breakdown) breakdown=1 ;;
     --repeat) repeat="$2"; shift ;;
     --baseline) baseline="$2"; shift ;;
+    --a11y) a11y=1 ;;
     *) positional+=("$1") ;;
     esac
     shift
@@ -52,6 +58,12 @@ if [ -n "$baseline" ]; then
         exit 1
     fi
     configs+=("baseline: 10 ms floor, $(basename "$(cd "$baseline/.." && pwd)")|")
+fi
+if [ "$a11y" -eq 1 ]; then
+    configs+=(
+        "a11y bus on, no client|"
+        "a11y bus on, client listening|"
+    )
 fi
 if [ "$breakdown" -eq 1 ]; then
     configs+=(
@@ -79,9 +91,13 @@ for rep in $(seq "$repeat"); do
     for i in "${!configs[@]}"; do
         # shellcheck disable=SC2206
         args=(${configs[$i]#*|})
-        run="$probe"
-        case "${configs[$i]}" in baseline*) run="$baseline/bench/probe_cpu" ;; esac
-        out=$(xvfb-run -a -s "-screen 0 1024x768x24" "$run" --seconds "$seconds" "${args[@]}" 2>/dev/null)
+        run=("$probe")
+        case "${configs[$i]}" in
+        baseline*) run=("$baseline/bench/probe_cpu") ;;
+        "a11y bus on, no client"*) run=("$bench_dir/a11y_session.sh" bus "$probe") ;;
+        "a11y bus on, client listening"*) run=("$bench_dir/a11y_session.sh" client "$probe") ;;
+        esac
+        out=$(xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}" --seconds "$seconds" "${args[@]}" 2>/dev/null)
         [ "$repeat" -eq 1 ] && echo "$out"
         echo "$i $(echo "$out" | head -1 | sed -n 's/.*cpu%=\([0-9.]*\).*/\1/p')" >>"$results"
     done

@@ -27,6 +27,7 @@
 // the paints per second.
 #include "probe_common.h"
 
+#include "Accessibility.h"
 #include "Application.h"
 #include "Canvas.h"
 #include "Clock.h"
@@ -107,6 +108,7 @@ int main(int argc, char** argv) {
     if (mode == QLatin1String("qt-floor") || probe::FlagArg(argc, argv, "--qt-defaults"))
         qputenv("VANTEL_QT_DEFAULTS", "1");
     TApplication app(argc, argv);
+    InstallAccessibility(); // as the program does at start-up
     TVantel window;
     if (interval > 0) window.Timer1->SetMinimumInterval(interval);
 

@@ -33,7 +33,10 @@ void CurrentCellChanged(TStringGrid* grid) {
     if (!table) return;
     const int index = table->CellIndex(grid->Row(), grid->Col());
     if (index < 0) return;
+    // Bridges that know the active descendant hear it; the AT-SPI bridge of
+    // Qt 6.4 forwards only the cell's selected state.
     Notify(grid, QAccessible::ActiveDescendantChanged, index);
+    Notify(grid, QAccessible::Selection, index);
     if (grid->hasFocus()) Notify(grid, QAccessible::Focus, index);
 }
 

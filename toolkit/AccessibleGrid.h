@@ -10,8 +10,8 @@ class TStringGrid;
 
 namespace Accessible {
 // Tells the active tools that the grid's current cell moved or was written
-// and selected anew: the cell becomes the table's active descendant, and the
-// focused one when the grid has the keyboard focus.
+// and selected anew: the cell becomes the table's active descendant and is
+// selected, and the focused one when the grid has the keyboard focus.
 void CurrentCellChanged(TStringGrid* grid);
 } // namespace Accessible
 

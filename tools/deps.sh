@@ -9,7 +9,7 @@ pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb
 case "$mode" in
   test) pkgs+=(clang-format git python3 python3-openpyxl libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev appstream desktop-file-utils xvfb xauth tzdata dbus at-spi2-core python3-pyatspi) ;;
   run) pkgs+=(libqt6widgets6 libxlsxwriter4) ;;
-  bench) pkgs+=(libbenchmark-dev xvfb xauth xdotool imagemagick qt6-charts-dev libqt6opengl6-dev libqcustomplot-dev) ;;
+  bench) pkgs+=(libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi xdotool imagemagick qt6-charts-dev libqt6opengl6-dev libqcustomplot-dev) ;;
   icons) pkgs+=(librsvg2-bin) ;;
   package) pkgs+=(dpkg-dev file) ;;
 esac

@@ -4,6 +4,29 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
+
+heard = []
+
+
+def on_event(event):
+    try:
+        source = event.source
+        if source.getRoleName() == "table cell":  # a cell says which table
+            source = source.parent
+        heard.append((event.type, source.description))
+    except Exception:
+        heard.append((event.type, None))
+
+
+def pump(seconds):
+    """Lets the events the program sent arrive."""
+    end = time.monotonic() + seconds
+    context = GLib.MainContext.default()
+    while time.monotonic() < end:
+        while context.iteration(False):
+            pass
+        time.sleep(0.02)
 
 
 def fail(message):
@@ -80,11 +103,27 @@ def main():
     print(f"found {len(nodes)} objects: {len(buttons)} buttons, {len(labels)} described labels, "
           f"{len(tables)} tables, 1 chart, 1 distance list")
 
+    pyatspi.Registry.registerEventListener(
+        on_event, "object:property-change:accessible-name", "object:state-changed:selected",
+        "object:active-descendant-changed", "object:text-changed")
     for name in ["reset", "start", "LAP(1)"]:
         press(buttons[name])
-    time.sleep(0.3)
+    pump(0.3)
+    heard.clear()
     press(buttons["LAP(1)"])
-    time.sleep(0.3)
+    pump(0.5)
+    lap_events = set(heard)
+    for wanted in [("object:property-change:accessible-name", "Lap count"),
+                   ("object:state-changed:selected", "Main Number data grid"),
+                   ("object:state-changed:selected", "LAP1,2,3 mix grid")]:
+        if wanted not in lap_events:
+            fail(f"a lap press did not send {wanted}; heard {sorted(lap_events)}")
+    # The running clock changes 100 times a second and says nothing.
+    heard.clear()
+    pump(1.0)
+    if heard:
+        fail(f"the running clock sent {len(heard)} events: {sorted(set(heard))[:5]}")
+    print(f"a lap press sent {len(lap_events)} kinds of event; 1 s of running clock sent none")
 
     count = labels["Lap count"].queryText()
     lap_count = count.getText(0, -1)

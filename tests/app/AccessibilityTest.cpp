@@ -174,6 +174,8 @@ TEST_F(Accessibility, ALapPressAnnouncesItsFiguresAndRowsButTicksSendNothing) {
         EventRecorder::Of(w->StringGridEx1, QAccessible::ActiveDescendantChanged, 20)));
     EXPECT_TRUE(events.Events.contains(
         EventRecorder::Of(w->XlsStringGrid1, QAccessible::ActiveDescendantChanged, 20)));
+    EXPECT_TRUE(
+        events.Events.contains(EventRecorder::Of(w->XlsStringGrid1, QAccessible::Selection, 20)));
 
     events.Events.clear();
     for (int i = 0; i < 20; ++i) {

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs a probe in a private D-Bus session with the accessibility bus up and
+# Qt's bridge on, with or without a listening client (bench/a11y_listen.py):
+#
+#   bench/a11y_session.sh bus|client PROBE [ARGS...]
+#
+# Started by measure_cpu.sh inside xvfb-run; prints the probe's output.
+set -euo pipefail
+what=$1
+shift
+if [ -z "${VANTEL_IN_SESSION:-}" ]; then
+    export VANTEL_IN_SESSION=1
+    exec dbus-run-session -- "$0" "$what" "$@"
+fi
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
+launcher=$!
+for _ in $(seq 100); do
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        >/dev/null 2>&1 && break
+    sleep 0.1
+done
+client=""
+if [ "$what" = client ]; then
+    ready=$(mktemp -u)
+    /usr/bin/python3 "$(dirname "$0")/a11y_listen.py" "$ready" &
+    client=$!
+    for _ in $(seq 100); do [ -e "$ready" ] && break; sleep 0.1; done
+    rm -f "$ready"
+fi
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@"
+if [ -n "$client" ]; then kill -TERM "$client"; wait "$client" || true; fi
+kill "$launcher" 2>/dev/null || true
