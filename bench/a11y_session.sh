@@ -12,7 +12,7 @@ if [ -z "${VANTEL_IN_SESSION:-}" ]; then
     export VANTEL_IN_SESSION=1
     exec dbus-run-session -- "$0" "$what" "$@"
 fi
-/usr/libexec/at-spi-bus-launcher --launch-immediately &
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 launcher=$!
 for _ in $(seq 100); do
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \

@@ -99,7 +99,7 @@ for rep in $(seq "$repeat"); do
         esac
         out=$(xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}" --seconds "$seconds" "${args[@]}" 2>/dev/null)
         [ "$repeat" -eq 1 ] && echo "$out"
-        echo "$i $(echo "$out" | head -1 | sed -n 's/.*cpu%=\([0-9.]*\).*/\1/p')" >>"$results"
+        echo "$i $(echo "$out" | sed -n 's/.*cpu%=\([0-9.]*\).*/\1/p' | head -1)" >>"$results"
     done
 done
 echo
