@@ -443,8 +443,7 @@ TColor TTeeCanvas3D::GradientStep(uint32_t from, int dr, int dg, int db, int k, 
 }
 
 void TTeeCanvas3D::patFill(const TRect& r, TColor c) {
-    if (r.Width() <= 0 || r.Height() <= 0) return;
-    Handle()->fillRect(r.ToQRect(), ToQColor(c));
+    FCanvas->FillRect(r, c);
 }
 
 void TTeeCanvas3D::gradientBands(const TRect& r, uint32_t from, int dr, int dg, int db,
