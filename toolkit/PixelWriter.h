@@ -57,6 +57,7 @@ public:
         if (x < FClipLeft || x >= FClipRight) return;
         y0 = std::max(y0, FClipTop);
         y1 = std::min(y1, FClipBottom - 1);
+        if (y0 > y1) return;
         QRgb* p = FBits + static_cast<ptrdiff_t>(y0) * FStride + x;
         for (int y = y0; y <= y1; ++y, p += FStride)
             *p = c;
