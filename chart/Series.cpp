@@ -132,7 +132,10 @@ bool TFastLineSeries::drawDirect() {
     const bool runs = xs.Order() == loAscending && xs.Sorted() && ys.AllFinite() &&
                       std::isfinite(xs.Multiplier()) && std::isfinite(ym) &&
                       std::isfinite(mx.Min) && std::isfinite(mx.Span) && std::isfinite(my.Min) &&
-                      std::isfinite(my.Span);
+                      std::isfinite(my.Span) &&
+                      // A column of a point or two is cheaper walked than
+                      // searched for and asked of the index.
+                      last - i > 4 * (std::abs(px(last) - cx) + 1);
     int run = 1; // points in the column before, the guess for the next
     while (runs) {
         // The last index of the column: gallop from the guess, then halve.

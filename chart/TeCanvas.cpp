@@ -1,5 +1,7 @@
 #include "TeCanvas.h"
 
+#include "GlyphCache.h"
+
 #include <QFont>
 #include <QPainter>
 #include <algorithm>
@@ -356,13 +358,17 @@ const QFontMetrics& TTeeCanvas3D::metrics() {
         FMetricsFont = Font();
         FQFont = std::make_unique<QFont>(FMetricsFont.ToQFont());
         FMetrics = std::make_unique<QFontMetrics>(*FQFont);
+        FGlyphs = &TGlyphCache::For(*FQFont);
     }
     return *FMetrics;
 }
 
 void TTeeCanvas3D::TextOut(int x, int y, const QString& text) {
     const QFontMetrics& fm = metrics();
-    const int w = fm.horizontalAdvance(text);
+    // Axis labels are figures: placed from the glyph cache they skip the
+    // shaper, which gives the same glyphs at the same places every time.
+    const bool cached = FGlyphs->Covers(text);
+    const int w = cached ? FGlyphs->Advance(text) : fm.horizontalAdvance(text);
     const unsigned h = FTextAlign & TA_CENTER;
     if (h == TA_CENTER)
         x -= w / 2;
@@ -376,13 +382,16 @@ void TTeeCanvas3D::TextOut(int x, int y, const QString& text) {
     p->save();
     p->setFont(*FQFont);
     p->setPen(ToQColor(Font().Color));
-    p->drawText(x, y + fm.ascent(), text);
+    if (cached && p->transform().type() == QTransform::TxNone)
+        FGlyphs->Draw(*p, QPointF(x, y + fm.ascent()), text);
+    else
+        p->drawText(x, y + fm.ascent(), text);
     p->restore();
     FCanvas->MoveTo(x + w, y);
 }
 
 int TTeeCanvas3D::TextWidth(const QString& text) {
-    return metrics().horizontalAdvance(text);
+    return TextAdvance(metrics(), *FGlyphs, text);
 }
 
 int TTeeCanvas3D::TextHeight(const QString&) {
