@@ -379,14 +379,18 @@ void TTeeCanvas3D::TextOut(int x, int y, const QString& text) {
     if (FBackMode == OPAQUE && Brush().Style != bsClear)
         p->fillRect(QRect(x, y, w, fm.height()), ToQColor(FBackColor));
     // As the toolkit canvas draws text, with the font made once.
-    p->save();
+    // Only the font and the pen change: a whole save and restore of the
+    // painter costs more than the figures of a label.
+    const QFont oldFont = p->font();
+    const QPen oldPen = p->pen();
     p->setFont(*FQFont);
     p->setPen(ToQColor(Font().Color));
     if (cached && p->transform().type() == QTransform::TxNone)
         FGlyphs->Draw(*p, QPointF(x, y + fm.ascent()), text);
     else
         p->drawText(x, y + fm.ascent(), text);
-    p->restore();
+    p->setPen(oldPen);
+    p->setFont(oldFont);
     FCanvas->MoveTo(x + w, y);
 }
 
