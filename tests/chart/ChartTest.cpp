@@ -264,6 +264,13 @@ TEST(AxisLabels, ValueTextGroupsThousands) {
     EXPECT_EQ(chart.RightAxis()->ValueText(0.5), "0.5");
     EXPECT_EQ(chart.RightAxis()->ValueText(-1234567.25), "-1,234,567.25");
     EXPECT_EQ(chart.RightAxis()->ValueText(1e-13), "0");
+    // Texts kept from before follow a change of format, and a hundred more
+    // values than the axis keeps still each get their own.
+    chart.RightAxis()->SetAxisValuesFormat("0.00");
+    EXPECT_EQ(chart.RightAxis()->ValueText(65432), "65432.00");
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(chart.RightAxis()->ValueText(i * 0.5), QString::number(i * 0.5, 'f', 2)) << i;
+    EXPECT_EQ(chart.RightAxis()->ValueText(0.5), "0.50");
 }
 
 TEST(AxisMapping, InvertedRoundTripAndHalvesToEven) {
