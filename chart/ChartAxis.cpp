@@ -334,10 +334,23 @@ QString TChartAxis::ValueText(double value) const {
                 : FDateTimeFormat;
         text = QLocale::system().toString(t, fmt);
     } else {
-        text = FormatAxisNumber(value, FAxisValuesFormat);
+        text = numberText(value);
     }
     if (FLabelsMultiLine) text.replace(u' ', u'\r');
     return text;
+}
+
+QString TChartAxis::numberText(double value) const {
+    if (FNumberTextsFormat != FAxisValuesFormat) {
+        FNumberTexts.clear();
+        FNumberTextsFormat = FAxisValuesFormat;
+    }
+    for (const auto& [v, text] : FNumberTexts)
+        if (v == value && std::signbit(v) == std::signbit(value)) return text;
+    // An axis shows a dozen labels or so; a zoom or a pan brings others.
+    if (FNumberTexts.size() >= 64) FNumberTexts.clear();
+    FNumberTexts.emplace_back(value, FormatAxisNumber(value, FAxisValuesFormat));
+    return FNumberTexts.back().second;
 }
 
 int TChartAxis::WidestLabel() {

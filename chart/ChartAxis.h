@@ -4,6 +4,7 @@
 #include "TeeProcs.h"
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 class TChartAxis;
@@ -235,6 +236,7 @@ private:
     void drawLabelText(int x, int y, const QString& text, int angle);
     void drawTitle();
     int mapValue(double value, bool horizontal) const;
+    QString numberText(double value) const;
 
     TCustomTeePanel* FPanel;
     TAxisChart* FChart;
@@ -250,6 +252,10 @@ private:
     int FLabelExtent = 0;
     int FWidestUsed = 0;
     std::vector<TAxisLabel> FDrawnLabels;
+    // Number texts made by earlier drawings, for the format they were made
+    // in: the same labels come back paint after paint.
+    mutable std::vector<std::pair<double, QString>> FNumberTexts;
+    mutable QString FNumberTextsFormat;
 };
 
 // The depth axis of a 3D view; never drawn in this program's 2D chart.

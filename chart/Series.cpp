@@ -2,46 +2,15 @@
 
 #include "ChartAxis.h"
 #include "CustomAxisPanel.h"
-#include "LineSteps.h"
+#include "PixelWriter.h"
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 bool gDirectDrawing = true;
-
-// Writes the pixels of a one-pixel solid pen straight into an RGB32 image,
-// with the toolkit canvas's line rule (the end pixel is left out) and the
-// clipping rectangle in force.
-class RasterPen {
-public:
-    RasterPen(QImage& img, const TRect& clip, QRgb colour)
-        : FBits(reinterpret_cast<QRgb*>(img.bits())), FStride(img.bytesPerLine() / 4), FClip(clip),
-          FColour(colour) {}
-
-    void Column(int x, int y0, int y1) const {
-        if (x < FClip.Left || x >= FClip.Right) return;
-        y0 = std::max(y0, FClip.Top);
-        y1 = std::min(y1, FClip.Bottom - 1);
-        for (int y = y0; y <= y1; ++y)
-            FBits[static_cast<ptrdiff_t>(y) * FStride + x] = FColour;
-    }
-
-    void Line(int x0, int y0, int x1, int y1) const {
-        for (TLineSteps line(x0, y0, x1, y1); !line.AtEnd(); line.Next()) {
-            const int x = line.X(), y = line.Y();
-            if (x >= FClip.Left && x < FClip.Right && y >= FClip.Top && y < FClip.Bottom)
-                FBits[static_cast<ptrdiff_t>(y) * FStride + x] = FColour;
-        }
-    }
-
-private:
-    QRgb* FBits;
-    qsizetype FStride;
-    TRect FClip;
-    QRgb FColour;
-};
 } // namespace
 
 void TFastLineSeries::SetDirectDrawing(bool v) {
@@ -121,41 +90,97 @@ void TFastLineSeries::DrawPoint(int i) {
 
 // The polyline of DrawPoint, written into the image directly. Points that
 // share a pixel column join by vertical runs whose union is the span of the
-// column they visited; so each column is filled once, however many points
-// land in it. Only the one pixel the line ends on stays unpainted, as the
-// canvas's line rule leaves it.
+// column they visited; so each column is filled once, from the lowest and
+// highest value of its points, which the Y values' index gives without
+// visiting them. Only the one pixel the line ends on stays unpainted, as the
+// canvas's line rule leaves it; whether an earlier point of the last column
+// already painted it depends on their order, so that column's points are
+// walked.
 bool TFastLineSeries::drawDirect() {
     TCustomAxisPanel* chart = ParentChart();
     if (!gDirectDrawing || !chart || !IsVerticalSeries()) return false;
     TTeeCanvas3D& cv = chart->Canvas();
     QImage* img = cv.Buffer();
     QPainter* painter = cv.Handle();
-    if (!img || painter->device() != img || img->format() != QImage::Format_RGB32 ||
-        img->devicePixelRatio() != 1.0 || painter->transform().type() != QTransform::TxNone)
+    if (!img || painter->device() != img || painter->transform().type() != QTransform::TxNone)
         return false;
     const TPen& pen = cv.Pen();
     if (pen.Width > 1 || pen.Style != psSolid || cv.PenMode != pmCopy) return false;
     const TChartAxis* ha = HorizontalAxis();
     const TChartAxis* va = VerticalAxis();
     if (!ha || !va || ha->Logarithmic() || va->Logarithmic()) return false;
+    TPixelWriter raster(*img);
+    if (!raster.Valid()) return false;
+    if (const TRect* c = cv.ClipRect()) raster.SetClip(c->Left, c->Top, c->Right, c->Bottom);
+    const QRgb colour = TPixelWriter::Word(pen.Color);
+    const auto always = [](int) { return true; };
 
-    TRect clip{0, 0, img->width(), img->height()};
-    if (const TRect* c = cv.ClipRect())
-        clip = TRect{std::max(clip.Left, c->Left), std::max(clip.Top, c->Top),
-                     std::min(clip.Right, c->Right), std::min(clip.Bottom, c->Bottom)};
-    const RasterPen raster(*img, clip, ToQColor(pen.Color).rgb() | 0xFF000000u);
     const TAxisMapping mx = ha->Mapping(true);
     const TAxisMapping my = va->Mapping(false);
     const TChartValueList& xs = XValues();
     const TChartValueList& ys = YValues();
+    const double ym = ys.Multiplier();
+    const auto px = [&](int i) { return mx.Map(xs.Value(i)); };
+    const auto py = [&](double raw) { return my.Map(raw * ym); };
 
     const int first = FFirstVisibleIndex, last = FLastVisibleIndex;
-    const int from = first > 0 ? first - 1 : first;
-    int cx = mx.Map(xs.Value(from)), cy = my.Map(ys.Value(from));
+    int i = first > 0 ? first - 1 : first;
+    int cx = px(i);
+    // The points of one column are a run of indices when X ascends and both
+    // mappings are monotonic, which finite values and scales guarantee (a
+    // NaN maps to the centre, out of order).
+    const bool runs = xs.Order() == loAscending && xs.Sorted() && ys.AllFinite() &&
+                      std::isfinite(xs.Multiplier()) && std::isfinite(ym) &&
+                      std::isfinite(mx.Min) && std::isfinite(mx.Span) && std::isfinite(my.Min) &&
+                      std::isfinite(my.Span) &&
+                      // A column of a point or two is cheaper walked than
+                      // searched for and asked of the index.
+                      last - i > 4 * (std::abs(px(last) - cx) + 1);
+    int run = 1; // points in the column before, the guess for the next
+    while (runs) {
+        // The last index of the column: gallop from the guess, then halve.
+        // Columns hold about as many points as their neighbours, so the
+        // guess is mostly right and the values read are next to each other,
+        // which matters more than their number once the points outgrow the
+        // processor's caches.
+        const int guess = std::clamp(i + run - 1, i, last);
+        int in = i, out = last + 1; // in: known in the column, out: known past it
+        int step = 1;
+        if (px(guess) == cx) {
+            in = guess;
+            while (in + step <= last && px(in + step) == cx) {
+                in += step;
+                step *= 2;
+            }
+            out = std::min(in + step, last + 1);
+        } else {
+            out = guess;
+            while (out - step > i && px(out - step) != cx) {
+                out -= step;
+                step *= 2;
+            }
+            in = std::max(out - step, i);
+        }
+        while (out - in > 1) {
+            const int mid = in + (out - in) / 2;
+            (px(mid) == cx ? in : out) = mid;
+        }
+        if (in == last) break;
+        const TExtremesIndex::Range r = ys.RawExtremes(i, in);
+        const int a = py(r.Lowest), b = py(r.Highest);
+        raster.Column(cx, std::min(a, b), std::max(a, b), colour);
+        const int nx = px(in + 1);
+        raster.Line(cx, py(ys.RawValue(in)), nx, py(ys.RawValue(in + 1)), false, colour, always);
+        run = in + 1 - i;
+        i = in + 1;
+        cx = nx;
+    }
+
+    int cy = py(ys.RawValue(i));
     int lo = cy, hi = cy;
     bool endPainted = false;
-    for (int i = from + 1; i <= last; ++i) {
-        const int nx = mx.Map(xs.Value(i)), ny = my.Map(ys.Value(i));
+    for (++i; i <= last; ++i) {
+        const int nx = px(i), ny = py(ys.RawValue(i));
         if (nx == cx) {
             // Every pixel between lo and hi but the current one is painted;
             // moving paints the current one, and the new one too unless it
@@ -168,8 +193,8 @@ bool TFastLineSeries::drawDirect() {
             lo = std::min(lo, ny);
             hi = std::max(hi, ny);
         } else {
-            raster.Column(cx, lo, hi);
-            raster.Line(cx, cy, nx, ny);
+            raster.Column(cx, lo, hi, colour);
+            raster.Line(cx, cy, nx, ny, false, colour, always);
             lo = hi = ny;
             endPainted = false;
         }
@@ -177,11 +202,11 @@ bool TFastLineSeries::drawDirect() {
         cy = ny;
     }
     if (endPainted)
-        raster.Column(cx, lo, hi);
+        raster.Column(cx, lo, hi, colour);
     else if (cy == lo)
-        raster.Column(cx, lo + 1, hi);
+        raster.Column(cx, lo + 1, hi, colour);
     else
-        raster.Column(cx, lo, hi - 1);
+        raster.Column(cx, lo, hi - 1, colour);
     FLastDrawnX = cx;
     FLastDrawnY = cy;
     cv.MoveTo(cx, cy);

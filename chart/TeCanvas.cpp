@@ -1,5 +1,7 @@
 #include "TeCanvas.h"
 
+#include "GlyphCache.h"
+
 #include <QFont>
 #include <QPainter>
 #include <algorithm>
@@ -356,13 +358,17 @@ const QFontMetrics& TTeeCanvas3D::metrics() {
         FMetricsFont = Font();
         FQFont = std::make_unique<QFont>(FMetricsFont.ToQFont());
         FMetrics = std::make_unique<QFontMetrics>(*FQFont);
+        FGlyphs = &TGlyphCache::For(*FQFont);
     }
     return *FMetrics;
 }
 
 void TTeeCanvas3D::TextOut(int x, int y, const QString& text) {
     const QFontMetrics& fm = metrics();
-    const int w = fm.horizontalAdvance(text);
+    // Axis labels are figures: placed from the glyph cache they skip the
+    // shaper, which gives the same glyphs at the same places every time.
+    const bool cached = FGlyphs->Covers(text);
+    const int w = cached ? FGlyphs->Advance(text) : fm.horizontalAdvance(text);
     const unsigned h = FTextAlign & TA_CENTER;
     if (h == TA_CENTER)
         x -= w / 2;
@@ -373,16 +379,23 @@ void TTeeCanvas3D::TextOut(int x, int y, const QString& text) {
     if (FBackMode == OPAQUE && Brush().Style != bsClear)
         p->fillRect(QRect(x, y, w, fm.height()), ToQColor(FBackColor));
     // As the toolkit canvas draws text, with the font made once.
-    p->save();
+    // Only the font and the pen change: a whole save and restore of the
+    // painter costs more than the figures of a label.
+    const QFont oldFont = p->font();
+    const QPen oldPen = p->pen();
     p->setFont(*FQFont);
     p->setPen(ToQColor(Font().Color));
-    p->drawText(x, y + fm.ascent(), text);
-    p->restore();
+    if (cached && p->transform().type() == QTransform::TxNone)
+        FGlyphs->Draw(*p, QPointF(x, y + fm.ascent()), text);
+    else
+        p->drawText(x, y + fm.ascent(), text);
+    p->setPen(oldPen);
+    p->setFont(oldFont);
     FCanvas->MoveTo(x + w, y);
 }
 
 int TTeeCanvas3D::TextWidth(const QString& text) {
-    return metrics().horizontalAdvance(text);
+    return TextAdvance(metrics(), *FGlyphs, text);
 }
 
 int TTeeCanvas3D::TextHeight(const QString&) {
@@ -443,8 +456,7 @@ TColor TTeeCanvas3D::GradientStep(uint32_t from, int dr, int dg, int db, int k, 
 }
 
 void TTeeCanvas3D::patFill(const TRect& r, TColor c) {
-    if (r.Width() <= 0 || r.Height() <= 0) return;
-    Handle()->fillRect(r.ToQRect(), ToQColor(c));
+    FCanvas->FillRect(r, c);
 }
 
 void TTeeCanvas3D::gradientBands(const TRect& r, uint32_t from, int dr, int dg, int db,

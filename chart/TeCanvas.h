@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+class TGlyphCache;
+
 class QPainter;
 
 // The chart picks the colour (series palette, or per-point palette).
@@ -320,6 +322,8 @@ private:
     TFont FMetricsFont;
     std::unique_ptr<QFont> FQFont;
     std::unique_ptr<QFontMetrics> FMetrics;
+    // The process's glyph cache of that font.
+    TGlyphCache* FGlyphs = nullptr;
 
     // Stands in for the device between paints; declared first so that the
     // painter on it goes before it.

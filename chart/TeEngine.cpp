@@ -75,18 +75,30 @@ int TChartValueList::AddOrdered(double v) {
         }
     }
     FValues.insert(FValues.begin() + index, v);
+    indexInsert(index);
     AddStatistics(v);
     return index;
 }
 
 void TChartValueList::InsertAt(int i, double v) {
     FValues.insert(FValues.begin() + i, v);
+    indexInsert(i);
     AddStatistics(v);
+}
+
+void TChartValueList::indexInsert(int i) {
+    // Laps only ever append; a value placed among others moves every value
+    // after it anyway.
+    if (i == Count() - 1)
+        FIndex.Append(FValues);
+    else
+        FIndex.Rebuild(FValues);
 }
 
 void TChartValueList::DeleteAt(int i) {
     const double raw = FValues[static_cast<size_t>(i)];
     FValues.erase(FValues.begin() + i);
+    FIndex.Rebuild(FValues);
     RemoveStatistics(raw);
 }
 
@@ -98,6 +110,7 @@ int TChartValueList::IndexOfValue(double v) const {
 
 void TChartValueList::Clear() {
     std::vector<double>().swap(FValues);
+    FIndex.Clear();
     FLowest = 0.0;
     FHighest = 0.0;
     FSum = 0.0;
@@ -283,15 +296,31 @@ void TChartSeries::CalcVisibleRange() {
     const int b = vertical ? r.Right : r.Top;
     const double lo = axis->PixelToValue(axis->Inverted() ? b : a);
     const double hi = axis->PixelToValue(axis->Inverted() ? a : b);
-    int first = 0;
-    while (first < n && along.Value(first) < lo)
-        ++first;
+    // The first index from k on whose value is not below v; sorted values
+    // (scaled by a positive multiplier) by halving, any others by walking.
+    const bool halve =
+        along.Sorted() && along.Multiplier() > 0 && std::isfinite(along.Multiplier());
+    auto notBelow = [&](int k, double v) {
+        if (halve) {
+            int out = n;
+            while (k < out) {
+                const int mid = k + (out - k) / 2;
+                if (along.Value(mid) < v)
+                    k = mid + 1;
+                else
+                    out = mid;
+            }
+            return k;
+        }
+        while (k < n && along.Value(k) < v)
+            ++k;
+        return k;
+    };
+    const int first = notBelow(0, lo);
     if (first == n) return;
     FFirstVisibleIndex = first;
     if (along.LastValue() > hi) {
-        int i = first;
-        while (i < n && along.Value(i) < hi)
-            ++i;
+        int i = notBelow(first, hi);
         if (i == n) {
             i = last;
         } else if (!FKeepPointPastEdge && along.Value(i) > hi) {

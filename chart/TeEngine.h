@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "Change.h"
 #include "ChartException.h"
+#include "ExtremesIndex.h"
 #include "TColor.h"
 #include "TeCanvas.h"
 
@@ -83,6 +84,17 @@ public:
     // Storage capacity, so that tests can see Clear give memory back.
     size_t Capacity() const { return FValues.capacity(); }
 
+    // Whether RawExtremes may be asked: every raw value is finite.
+    bool AllFinite() const { return FIndex.NonFinite() == 0; }
+    // Every raw value finite and none below the one before it: positions
+    // can be found by halving.
+    bool Sorted() const { return AllFinite() && FIndex.Ascending(); }
+    // Lowest and highest raw value of points first..last (both included).
+    TExtremesIndex::Range RawExtremes(int first, int last) const {
+        return FIndex.Query(FValues, static_cast<size_t>(first), static_cast<size_t>(last));
+    }
+    const TExtremesIndex& Index() const { return FIndex; }
+
     // Value of the point being added, written before anything is stored.
     double PendingValue = 0.0;
 
@@ -102,9 +114,13 @@ public:
 private:
     void AddStatistics(double raw);
     void RemoveStatistics(double raw);
+    void indexInsert(int i);
 
     TChartSeries* FOwner;
     std::vector<double> FValues;
+    // Kept with every change of FValues: drawing asks it for the extremes
+    // of the points that fall in one pixel column.
+    TExtremesIndex FIndex;
     double FLowest = 0.0;
     double FHighest = 0.0;
     double FSum = 0.0;

@@ -12,18 +12,57 @@ TCanvas::TCanvas(QPainter* painter) : FPainter(painter) {
     FPainter->save();
     FPainter->setRenderHint(QPainter::Antialiasing, false);
     FPainter->setRenderHint(QPainter::TextAntialiasing, true);
+    QPaintDevice* device = FPainter->device();
+    if (device && device->devType() == QInternal::Image && !FPainter->hasClipping())
+        FWriter = TPixelWriter(*static_cast<QImage*>(device));
 }
 
 TCanvas::~TCanvas() {
     FPainter->restore();
 }
 
+bool TCanvas::direct() const {
+    return FWriter.Valid() && FClipKnown && FPainter->hasClipping() == FClipped &&
+           FPainter->deviceTransform().type() == QTransform::TxNone &&
+           FPainter->compositionMode() == QPainter::CompositionMode_SourceOver &&
+           FPainter->opacity() == 1.0;
+}
+
 void TCanvas::MoveTo(int x, int y) {
     FPenPos = QPoint(x, y);
 }
 
+namespace {
+// Runs f with the step pattern of a pen style: which steps of a one-pixel
+// line are drawn. A pattern restarts with every line.
+template <class F> void WithPattern(TPenStyle style, F f) {
+    switch (style) {
+    case psDot:
+        f([](int step) { return step % 2 == 0; });
+        break;
+    case psDash:
+        f([](int step) { return step % 24 < 18; });
+        break;
+    case psDashDot:
+        f([](int step) {
+            const int m = step % 30;
+            return m < 18 || (m >= 24 && m < 27);
+        });
+        break;
+    default:
+        f([](int) { return true; });
+        break;
+    }
+}
+} // namespace
+
 void TCanvas::plotLine(int x0, int y0, int x1, int y1, bool includeLast) {
     if (Pen.Style == psClear) return;
+    if (Pen.Width <= 1 && direct()) {
+        const QRgb c = TPixelWriter::Word(Pen.Color);
+        WithPattern(Pen.Style, [&](auto on) { FWriter.Line(x0, y0, x1, y1, includeLast, c, on); });
+        return;
+    }
     const QColor c = ToQColor(Pen.Color);
     if (Pen.Width > 1) {
         QPen p(c, Pen.Width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
@@ -34,20 +73,14 @@ void TCanvas::plotLine(int x0, int y0, int x1, int y1, bool includeLast) {
     // Bresenham, so that the end pixel can be left out exactly as the classic
     // line drawing does.
     std::vector<QPoint> pts;
-    TLineSteps line(x0, y0, x1, y1);
-    for (int step = 0;; ++step, line.Next()) {
-        const bool last = line.AtEnd();
-        if (last && !includeLast) break;
-        bool on = true;
-        if (Pen.Style == psDot)
-            on = (step % 2) == 0;
-        else if (Pen.Style == psDash)
-            on = (step % 24) < 18;
-        else if (Pen.Style == psDashDot)
-            on = (step % 30) < 18 || ((step % 30) >= 24 && (step % 30) < 27);
-        if (on) pts.emplace_back(line.X(), line.Y());
-        if (last) break;
-    }
+    WithPattern(Pen.Style, [&](auto on) {
+        for (TLineSteps line(x0, y0, x1, y1);; line.Next()) {
+            const bool last = line.AtEnd();
+            if (last && !includeLast) break;
+            if (on(line.Step())) pts.emplace_back(line.X(), line.Y());
+            if (last) break;
+        }
+    });
     if (pts.empty()) return;
     FPainter->setPen(QPen(c, 1));
     FPainter->drawPoints(pts.data(), static_cast<int>(pts.size()));
@@ -65,29 +98,35 @@ void TCanvas::Polyline(const std::vector<QPoint>& pts) {
 }
 
 void TCanvas::FillRect(const TRect& r) {
-    if (Brush.Style == bsClear || r.Width() <= 0 || r.Height() <= 0) return;
-    FPainter->fillRect(r.ToQRect(), ToQColor(Brush.Color));
+    if (Brush.Style == bsClear) return;
+    FillRect(r, Brush.Color);
+}
+
+void TCanvas::FillRect(const TRect& r, TColor c) {
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    if (direct())
+        FWriter.Fill(r.Left, r.Top, r.Right, r.Bottom, TPixelWriter::Word(c));
+    else
+        FPainter->fillRect(r.ToQRect(), ToQColor(c));
 }
 
 void TCanvas::Rectangle(const TRect& r) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
-    if (Brush.Style != bsClear) FPainter->fillRect(r.ToQRect(), ToQColor(Brush.Color));
+    if (Brush.Style != bsClear) FillRect(r, Brush.Color);
     if (Pen.Style == psClear) return;
     const int w = Pen.Width > 1 ? Pen.Width : 1;
-    const QColor c = ToQColor(Pen.Color);
-    FPainter->fillRect(QRect(r.Left, r.Top, r.Width(), w), c);
-    FPainter->fillRect(QRect(r.Left, r.Bottom - w, r.Width(), w), c);
-    FPainter->fillRect(QRect(r.Left, r.Top, w, r.Height()), c);
-    FPainter->fillRect(QRect(r.Right - w, r.Top, w, r.Height()), c);
+    FillRect(TRect{r.Left, r.Top, r.Right, r.Top + w}, Pen.Color);
+    FillRect(TRect{r.Left, r.Bottom - w, r.Right, r.Bottom}, Pen.Color);
+    FillRect(TRect{r.Left, r.Top, r.Left + w, r.Bottom}, Pen.Color);
+    FillRect(TRect{r.Right - w, r.Top, r.Right, r.Bottom}, Pen.Color);
 }
 
 void TCanvas::FrameRect(const TRect& r) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
-    const QColor c = ToQColor(Brush.Color);
-    FPainter->fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
-    FPainter->fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
-    FPainter->fillRect(QRect(r.Left, r.Top, 1, r.Height()), c);
-    FPainter->fillRect(QRect(r.Right - 1, r.Top, 1, r.Height()), c);
+    FillRect(TRect{r.Left, r.Top, r.Right, r.Top + 1}, Brush.Color);
+    FillRect(TRect{r.Left, r.Bottom - 1, r.Right, r.Bottom}, Brush.Color);
+    FillRect(TRect{r.Left, r.Top, r.Left + 1, r.Bottom}, Brush.Color);
+    FillRect(TRect{r.Right - 1, r.Top, r.Right, r.Bottom}, Brush.Color);
 }
 
 void TCanvas::DrawFocusRect(const TRect& r) {
@@ -115,7 +154,7 @@ void TCanvas::DrawFocusRect(const TRect& r) {
 }
 
 void TCanvas::Pixel(int x, int y, TColor c) {
-    FPainter->fillRect(QRect(x, y, 1, 1), ToQColor(c));
+    FillRect(TRect{x, y, x + 1, y + 1}, c);
 }
 
 PrefixText StripPrefix(const QString& caption) {
@@ -301,9 +340,17 @@ int TCanvas::TextHeight(const QString&) const {
 
 void TCanvas::SetClipRect(const TRect& r) {
     FPainter->setClipRect(r.ToQRect());
+    FClipped = true;
+    // The painter makes its own sense of a turned-over rectangle; only a
+    // proper one is the writer's to clip to.
+    FClipKnown = r.Width() > 0 && r.Height() > 0;
+    FWriter.SetClip(r.Left, r.Top, r.Right, r.Bottom);
 }
 void TCanvas::ClearClip() {
     FPainter->setClipping(false);
+    FClipped = false;
+    FClipKnown = true;
+    FWriter.ClearClip();
 }
 void TCanvas::Draw(int x, int y, const QImage& image) {
     FPainter->drawImage(x, y, image);

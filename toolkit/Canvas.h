@@ -1,5 +1,6 @@
 #pragma once
 #include "Font.h"
+#include "PixelWriter.h"
 #include "TColor.h"
 
 #include <QImage>
@@ -71,6 +72,9 @@ struct TBrush {
 // QPainter: LineTo and Polyline leave out the end pixel, Rectangle and FillRect
 // exclude the right and bottom edges, DrawText knows the DT_* flags and the
 // '&' prefix underline. Antialiasing is off, so every pixel is exact.
+// On a painter of a 32-bit image with no transform, no blending and no clip
+// but the canvas's own, one-pixel lines and fills are written into the
+// image's scan lines directly, the same pixels the painter would set.
 class TCanvas {
 public:
     explicit TCanvas(QPainter* painter);
@@ -93,6 +97,8 @@ public:
     // Joined segments; the very last point is not drawn.
     void Polyline(const std::vector<QPoint>& pts);
     void FillRect(const TRect& r);
+    // FillRect in a given colour, the brush left as it is.
+    void FillRect(const TRect& r, TColor c);
     // Outline in the pen (inside the rectangle), interior in the brush.
     void Rectangle(const TRect& r);
     void FrameRect(const TRect& r); // one-pixel frame in the brush colour
@@ -113,8 +119,15 @@ public:
 
 private:
     void plotLine(int x0, int y0, int x1, int y1, bool includeLast);
+    // Whether the painter's state lets the writer stand in for it now.
+    bool direct() const;
     QPainter* FPainter;
     QPoint FPenPos;
+    TPixelWriter FWriter;
+    // The painter's clip is the canvas's own (SetClipRect), so the writer
+    // knows it, when it is a proper rectangle.
+    bool FClipped = false;
+    bool FClipKnown = true;
 };
 
 // '&' processing of a caption: the visible text and the index of the

@@ -13,9 +13,12 @@ public:
 
     int X() const { return FX; }
     int Y() const { return FY; }
+    // How many steps were taken from the start (pen styles count them).
+    int Step() const { return FStep; }
     // The current pixel is the end point.
     bool AtEnd() const { return FX == FX1 && FY == FY1; }
     void Next() {
+        ++FStep;
         const int e2 = 2 * FErr;
         if (e2 >= FDy) {
             FErr += FDy;
@@ -31,4 +34,5 @@ private:
     int FDx, FDy, FSx, FSy, FErr;
     int FX, FY;
     const int FX1, FY1;
+    int FStep = 0;
 };

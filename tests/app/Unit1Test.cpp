@@ -1,5 +1,6 @@
 // The main window: start-up state, focus moves, distance list, SAVE, menu.
 #include "Unit1.h"
+#include "Chart.h"
 #include "ComboBox.h"
 #include "CuteBtn.h"
 #include "ExcelUtil.h"
@@ -238,6 +239,22 @@ TEST_F(MainWindow, StartTurnsTheMixGridNearWhiteAndClickOnLapLabelStops) {
     EXPECT_FALSE(w->State.Running);
     EXPECT_EQ(w->Label1->Caption(), QStringLiteral(" 00:00:04:321"));
     EXPECT_EQ(focusName(), QStringLiteral("start"));
+}
+
+// A lap adds a point to each line, and each add invalidates the chart (the
+// first lap adds two to each); the window still draws the chart once a lap.
+TEST_F(MainWindow, EachLapRedrawsTheChartOnce) {
+    w->StartClick(nullptr);
+    QCoreApplication::processEvents();
+    TChart* chart = w->Chart1;
+    for (int lap = 1; lap <= 3; ++lap) {
+        const int invalidated = chart->InvalidateCount(), drawn = chart->DrawCount();
+        clock.Advance(1000 + lap);
+        w->LapClick(nullptr);
+        QCoreApplication::processEvents();
+        EXPECT_GE(chart->InvalidateCount() - invalidated, lap == 1 ? 4 : 2) << lap;
+        EXPECT_EQ(chart->DrawCount() - drawn, 1) << lap;
+    }
 }
 
 TEST_F(MainWindow, WholeRunFromTheKeyboard) {

@@ -264,6 +264,13 @@ TEST(AxisLabels, ValueTextGroupsThousands) {
     EXPECT_EQ(chart.RightAxis()->ValueText(0.5), "0.5");
     EXPECT_EQ(chart.RightAxis()->ValueText(-1234567.25), "-1,234,567.25");
     EXPECT_EQ(chart.RightAxis()->ValueText(1e-13), "0");
+    // Texts kept from before follow a change of format, and a hundred more
+    // values than the axis keeps still each get their own.
+    chart.RightAxis()->SetAxisValuesFormat("0.00");
+    EXPECT_EQ(chart.RightAxis()->ValueText(65432), "65432.00");
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(chart.RightAxis()->ValueText(i * 0.5), QString::number(i * 0.5, 'f', 2)) << i;
+    EXPECT_EQ(chart.RightAxis()->ValueText(0.5), "0.50");
 }
 
 TEST(AxisMapping, InvertedRoundTripAndHalvesToEven) {
@@ -425,6 +432,63 @@ TEST(FastLineDrawing, ColumnRunsDrawWhatEveryPointDraws) {
         w.chart.Invalidate();
         const QImage direct = w.Render();
         EXPECT_TRUE(each == direct) << c.points << (c.zoom ? " zoomed" : "");
+    }
+}
+
+// The column drawing takes each column's extremes from the Y index: over
+// random zooms and pans, of laps, of flat stretches (where the end pixel of
+// the line may or may not be painted already) and of unevenly spaced X,
+// scaled either way, it gives the pixels of the point-by-point polyline.
+TEST(FastLineDrawing, IndexedColumnsDrawWhatEveryPointDrawsAtAnyZoomAndPan) {
+    enum Data { Walk, Flat, Spaced };
+    struct Case {
+        Data data;
+        int points;
+        double multiplier;
+    };
+    for (const Case& c : {Case{Walk, 3000, 1}, Case{Walk, 200000, 1}, Case{Flat, 50000, 1},
+                          Case{Spaced, 20000, 1}, Case{Walk, 20000, -1.5}}) {
+        for (unsigned seed = 1; seed <= 8; ++seed) {
+            WindowChart w;
+            std::mt19937 rng(seed * 7919 + static_cast<unsigned>(c.points));
+            std::uniform_real_distribution<double> d(-1000, 1000);
+            double v = 0, x = 0;
+            for (int i = 0; i < c.points; ++i) {
+                v = std::clamp(v + d(rng), -3000.0, 3000.0);
+                if (c.data == Flat) v = std::round(v / 2000) * 700; // long equal runs
+                if (c.data == Spaced) {
+                    x += (rng() % 4 == 0) ? 0 : 1 + rng() % 50; // repeats and gaps
+                    w.lap->AddPoint(x, std::round(65000 + v), "", w.lap->SeriesColor());
+                    w.ave->AddPoint(x, std::round(65000 - v), "", w.ave->SeriesColor());
+                } else {
+                    w.lap->AddValue(std::round(65000 + v), "", w.lap->SeriesColor());
+                    w.ave->AddValue(std::round(65000 + v / 2), "", w.ave->SeriesColor());
+                }
+            }
+            w.lap->YValues().SetMultiplier(c.multiplier);
+            w.Render();
+            const TRect p = w.chart.PlotRect;
+            auto in = [&rng](int a, int b) { return a + static_cast<int>(rng() % (b - a)); };
+            // A zoom rectangle, then half the time a pan of both axes.
+            const int x0 = in(p.Left, p.Right - 3), y0 = in(p.Top, p.Bottom - 3);
+            w.chart.ZoomRect(TRect{x0, y0, in(x0 + 2, p.Right), in(y0 + 2, p.Bottom)});
+            if (seed % 2 == 0) {
+                w.Render();
+                for (TChartAxis* a : {w.chart.BottomAxis(), w.chart.RightAxis()}) {
+                    const double s = (a->Maximum() - a->Minimum()) *
+                                     std::uniform_real_distribution<double>(-1.5, 1.5)(rng);
+                    a->SetMinMax(a->Minimum() + s, a->Maximum() + s);
+                }
+            }
+            TFastLineSeries::SetDirectDrawing(false);
+            w.chart.Invalidate();
+            const QImage each = w.Render();
+            TFastLineSeries::SetDirectDrawing(true);
+            w.chart.Invalidate();
+            const QImage direct = w.Render();
+            EXPECT_TRUE(each == direct)
+                << c.data << " " << c.points << " x" << c.multiplier << " seed " << seed;
+        }
     }
 }
 

@@ -5,7 +5,9 @@
 
 #include <ostream>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -226,3 +228,91 @@ TEST(ValueList, SettersRepaintOnlyWhenTheValueChanges) {
 }
 
 } // namespace
+
+namespace {
+// The extremes of every asked run against a walk over it.
+void ExpectExtremesOfRuns(const TChartValueList& list, std::mt19937& rng, const char* what) {
+    const int n = list.Count();
+    for (int q = 0; q < 300; ++q) {
+        int a = static_cast<int>(rng() % static_cast<unsigned>(n));
+        int b = static_cast<int>(rng() % static_cast<unsigned>(n));
+        if (q == 0) a = 0, b = n - 1; // the whole list
+        if (a > b) std::swap(a, b);
+        double lo = list.RawValue(a), hi = lo;
+        for (int i = a; i <= b; ++i)
+            lo = std::min(lo, list.RawValue(i)), hi = std::max(hi, list.RawValue(i));
+        const TExtremesIndex::Range r = list.RawExtremes(a, b);
+        ASSERT_EQ(r.Lowest, lo) << what << " n=" << n << " [" << a << ", " << b << "]";
+        ASSERT_EQ(r.Highest, hi) << what << " n=" << n << " [" << a << ", " << b << "]";
+    }
+}
+} // namespace
+
+// Sizes on both sides of each block edge: appends, inserts among the
+// values, deletes and a clear all leave the index answering every run.
+TEST(ValueListIndex, ExtremesOfAnyRunFollowEveryChange) {
+    for (int n : {1, 2, 15, 16, 17, 255, 256, 257, 4097, 70000}) {
+        std::mt19937 rng(static_cast<unsigned>(n));
+        std::uniform_real_distribution<double> d(-5000, 5000);
+        TChartValueList list(nullptr, "Y");
+        for (int i = 0; i < n; ++i)
+            list.AddOrdered(std::round(d(rng)));
+        ExpectExtremesOfRuns(list, rng, "appended");
+        list.InsertAt(n / 2, 9999);
+        list.InsertAt(0, -9999);
+        ExpectExtremesOfRuns(list, rng, "inserted");
+        list.DeleteAt(0);
+        list.DeleteAt(list.Count() - 1);
+        ExpectExtremesOfRuns(list, rng, "deleted");
+        list.AddOrdered(12345);
+        ExpectExtremesOfRuns(list, rng, "appended after delete");
+        list.Clear();
+        EXPECT_EQ(list.Index().Bytes(), 0u) << n;
+        list.AddOrdered(7);
+        EXPECT_EQ(list.RawExtremes(0, 0).Lowest, 7) << n;
+        EXPECT_EQ(list.RawExtremes(0, 0).Highest, 7) << n;
+    }
+}
+
+// The drawing asks the index only of finite values that ascend; the flags
+// follow values that are added, inserted, deleted and cleared.
+TEST(ValueListIndex, FiniteAndAscendingFlagsFollowTheValues) {
+    const double nan = std::nan(""), inf = INFINITY;
+    struct Case {
+        const char* name;
+        std::vector<double> adds;
+        bool finite, sorted;
+    };
+    for (const Case& c :
+         {Case{"empty", {}, true, true}, Case{"ascending", {1, 2, 2, 3}, true, true},
+          Case{"descent", {1, 3, 2}, true, false}, Case{"nan", {1, nan, 2}, false, false},
+          Case{"inf", {1, 2, inf}, false, false}}) {
+        TChartValueList list(nullptr, "X"); // no order: stored as added
+        for (double v : c.adds)
+            list.AddOrdered(v);
+        EXPECT_EQ(list.AllFinite(), c.finite) << c.name;
+        EXPECT_EQ(list.Sorted(), c.sorted) << c.name;
+    }
+    TChartValueList list(nullptr, "X");
+    for (double v : {1.0, 5.0, 3.0, nan})
+        list.AddOrdered(v);
+    list.DeleteAt(3);
+    EXPECT_TRUE(list.AllFinite());
+    EXPECT_FALSE(list.Sorted());
+    list.DeleteAt(1);
+    EXPECT_TRUE(list.Sorted());
+    list.InsertAt(1, 0);
+    EXPECT_FALSE(list.Sorted());
+    list.Clear();
+    EXPECT_TRUE(list.Sorted());
+}
+
+// The index costs about a byte per value on top of the value's eight.
+TEST(ValueListIndex, AboutOneByteAPoint) {
+    TChartValueList list(nullptr, "Y");
+    for (int i = 0; i < 1 << 20; ++i)
+        list.AddOrdered(i % 977);
+    const double perValue = static_cast<double>(list.Index().Bytes()) / list.Count();
+    EXPECT_GT(perValue, 1.0);
+    EXPECT_LT(perValue, 1.5);
+}
