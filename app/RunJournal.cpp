@@ -18,7 +18,8 @@ namespace RunJournal {
 
 namespace {
 
-const QByteArray kCrcMark = " ~";
+// A constant, not a QByteArray: lines may be encoded during static initialisation.
+constexpr char kCrcMark[] = " ~";
 
 QString errnoText(int e) {
     return QString::fromLocal8Bit(std::strerror(e));
@@ -126,7 +127,7 @@ QByteArray EncodeLine(const TRecord& r) {
     const uint32_t crc = Crc32(line);
     char buf[16];
     const int n = std::snprintf(buf, sizeof buf, "%08x\n", crc);
-    line += kCrcMark;
+    line.append(kCrcMark, 2);
     line.append(buf, n);
     return line;
 }
@@ -136,7 +137,7 @@ std::optional<TRecord> DecodeLine(QByteArrayView line) {
     if (line.size() < 10) return std::nullopt;
     const QByteArrayView body = line.first(line.size() - 10);
     const QByteArrayView tail = line.last(10);
-    if (tail.first(2) != QByteArrayView(kCrcMark)) return std::nullopt;
+    if (tail.first(2) != QByteArrayView(kCrcMark, 2)) return std::nullopt;
     uint32_t crc = 0;
     for (char c : tail.sliced(2)) {
         const int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
