@@ -23,14 +23,16 @@ namespace {
 const char* const kActionNames[] = {"start", "stop", "restart", "reset", "lap",  "lap2", "lap3",
                                     "pick",  "add",  "key",     "up",    "down", "save"};
 
-const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
-
+// With its offset from UTC, so that reading it back needs no time zone
+// lookup (the C library's costs a stat of /etc/localtime each time, which
+// made bringing back a long run slow) and means the same instant after a
+// change of zone or summer time. Lines without an offset are read as local.
 QByteArray timeText(const QDateTime& t) {
-    return t.toString(kTimeFormat).toLatin1();
+    return t.toString(Qt::ISODateWithMs).toLatin1();
 }
 
 QDateTime parseTime(const QByteArray& s) {
-    return QDateTime::fromString(QString::fromLatin1(s), kTimeFormat);
+    return QDateTime::fromString(QString::fromLatin1(s), Qt::ISODateWithMs);
 }
 
 QByteArray joinTicks(const std::vector<uint32_t>& ticks) {
@@ -442,6 +444,9 @@ void TRunRecorder::Restore() {
     const qint64 realNow = FSystem.RealTime();
     uint32_t delta = 0;
     const TRecord* last = nullptr;
+    // Nothing is painted until the whole run is back.
+    const bool updates = W.updatesEnabled();
+    W.setUpdatesEnabled(false);
     for (const TRecord& r : found->Contents.Records) {
         if (r.Kind == RunJournal::HeaderKind || r.Kind == "anchor") {
             // The same boot: the tick counter still runs from the same base.
@@ -461,6 +466,7 @@ void TRunRecorder::Restore() {
             last = &r;
         }
     }
+    W.setUpdatesEnabled(updates);
     if (last) {
         W.State.LiveLap = toInt(last->Value("live"), W.State.LiveLap);
         FFocus = QString::fromUtf8(last->ValueOr("f"));

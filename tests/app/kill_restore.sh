@@ -21,7 +21,7 @@ fail() { echo "FAIL: $*" >&2; [ -d "$dir" ] && tail -n 5 "$dir"/* >&2; exit 1; }
 
 # Waits until the live journal holds a line matching $1.
 wait_line() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         grep -q -- "$1" "$dir"/*.journal 2>/dev/null && return 0
         sleep 0.05
     done
@@ -57,6 +57,18 @@ pid=
 start_vantel
 xdotool key Return
 wait_line '^anchor '
+# The window shows once the question is answered; on a loaded machine a key
+# sent before it has the focus would be lost.
+dialog=$wid
+wid=
+for _ in $(seq 100); do
+    wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$dialog" | head -1) || true
+    [ -n "$wid" ] && break
+    sleep 0.1
+done
+[ -n "$wid" ] || fail "no window after the answer"
+xdotool windowfocus --sync "$wid"
+sleep 0.3
 xdotool key Return
 wait_line '^lap .* c=3,0,0 '
 [ "$(ls "$dir" | wc -l)" = 1 ] || fail "one run, one journal: $(ls "$dir")"
