@@ -47,6 +47,12 @@ struct TRunState {
         VANTEL_RUN_STATE_FIELDS(VANTEL_RUN_STATE_FIELD)
 #undef VANTEL_RUN_STATE_FIELD
     }
+    // The same with each field writable (the run journal reads a state back).
+    template <class F> void ForEachField(F&& f) {
+#define VANTEL_RUN_STATE_FIELD(type, name, init) f(#name, name);
+        VANTEL_RUN_STATE_FIELDS(VANTEL_RUN_STATE_FIELD)
+#undef VANTEL_RUN_STATE_FIELD
+    }
 };
 
 // Plain lap arithmetic and row texts of the main window's handlers.

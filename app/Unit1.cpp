@@ -11,6 +11,7 @@
 #include "LapEngine.h"
 #include "Menu.h"
 #include "MessageService.h"
+#include "RunRecorder.h"
 #include "Series.h"
 #include "Stopw.h"
 #include "StringGridEx.h"
@@ -28,6 +29,8 @@ const char* const kDistances[] = {"100",   "200",  "333",  "400",  "500",  "1000
                                   "10000", "5864", "3466", "4801", "1490", "3422", "2492",
                                   "2045",  "4400", "2804", "3703", "2007", "3330", "1004",
                                   "4674",  "2061", "3704", "4063", "5091", "3405", "1700"};
+
+static_assert(std::size(kDistances) == TVantel::DistanceCount);
 
 // Instruction rows 1 to 23 of the mix grid, as row texts.
 const char* const kInstructions[] = {
@@ -309,24 +312,41 @@ void TVantel::createComponents() {
 }
 
 void TVantel::bindEvents() {
-    using namespace std::placeholders;
-    start->OnClick = [this](QObject* s) { StartClick(s); };
-    stop->OnClick = [this](QObject* s) { StopClick(s); };
-    Label2->OnClick = [this](QObject* s) { StopClick(s); };
-    CuteButton1->OnClick = [this](QObject* s) { ResartClick(s); };
-    CuteButton2->OnClick = [this](QObject* s) { ResetClick(s); };
-    LAP->OnClick = [this](QObject* s) { LapClick(s); };
-    SAVE->OnClick = [this](QObject* s) { SAVEClick(s); };
-    CuteButton3->OnClick = [this](QObject* s) { CuteButton3Click(s); };
-    CuteButton4->OnClick = [this](QObject* s) { CuteButton4Click(s); };
-    LAP2->OnClick = [this](QObject* s) { LAP2Click(s); };
-    LAP3->OnClick = [this](QObject* s) { LAP3Click(s); };
+    // Every action that changes what the window shows of a run goes through
+    // the run journal; the handlers themselves know nothing of it.
+    auto on = [this](TRunAction a, void (TVantel::*handler)(QObject*)) {
+        return [this, a, handler](QObject* s) { journaled(a, s, handler); };
+    };
+    start->OnClick = on(TRunAction::Start, &TVantel::StartClick);
+    stop->OnClick = on(TRunAction::Stop, &TVantel::StopClick);
+    Label2->OnClick = on(TRunAction::Stop, &TVantel::StopClick);
+    CuteButton1->OnClick = on(TRunAction::Restart, &TVantel::ResartClick);
+    CuteButton2->OnClick = on(TRunAction::Reset, &TVantel::ResetClick);
+    LAP->OnClick = on(TRunAction::Lap, &TVantel::LapClick);
+    SAVE->OnClick = on(TRunAction::Save, &TVantel::SAVEClick);
+    CuteButton3->OnClick = on(TRunAction::Up, &TVantel::CuteButton3Click);
+    CuteButton4->OnClick = on(TRunAction::Down, &TVantel::CuteButton4Click);
+    LAP2->OnClick = on(TRunAction::Lap2, &TVantel::LAP2Click);
+    LAP3->OnClick = on(TRunAction::Lap3, &TVantel::LAP3Click);
     Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
     About1->OnClick = [this](QObject* s) { About1Click(s); };
     Help1->OnClick = [this](QObject* s) { Help1Click(s); };
-    Key->OnClick = [this](QObject* s) { KeyClick(s); };
-    ComboBox1->OnChange = [this](QObject* s) { ComboBox1Change(s); };
-    ComboBox1->OnKeyPress = [this](QObject* s, QChar& k) { ComboBox1KeyPress(s, k); };
+    Key->OnClick = on(TRunAction::Key, &TVantel::KeyClick);
+    ComboBox1->OnChange = on(TRunAction::Pick, &TVantel::ComboBox1Change);
+    ComboBox1->OnKeyPress = [this](QObject* s, QChar& k) {
+        // Only Enter can add an entry; other characters reach the text field.
+        if (Recorder && k == QChar(13))
+            Recorder->Around(TRunAction::Add, [&] { ComboBox1KeyPress(s, k); });
+        else
+            ComboBox1KeyPress(s, k);
+    };
+}
+
+void TVantel::journaled(TRunAction action, QObject* sender, void (TVantel::*handler)(QObject*)) {
+    if (Recorder)
+        Recorder->Around(action, [&] { (this->*handler)(sender); });
+    else
+        (this->*handler)(sender);
 }
 
 void TVantel::applyTabOrder() {
@@ -554,6 +574,24 @@ void TVantel::ComboBox1KeyPress(QObject*, QChar& Key) {
     for (const QString& item : items)
         if (item.compare(text, Qt::CaseInsensitive) == 0) return;
     ComboBox1->AddItem(text);
+}
+
+// --- run journal ------------------------------------------------------------
+
+void TVantel::ShowJournalTrouble(const QString& why) {
+    if (!JournalNote) {
+        JournalNote = new TLabel(this);
+        JournalNote->setObjectName(QStringLiteral("JournalNote"));
+        JournalNote->setGeometry(16, 352, 0, 0);
+        JournalNote->SetFont(TFont(kFont, -13, 0x00FFFF, fsBold)); // yellow
+        JournalNote->setFocusPolicy(Qt::NoFocus);
+        JournalNote->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    JournalNote->SetCaption(
+        why.isEmpty() ? QString()
+                      : QStringLiteral("Run journal not written, the run goes on: ") + why);
+    JournalNote->setToolTip(why);
+    JournalNote->setVisible(!why.isEmpty());
 }
 
 // --- SAVE, row moves, menu --------------------------------------------------------

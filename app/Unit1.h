@@ -18,6 +18,8 @@ class TFastLineSeries;
 class TStringGrid;
 class TStringGridEx;
 class TXlsStringGrid;
+class TRunRecorder;
+enum class TRunAction : int;
 
 // The main window: every component of the program and the handlers that tie
 // them together.
@@ -103,6 +105,16 @@ public:
     // still refreshes every figure more often than any screen shows a frame.
     static constexpr int DisplayInterval = 10;
     QString CsvFile() const { return CsvFileName; }
+    // The entries the distance list starts with; the operator's come after.
+    static constexpr int DistanceCount = 28;
+
+    // Keeps each action of a run in the run journal when set (not owned).
+    TRunRecorder* Recorder = nullptr;
+    // Tells the operator that the run journal is not written (why), or that
+    // it is again (empty), in a line over the chart that takes no focus: a
+    // box would take the keyboard from LAP in the middle of a race.
+    void ShowJournalTrouble(const QString& why);
+    TLabel* JournalNote = nullptr; // made on the first trouble
 
     // Fixed texts of the window.
     static QString VersionText(); // "Vantel vr.012a"
@@ -121,5 +133,8 @@ private:
     void showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QString& text);
     void secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff,
                       int32_t& prevLap, int32_t& count);
+    // Runs a handler, through the run journal when one is kept.
+    void journaled(TRunAction action, QObject* sender, void (TVantel::*handler)(QObject*));
     QString CsvFileName;
+    friend class TRunRecorder; // restores CsvFileName
 };

@@ -2,7 +2,27 @@
 #include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
+#include "RunJournal.h"
+#include "RunRecorder.h"
 #include "Unit1.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// The restore question: Restore is the default (Enter), Discard answers Escape.
+bool AskRestore(const QString& question) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Vantel"), question);
+    QPushButton* restore = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::RejectRole);
+    box.setDefaultButton(restore);
+    box.setEscapeButton(discard);
+    box.exec();
+    return box.clickedButton() == restore;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
@@ -11,6 +31,13 @@ int main(int argc, char** argv) {
     // Every window of the program, message boxes included, carries the icon.
     QApplication::setWindowIcon(ProgramIcon());
     TVantel window;
+    // The run journal: an interrupted run is offered back before the window
+    // shows; a write failure later is told without taking the focus.
+    TRunRecorder journal(window, RunJournal::DefaultDir());
+    journal.OnTrouble = [&window](const QString& why) { window.ShowJournalTrouble(why); };
+    window.Recorder = &journal;
+    journal.StartUp(AskRestore);
     window.show();
+    journal.RestoreFocus();
     return app.exec();
 }

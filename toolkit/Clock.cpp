@@ -12,6 +12,7 @@ NowFn& nowFn() {
     static NowFn fn;
     return fn;
 }
+TReadHook* readHook = nullptr;
 uint32_t realTick() {
     timespec ts{};
     clock_gettime(CLOCK_BOOTTIME, &ts);
@@ -23,15 +24,26 @@ uint32_t realTick() {
 
 uint32_t GetTickCount() {
     const TickFn& fn = tickFn();
-    return fn ? fn() : realTick();
+    const uint32_t t = fn ? fn() : realTick();
+    return readHook ? readHook->Tick(t) : t;
 }
 
-QDateTime Now() {
+namespace {
+QDateTime sourceNow() {
     const NowFn& fn = nowFn();
     if (fn) return fn();
     static TLocalTime local(
         [](qint64 utcMs) { return QDateTime::fromMSecsSinceEpoch(utcMs).offsetFromUtc(); });
     return local.At(QDateTime::currentMSecsSinceEpoch());
+}
+} // namespace
+
+QDateTime Now() {
+    return readHook ? readHook->Time(sourceNow()) : sourceNow();
+}
+
+void SetReadHook(TReadHook* hook) {
+    readHook = hook;
 }
 
 QDateTime TLocalTime::At(qint64 utcMs) {

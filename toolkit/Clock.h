@@ -19,6 +19,17 @@ using NowFn = std::function<QDateTime()>;
 void SetTickSource(TickFn fn);
 void SetWallClock(NowFn fn);
 
+// Sees every reading of either source while installed: the run journal notes
+// what a handler read, and hands the same readings back when it rebuilds the
+// run. Each function gets the reading and returns the one to use.
+struct TReadHook {
+    virtual ~TReadHook() = default;
+    virtual uint32_t Tick(uint32_t read) = 0;
+    virtual QDateTime Time(const QDateTime& read) = 0;
+};
+// Installs a hook (not owned); nullptr removes it.
+void SetReadHook(TReadHook* hook);
+
 // Local time from the UTC clock and the zone's offset from UTC. Asking the
 // zone costs a file-system look-up of the zone data each time, and the window
 // caption wants the time a hundred times a second; an offset changes only at

@@ -3,6 +3,11 @@
 file(MAKE_DIRECTORY ${WORKDIR})
 set(bad_lines
   "frobnicate"
+  "answer restore"
+  "start-again"
+  "start-again later"
+  "crash now"
+  "journal"
   "tick -1"
   "tick 4294967296"
   "tick +5"
@@ -61,7 +66,7 @@ foreach(entry IN LISTS arity_lines)
     list(APPEND bad_lines "${name}")
   endif()
   # Text arguments take the whole rest of the line: only the word counts apply.
-  if(NOT name MATCHES "^(select|type|screenshot|dump|dump file|set)$")
+  if(NOT name MATCHES "^(select|type|screenshot|dump|dump file|set|journal)$")
     set(line "${name}")
     foreach(k RANGE ${max})
       string(APPEND line " 1")

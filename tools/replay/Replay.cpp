@@ -13,6 +13,8 @@
 #include "Label.h"
 #include "Menu.h"
 #include "MessageService.h"
+#include "RunJournal.h"
+#include "RunRecorder.h"
 #include "Series.h"
 #include "SpreadsheetServer.h"
 #include "StringGridEx.h"
@@ -20,6 +22,7 @@
 #include "Unit1.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -64,6 +67,10 @@ ReplaySession::ReplaySession() : FNow(QDate(2000, 1, 1), QTime(0, 0, 0)) {
         FOpened = QFileInfo(path).fileName();
         return true;
     });
+    openWindow();
+}
+
+void ReplaySession::openWindow() {
     FWindow = std::make_unique<TVantel>();
     // Ticks come only from the scenario's "timer" lines.
     FWindow->Timer1->SetEnabled(false);
@@ -74,6 +81,8 @@ ReplaySession::ReplaySession() : FNow(QDate(2000, 1, 1), QTime(0, 0, 0)) {
 }
 
 ReplaySession::~ReplaySession() {
+    if (FWindow) FWindow->Recorder = nullptr;
+    FRecorder.reset();
     FWindow.reset();
     Spreadsheet::SetFileOpener(nullptr);
     Spreadsheet::Unregister();
@@ -165,6 +174,19 @@ const std::vector<ReplayCommand>& ReplaySession::Commands() {
         {"server", "none|builtin",
          "removes the spreadsheet server from the automation registry, or puts it back",
          ReplayCommand::Words, 1, 1, &S::cmdServer},
+        {"journal", "DIR",
+         "keeps the run journal in DIR (relative to the working directory); without this line "
+         "no journal is written",
+         ReplayCommand::Text, 1, 1, &S::cmdJournal},
+        {"crash", "", "ends the window as a killed process does: nothing is finished or saved",
+         ReplayCommand::Words, 0, 0, &S::cmdCrash},
+        {"start-again", "[reboot]",
+         "opens a new window on the same journal folder as the program's start does and prints "
+         "the restore question if one is asked; reboot: the machine was restarted meanwhile "
+         "(set the new tick counter first)",
+         ReplayCommand::Words, 0, 1, &S::cmdStartAgain},
+        {"answer", "restore|discard", "answers the restore question", ReplayCommand::Words, 1, 1,
+         &S::cmdAnswer},
     };
     return table;
 }
@@ -188,6 +210,9 @@ const std::vector<ReplayCommand>& ReplaySession::Dumps() {
         {"file", "NAME", "a file's bytes, CR and LF written as \\r and \\n", ReplayCommand::Text, 1,
          1, &S::dumpFile},
         {"clipboard", "", "the clipboard's text", ReplayCommand::Words, 0, 0, &S::dumpClipboard},
+        {"journal", "",
+         "the run journal's trouble note and how many files of each kind its folder holds",
+         ReplayCommand::Words, 0, 0, &S::dumpJournal},
     };
     return table;
 }
@@ -235,6 +260,13 @@ void ReplaySession::Execute(const QString& rawLine, std::ostream& out) {
     const ReplayCommand* c = Find(Commands(), a.word);
     if (!c) throw BadLine(utf8(a.word + QStringLiteral(": unknown command")));
     CheckArity(*c, a, a.word);
+    // Between a crash and the next start only the clocks move.
+    static const QStringList noWindow = {QStringLiteral("start-again"), QStringLiteral("tick"),
+                                         QStringLiteral("advance"), QStringLiteral("clock")};
+    if (!FWindow && !noWindow.contains(a.word))
+        throw BadLine(utf8(a.word + QStringLiteral(": no window after crash (start-again first)")));
+    if (FAsking && a.word != u"answer" && a.word != u"dump")
+        throw BadLine(utf8(a.word + QStringLiteral(": the restore question waits for an answer")));
     (this->*c->run)(a, out);
 }
 
@@ -626,4 +658,74 @@ void ReplaySession::cmdSet(const ReplayArgs& a, std::ostream&) {
     } else
         bad(a, QStringLiteral("no such export property: ") + prop);
     settle();
+}
+
+// --- run journal ----------------------------------------------------------------
+
+void ReplaySession::keepJournal() {
+    // The boot and the real-time clock are the scenario's too: the simulated
+    // wall clock stands for the real-time one.
+    TRunRecorder::TSystem system{[this] { return FBootId; },
+                                 [this] { return FNow.toMSecsSinceEpoch(); }};
+    FRecorder = std::make_unique<TRunRecorder>(*FWindow, FJournalDir, std::move(system));
+    FRecorder->OnTrouble = [this](const QString& why) { FWindow->ShowJournalTrouble(why); };
+    FWindow->Recorder = FRecorder.get();
+}
+
+void ReplaySession::cmdJournal(const ReplayArgs& a, std::ostream&) {
+    if (FRecorder) bad(a, QStringLiteral("the journal is already kept"));
+    FJournalDir = QDir(a.text.trimmed()).absolutePath();
+    keepJournal();
+}
+
+void ReplaySession::cmdCrash(const ReplayArgs&, std::ostream&) {
+    // Dropping the recorder closes the file as the kernel would on a kill;
+    // whatever reached it stays.
+    FWindow->Recorder = nullptr;
+    FRecorder.reset();
+    FWindow.reset();
+    FAsking = false;
+}
+
+void ReplaySession::cmdStartAgain(const ReplayArgs& a, std::ostream& out) {
+    if (!a.words.isEmpty()) {
+        if (a.words[0] != u"reboot") bad(a, QStringLiteral("the only word allowed is reboot"));
+        FBootId = "replay-boot-" + QByteArray::number(++FBoots);
+    }
+    if (FJournalDir.isEmpty()) bad(a, QStringLiteral("no journal folder (journal DIR first)"));
+    if (FWindow) cmdCrash(a, out);
+    openWindow();
+    keepJournal();
+    const std::optional<QString> question = FRecorder->Offer();
+    for (const QString& m : FRecorder->Unreadable())
+        MessageService::Instance().Show(QStringLiteral("Vantel"), m, MsgIcon::Warning);
+    if (question) {
+        out << "question=" << utf8(QuoteText(*question)) << "\n";
+        FAsking = true;
+    }
+}
+
+void ReplaySession::cmdAnswer(const ReplayArgs& a, std::ostream&) {
+    if (!FAsking) bad(a, QStringLiteral("no restore question was asked"));
+    if (a.words[0] == u"restore")
+        FRecorder->Restore();
+    else if (a.words[0] == u"discard")
+        FRecorder->Discard();
+    else
+        bad(a, QStringLiteral("expects restore or discard"));
+    FAsking = false;
+    settle();
+}
+
+void ReplaySession::dumpJournal(const ReplayArgs&, std::ostream& out) {
+    const QString note = FWindow->JournalNote && FWindow->JournalNote->isVisible()
+                             ? FWindow->JournalNote->Caption()
+                             : QString();
+    out << "note=" << utf8(QuoteText(note)) << "\n";
+    if (FJournalDir.isEmpty()) return;
+    const QDir dir(FJournalDir);
+    for (const QString& suffix : {RunJournal::LiveSuffix, RunJournal::DoneSuffix,
+                                  RunJournal::DiscardedSuffix, RunJournal::UnreadableSuffix})
+        out << "files *" << utf8(suffix) << "="
+            << dir.entryList({QStringLiteral("run-*") + suffix}, QDir::Files).size() << "\n";
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class TVantel;
+class TRunRecorder;
 class RecordingMessageService;
 class ReplaySession;
 
@@ -78,6 +79,13 @@ private:
     void cmdExport(const ReplayArgs& a, std::ostream& out);
     void cmdSet(const ReplayArgs& a, std::ostream& out);
     void cmdServer(const ReplayArgs& a, std::ostream& out);
+    void cmdJournal(const ReplayArgs& a, std::ostream& out);
+    void cmdCrash(const ReplayArgs& a, std::ostream& out);
+    void cmdStartAgain(const ReplayArgs& a, std::ostream& out);
+    void cmdAnswer(const ReplayArgs& a, std::ostream& out);
+    void dumpJournal(const ReplayArgs& a, std::ostream& out);
+    void openWindow();
+    void keepJournal();
 
     void dumpLabels(const ReplayArgs& a, std::ostream& out);
     void dumpGrid(const ReplayArgs& a, std::ostream& out);
@@ -96,4 +104,10 @@ private:
     std::unique_ptr<RecordingMessageService> FMessages;
     std::unique_ptr<TVantel> FWindow;
     QString FOpened; // the workbook file the last export asked to open
+    // The run journal, kept only after a "journal" line and only in its folder.
+    QString FJournalDir;
+    QByteArray FBootId = "replay-boot-1";
+    int FBoots = 1;
+    std::unique_ptr<TRunRecorder> FRecorder;
+    bool FAsking = false; // a restore question waits for its answer
 };
