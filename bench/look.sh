@@ -33,6 +33,10 @@ fi
 
 work=$(mktemp -d)
 cd "$work"
+# A home of its own: the run journal of a look never mixes with the user's,
+# and a look left unfinished is not offered back to the next one.
+export HOME="$work/home" XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
+mkdir -p "$HOME"
 "$vantel" >"$work/vantel.log" 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
