@@ -31,7 +31,9 @@ wait_line() {
 start_vantel() {
     "$vantel" >"$tmp/log" 2>&1 &
     pid=$!
-    wid=$(timeout 10 xdotool search --sync --onlyvisible --name Vantel | head -1) || true
+    # By process, not by title: nothing else on the server can answer. A
+    # loaded machine or a sanitizer build may take many seconds to show it.
+    wid=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" | head -1) || true
     [ -n "$wid" ] || fail "no window"
     xdotool windowfocus --sync "$wid"
     sleep 0.3
