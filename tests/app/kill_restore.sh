@@ -14,10 +14,18 @@ cleanup() {
     rm -rf "$tmp"
 }
 trap cleanup EXIT
+# The test command runs everything else offscreen; this one needs the X server.
+export QT_QPA_PLATFORM=xcb
 export HOME=$tmp/home XDG_STATE_HOME=$tmp/state XDG_CONFIG_HOME=$tmp/config
 mkdir -p "$HOME"
 dir=$XDG_STATE_HOME/vantel
-fail() { echo "FAIL: $*" >&2; [ -d "$dir" ] && tail -n 5 "$dir"/* >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    [ -d "$dir" ] && tail -n 5 "$dir"/* >&2
+    [ -f "$tmp/log" ] && tail -n 20 "$tmp/log" >&2
+    xdotool search --name . getwindowname %@ >&2 2>/dev/null || true
+    exit 1
+}
 
 # Waits until the live journal holds a line matching $1.
 wait_line() {
