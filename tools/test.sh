@@ -23,5 +23,6 @@ cmake --build build-asan -j"$jobs"
 if [ -x tests/fuzz/run_fuzz.sh ] && command -v clang++ >/dev/null; then
   echo "== fuzzing (short, fixed seed)"
   tests/fuzz/run_fuzz.sh "${VANTEL_FUZZ_SECONDS:-10}"
+  tests/fuzz/run_fuzz.sh "${VANTEL_FUZZ_SECONDS:-10}" "" journal
 fi
 echo "All tests passed in both builds."
