@@ -7,6 +7,7 @@
 #   kill_restore.sh VANTEL
 set -euo pipefail
 vantel=$1
+command -v xdotool >/dev/null || { echo "FAIL: xdotool is not installed (tools/deps.sh test)"; exit 1; }
 tmp=$(mktemp -d)
 pid=
 cleanup() {
