@@ -178,6 +178,7 @@ void TVantel::createComponents() {
     }
     StopWatch1->SetDisplayLabel(Label1);
 
+    // CuteButton1's hint "reatart" is the stored layout's text, kept as spelled.
     static const ButtonDef buttons[] = {
         {&TVantel::start, "start", 14, 102, 57, 26, "start", "start", 0x95E6B9, 18, 0, clNavy},
         {&TVantel::stop, "stop", 292, 79, 58, 25, "stop", "stop", 0x95E6B9, 18, 0, 0x266CFF},
@@ -374,6 +375,8 @@ void TVantel::StartClick(QObject*) {
     State.Running = true;
     for (TLabel* l : {Label3, Label1, Label9, Label14})
         l->SetCaption(kZeroTime);
+    // Intended: start leaves Label16 (average km/h) as it was, only reset
+    // zeroes it; the replay scenarios' label dumps after a start show that.
     for (TLabel* l : {Label7, Label11, Label12, Label13})
         l->SetCaption(QStringLiteral("0"));
 
@@ -388,6 +391,7 @@ void TVantel::StopClick(QObject*) {
     State.Running = false;
 }
 
+// Spelled as the layout's event binding names it; the name is kept.
 void TVantel::ResartClick(QObject*) {
     StopWatch1->Resume();
     moveFocus(LAP);
@@ -458,6 +462,9 @@ void TVantel::LapClick(QObject*) {
 
     TChartSeries* lapSeries = Chart1->Series(0);
     TChartSeries* aveSeries = Chart1->Series(1);
+    // Intended: the first lap of a run adds its point twice, so each line
+    // starts with a flat step; the harness's scenarios and the chart tests
+    // count on those points.
     if (s.LapCount <= 1) {
         lapSeries->AddValue(StrToIntDef(StringGridEx1->Cells(6, s.LapCount), 0), QString(),
                             lapSeries->SeriesColor());
@@ -476,6 +483,7 @@ void TVantel::secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_
                            int32_t& prevLap, int32_t& count) {
     TRunState& s = State;
     s.Total = StopWatch1->Elapsed();
+    // Intended, as for the main lap: after stop a press measures from zero.
     time = s.Running ? wrap::sub(s.Total, prevTotal) : s.Total;
     prevTotal = s.Total;
     count = wrap::add(count, 1);

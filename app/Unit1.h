@@ -69,7 +69,7 @@ public:
     void StopClick(QObject* Sender);
     void Timer1Timer(QObject* Sender);
     void ResetClick(QObject* Sender);
-    void ResartClick(QObject* Sender);
+    void ResartClick(QObject* Sender); // spelled as the layout binds it; kept
     void LapClick(QObject* Sender);
     void FormCreate(QObject* Sender);
     void SAVEClick(QObject* Sender);
