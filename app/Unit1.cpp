@@ -11,6 +11,7 @@
 #include "LapEngine.h"
 #include "Menu.h"
 #include "MessageService.h"
+#include "Messages.h"
 #include "Series.h"
 #include "Stopw.h"
 #include "StringGridEx.h"
@@ -28,33 +29,6 @@ const char* const kDistances[] = {"100",   "200",  "333",  "400",  "500",  "1000
                                   "10000", "5864", "3466", "4801", "1490", "3422", "2492",
                                   "2045",  "4400", "2804", "3703", "2007", "3330", "1004",
                                   "4674",  "2061", "3704", "4063", "5091", "3405", "1700"};
-
-// Instruction rows 1 to 23 of the mix grid, as row texts.
-const char* const kInstructions[] = {
-    R"(" < --- ",Pulldown,select-meter)",
-    R"("or Add to"," write"," & Enterkey",Press)",
-    R"("& select-meter ","and   Reset"," -----Ready ",EnterKey," GO!")",
-    R"(" ",5864m,Suzuka Full)",
-    R"(" ",3466m,Suzuka West)",
-    R"(" ",4801m,Motegi Full)",
-    R"(" ",1490m,Motegi West)",
-    R"(" ",3422m,Motegi East)",
-    R"(" ",2492m,Motegi Cart)",
-    R"(" ",2045m,Tukuba)",
-    R"(" ",4400m,Fuji)",
-    R"(" ",2804m,Central)",
-    R"(" ",3703m,TI Aida)",
-    R"(" ",2007m,Nakayama)",
-    R"(" ",3330m,Central MINE)",
-    R"(" ",1004m,Aso)",
-    R"(" ",4674m,Auto Police)",
-    R"(" ",2061m,Ebisu)",
-    R"(" ",3704m,SUGO)",
-    R"(" ",4063m,Sendai)",
-    R"(" ",5091m,Tokachi Full)",
-    R"(" ",3405m,Tokachi East)",
-    R"(" ",1700m,Tokachi West)",
-};
 
 // What every control of the window's layout tables has.
 template <class T> struct ControlDef {
@@ -92,21 +66,17 @@ struct ButtonDef : ControlDef<TCuteButton> {
 
 } // namespace
 
-const char* const TVantel::MixHeader =
-    "Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,Lap-Km/h,Average-milli,Ave-Km/h";
-
 QString TVantel::VersionText() {
-    return QStringLiteral("Vantel vr.012a");
+    return Msg::Version();
 }
 QString TVantel::CreditText() {
-    return QStringLiteral("(c) 2026 the Vantel developers");
+    return Msg::Credit();
 }
 QString TVantel::AboutText() {
-    return QStringLiteral("Vantel vr. 012a\rLap-timing stopwatch\r(c) 2026 the Vantel developers");
+    return Msg::About();
 }
 QString TVantel::HelpText() {
-    return QStringLiteral("\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE "
-                          "TO FILE is CSV\r\rStop is NO Lap");
+    return Msg::Help();
 }
 
 TVantel::TVantel(QWidget* parent) : TForm(parent) {
@@ -127,7 +97,7 @@ void TVantel::createComponents() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    SetCaption(QStringLiteral("Vantel"));
+    SetCaption(Msg::AppName());
     SetColor(clBlack);
     Font() = TFont(kFont, -13, clLime);
     setFont(Font().ToQFont());
@@ -211,9 +181,9 @@ void TVantel::createComponents() {
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->Alignment = paRight;
-    About1 = PopupMenu1->Add(QStringLiteral("About1"), QStringLiteral("&About"));
-    Help1 = PopupMenu1->Add(QStringLiteral("Help1"), QStringLiteral("&Help"));
-    Key = PopupMenu1->Add(QStringLiteral("Key"), QStringLiteral("&Key"));
+    About1 = PopupMenu1->Add(QStringLiteral("About1"), Msg::MenuAbout());
+    Help1 = PopupMenu1->Add(QStringLiteral("Help1"), Msg::MenuHelp());
+    Key = PopupMenu1->Add(QStringLiteral("Key"), Msg::MenuKey());
     SetPopupMenu(PopupMenu1);
 
     ComboBox1 = new TComboBox(this);
@@ -359,9 +329,9 @@ void TVantel::FormCreate(QObject*) {
 
     XlsStringGrid1->Font().SetColor(0xFDF3AC); // pale blue while it shows the instructions
     int row = 1;
-    for (const char* text : kInstructions)
-        XlsStringGrid1->SetRowText(row++, QString::fromUtf8(text));
-    XlsStringGrid1->SetRowText(0, QString::fromLatin1(MixHeader));
+    for (const Msg::TText& text : Msg::Instructions)
+        XlsStringGrid1->SetRowText(row++, text());
+    XlsStringGrid1->SetRowText(0, Msg::MixHeader());
     Key->SetChecked(true);
 }
 
@@ -416,7 +386,7 @@ void TVantel::ResetClick(QObject*) {
         StringGridEx1->ClearColumn(c);
     for (int c = 0; c < XlsStringGrid1->ColCount(); ++c)
         XlsStringGrid1->ClearColumn(c);
-    XlsStringGrid1->SetRowText(0, QString::fromLatin1(MixHeader));
+    XlsStringGrid1->SetRowText(0, Msg::MixHeader());
     StringGridEx1->SetTopRow(1);
     XlsStringGrid1->SetTopRow(1);
     Chart1->Series(0)->ClearValues();
@@ -576,22 +546,17 @@ void TVantel::CuteButton4Click(QObject*) {
 }
 
 void TVantel::About1Click(QObject*) {
-    ShowInfoMessage(QStringLiteral("About"), AboutText());
+    ShowInfoMessage(Msg::AboutCaption(), AboutText());
 }
 void TVantel::Help1Click(QObject*) {
-    ShowInfoMessage(QStringLiteral("Help"), HelpText());
+    ShowInfoMessage(Msg::HelpCaption(), HelpText());
 }
 
 void TVantel::KeyClick(QObject*) {
-    if (Key->Checked()) {
-        Key->SetChecked(false);
-        LAP->SetCaption(QStringLiteral("LAP1"));
-        LAP2->SetCaption(QStringLiteral("LAP2"));
-        LAP3->SetCaption(QStringLiteral("LAP3"));
-    } else {
-        Key->SetChecked(true);
-        LAP->SetCaption(QStringLiteral("LAP(&1)"));
-        LAP2->SetCaption(QStringLiteral("LAP(&2)"));
-        LAP3->SetCaption(QStringLiteral("LAP(&3)"));
-    }
+    const bool keyed = !Key->Checked();
+    Key->SetChecked(keyed);
+    const Msg::TText* captions = keyed ? Msg::LapKeyed : Msg::LapPlain;
+    TCuteButton* const buttons[] = {LAP, LAP2, LAP3};
+    for (int i = 0; i < 3; ++i)
+        buttons[i]->SetCaption(captions[i]());
 }

@@ -109,7 +109,6 @@ public:
     static QString CreditText();  // the credit after the version in the caption
     static QString AboutText();
     static QString HelpText();
-    static const char* const MixHeader;
 
 private:
     void createComponents();

@@ -1,7 +1,6 @@
 #pragma once
-#include "Application.h"
 #include "Change.h"
-#include "ChartException.h"
+#include "Events.h"
 #include "TColor.h"
 #include "TeCanvas.h"
 

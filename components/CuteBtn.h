@@ -1,7 +1,7 @@
 #pragma once
-#include "Application.h"
 #include "ButtonFace.h"
 #include "Change.h"
+#include "Events.h"
 #include "Menu.h"
 #include "Panel.h"
 

@@ -1,5 +1,6 @@
 #include "StringGrid.h"
 
+#include "Canvas.h"
 #include "RowText.h"
 
 #include <QKeyEvent>
