@@ -5,6 +5,7 @@
 #include "ExcelSession.h"
 #include "MessageService.h"
 #include "Messages.h"
+#include "OleError.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,8 +1,10 @@
 #include "SpreadsheetServer.h"
 
 #include "AutoObject.h"
+#include "Automation.h"
 #include "MessageService.h"
 #include "Messages.h"
+#include "OleError.h"
 #include "SheetModel.h"
 #include "XlsxFile.h"
 

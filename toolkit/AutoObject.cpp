@@ -1,6 +1,7 @@
 #include "AutoObject.h"
 
 #include "Messages.h"
+#include "OleError.h"
 
 void TAutoObject::AddProperty(const QString& name, Getter get, Setter set) {
     FMembers.insert(name.toCaseFolded(), Member{std::move(get), std::move(set)});

@@ -1,6 +1,7 @@
 #include "Automation.h"
 
 #include "Messages.h"
+#include "OleError.h"
 
 #include <QHash>
 #include <QStringList>
