@@ -6,7 +6,6 @@
 
 #include <QImage>
 #include <QStringList>
-#include <functional>
 
 class QMouseEvent;
 class TCustomChart;

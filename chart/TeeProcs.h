@@ -3,8 +3,6 @@
 #include "Panel.h"
 #include "TeCanvas.h"
 
-#include <functional>
-
 class QPainter;
 class QPaintEvent;
 class QResizeEvent;
