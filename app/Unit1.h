@@ -105,7 +105,7 @@ public:
     QString CsvFile() const { return CsvFileName; }
 
     // Fixed texts of the window.
-    static QString VersionText(); // "Vantel vr.012a"
+    static QString VersionText(); // Msg::Version
     static QString CreditText();  // the credit after the version in the caption
     static QString AboutText();
     static QString HelpText();

@@ -137,6 +137,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
         QStringList box;
         QStringList tail; // the last calls made
     };
+    const QString ole = Msg::Automation();
     const QStringList quit{"put Application.DisplayAlerts = bool false", "call Application.Quit"};
     auto close = [](const char* before) {
         return QStringList{"get Application.DisplayAlerts",
@@ -151,7 +152,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {Msg::Automation()},
+         {ole},
          QStringList{"put Interior.Color = &int 0"} + quit},
         {"started, silent",
          false,
@@ -169,7 +170,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {Msg::Automation()},
+         {ole},
          QStringList{"put Font.Name = str \"Tahoma\""} + close("false")},
         {"attached, alerts were on",
          true,
@@ -178,7 +179,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {Msg::Automation()},
+         {ole},
          QStringList{"call Range.PasteSpecial"} + close("true")},
         {"attached, Add refused: nothing to close",
          true,
@@ -187,7 +188,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {Msg::Automation()},
+         {ole},
          {"call Workbooks.Add", "get Application.DisplayAlerts",
           "put Application.DisplayAlerts = bool false",
           "put Application.DisplayAlerts = bool true"}},
@@ -198,7 +199,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          16380,
          true,
          -2,
-         {Msg::Automation()},
+         {ole},
          QStringList{"call Range.PasteSpecial"} + quit},
         {"window state refused: export stands",
          true,
@@ -216,7 +217,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {Msg::Automation()},
+         {ole},
          QStringList{"put Application.Visible = bool true"} + quit},
     };
     for (const Case& c : cases) {

@@ -229,8 +229,7 @@ TEST_F(ExcelUtilFileTest, WritesDataRowsWithoutTheHeader) {
 
 TEST_F(ExcelUtilFileTest, MixGridShapeGivesOneLinePerDataRow) {
     auto g = makeGrid(10, 30);
-    g->SetRowText(0, QStringLiteral("Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,"
-                                    "Lap-Km/h,Average-milli,Ave-Km/h"));
+    g->SetRowText(0, Msg::MixHeader());
     g->SetCells(2, 1, QStringLiteral(" 00:01:02:003"));
     g->SetCSVFileName(path("mix.csv"));
     ASSERT_EQ(g->SetCommaText(), 0);
