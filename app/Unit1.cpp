@@ -64,6 +64,13 @@ struct ButtonDef : ControlDef<TCuteButton> {
     TColor FontColor;
 };
 
+// Captions the lap buttons with their accelerators (keyed) or without.
+void CaptionLapButtons(TCuteButton* const (&buttons)[3], bool keyed) {
+    const Msg::TText* captions = keyed ? Msg::LapKeyed : Msg::LapPlain;
+    for (int i = 0; i < 3; ++i)
+        buttons[i]->SetCaption(captions[i]());
+}
+
 } // namespace
 
 QString TVantel::VersionText() {
@@ -156,15 +163,15 @@ void TVantel::createComponents() {
          0, 0x726054},
         {&TVantel::CuteButton2, "CuteButton2", 292, 29, 58, 25, "reset", "reset", 0xBBE1DD, 17, 0,
          clNavy},
-        {&TVantel::LAP, "LAP", 14, 51, 57, 51, "LAP(&1)", "LAP", 0xBBE1DD, 15, fsBold, 0x266CFF},
+        {&TVantel::LAP, "LAP", 14, 51, 57, 51, "", "LAP", 0xBBE1DD, 15, fsBold, 0x266CFF},
         {&TVantel::SAVE, "SAVE", 292, 104, 58, 25, "SAVE", "Push only auto CSV save", 0xBBE1DD, 12,
          0, 0x9B8677},
         {&TVantel::CuteButton3, "CuteButton3", 355, 9, 25, 24, "up", "Up - >", clTeal, 0, 0,
          clLime},
         {&TVantel::CuteButton4, "CuteButton4", 355, 41, 25, 26, "dw", "Down - >", clTeal, 0, 0,
          clLime},
-        {&TVantel::LAP2, "LAP2", 14, 27, 57, 26, "LAP(&2)", "LAP2", 0xDDEAE2, 13, 0, 0x726054},
-        {&TVantel::LAP3, "LAP3", 14, 2, 57, 25, "LAP(&3)", "LAP3", 0xDDEAE2, 13, 0, 0x726054},
+        {&TVantel::LAP2, "LAP2", 14, 27, 57, 26, "", "LAP2", 0xDDEAE2, 13, 0, 0x726054},
+        {&TVantel::LAP3, "LAP3", 14, 2, 57, 25, "", "LAP3", 0xDDEAE2, 13, 0, 0x726054},
     };
     for (const ButtonDef& d : buttons) {
         TCuteButton* b = CreateControl(this, d);
@@ -177,6 +184,8 @@ void TVantel::createComponents() {
         b->SetFont(d.FontHeight ? TFont(kFont, -d.FontHeight, d.FontColor, d.Style) : Font());
         this->*d.Field = b;
     }
+    // The lap buttons' captions come from the catalogue; they start keyed.
+    CaptionLapButtons({LAP, LAP2, LAP3}, true);
 
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -555,8 +564,5 @@ void TVantel::Help1Click(QObject*) {
 void TVantel::KeyClick(QObject*) {
     const bool keyed = !Key->Checked();
     Key->SetChecked(keyed);
-    const Msg::TText* captions = keyed ? Msg::LapKeyed : Msg::LapPlain;
-    TCuteButton* const buttons[] = {LAP, LAP2, LAP3};
-    for (int i = 0; i < 3; ++i)
-        buttons[i]->SetCaption(captions[i]());
+    CaptionLapButtons({LAP, LAP2, LAP3}, keyed);
 }
