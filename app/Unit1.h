@@ -71,7 +71,7 @@ public:
     void StopClick(QObject* Sender);
     void Timer1Timer(QObject* Sender);
     void ResetClick(QObject* Sender);
-    void ResartClick(QObject* Sender);
+    void ResartClick(QObject* Sender); // spelled as the layout binds it; kept
     void LapClick(QObject* Sender);
     void FormCreate(QObject* Sender);
     void SAVEClick(QObject* Sender);
@@ -117,11 +117,10 @@ public:
     TLabel* JournalNote = nullptr; // made on the first trouble
 
     // Fixed texts of the window.
-    static QString VersionText(); // "Vantel vr.012a"
+    static QString VersionText(); // Msg::Version
     static QString CreditText();  // the credit after the version in the caption
     static QString AboutText();
     static QString HelpText();
-    static const char* const MixHeader;
 
 private:
     void createComponents();

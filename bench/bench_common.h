@@ -3,6 +3,7 @@
 // their painting loop and the program entry.
 #include "StringGrid.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>

@@ -1,6 +1,7 @@
 // CSV writing and reading of the mix grid on 100 000 rows of ten lap cells.
 #include "CsvText.h"
 #include "ExcelUtil.h"
+#include "Messages.h"
 #include "bench_common.h"
 
 #include <benchmark/benchmark.h>
@@ -26,8 +27,7 @@ std::unique_ptr<TXlsStringGrid> makeFilledGrid() {
     g->SetColCount(kCols);
     g->SetRowCount(kRows + 1);
     g->SetFixedCols(0);
-    g->SetRowText(0, QStringLiteral("Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,"
-                                    "Lap-Km/h,Average-milli,Ave-Km/h"));
+    g->SetRowText(0, Msg::MixHeader());
     // Laps of 5 to 6 seconds on a 400 m lap, as the lap button writes them:
     // most cells differ from row to row, the button number and the speeds
     // repeat often.

@@ -3,6 +3,7 @@
 // memory before the first export and at its peak.
 #include "Automation.h"
 #include "ExcelUtil.h"
+#include "Messages.h"
 #include "SheetModel.h"
 #include "SpreadsheetServer.h"
 #include "XlsxFile.h"
@@ -45,8 +46,7 @@ std::unique_ptr<TXlsStringGrid> makeGrid() {
     g->SetColCount(kCols);
     g->SetRowCount(kRows + 1);
     g->SetFixedCols(0);
-    g->SetRowText(0, QStringLiteral("Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,"
-                                    "Lap-Km/h,Average-milli,Ave-Km/h"));
+    g->SetRowText(0, Msg::MixHeader());
     uint32_t seed = 12345;
     int total = 0;
     for (int r = 1; r <= kRows; ++r) {

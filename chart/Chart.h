@@ -6,7 +6,6 @@
 
 #include <QImage>
 #include <QStringList>
-#include <functional>
 
 class QMouseEvent;
 class TCustomChart;
@@ -94,9 +93,6 @@ public:
     TRect TitleRect;
 
 private:
-    template <class T> void set(T& field, const T& v) {
-        if (Change(field, v) && FPanel) FPanel->ChartChanged();
-    }
     bool FAdjustFrame = true;
     TAlignment FAlignment = taCenter;
     TChartBrush FBrush;
@@ -152,9 +148,6 @@ public:
     void SetVisible(bool v) { set(FVisible, v); }
 
 private:
-    template <class T> void set(T& field, const T& v) {
-        if (Change(field, v) && FPanel) FPanel->ChartChanged();
-    }
     TLegendAlignment FAlignment = laRight;
     TColor FColor = clWhite;
     int FColorWidth = 12;

@@ -1,6 +1,7 @@
 #include "ChartAxis.h"
 
 #include "ChartException.h"
+#include "Messages.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -61,9 +62,7 @@ QString FormatAxisNumber(double value, const QString& format) {
 
 void TChartAxisTitle::SetAngle(int v) {
     if (v == FAngle) return;
-    if (v < 0 || v > 360)
-        throw ChartException(QStringLiteral("%1の角度は 0 から 359 の間でなければなりません")
-                                 .arg(QStringLiteral("軸タイトル")));
+    if (v < 0 || v > 360) throw ChartException(Msg::AngleRange().arg(Msg::AxisTitleName()));
     if (v == 360) v = 0;
     FAngle = v;
     if (FPanel) FPanel->ChartChanged();
@@ -131,19 +130,17 @@ void TChartAxis::SetAutomaticMinimum(bool v) {
 }
 
 void TChartAxis::SetIncrement(double v) {
-    if (v < 0) throw AxisException(QStringLiteral("軸の増加単位は 0 以上でなければなりません"));
+    if (v < 0) throw AxisException(Msg::IncrementRange());
     set(FIncrement, v);
 }
 
 void TChartAxis::SetMinimum(double v) {
-    if (v > FMaximum)
-        throw AxisException(QStringLiteral("軸の最小値は最大値以下でなければなりません"));
+    if (v > FMaximum) throw AxisException(Msg::MinimumRange());
     set(FMinimum, v);
 }
 
 void TChartAxis::SetMaximum(double v) {
-    if (v < FMinimum)
-        throw AxisException(QStringLiteral("軸の最大値は最小値以上でなければなりません"));
+    if (v < FMinimum) throw AxisException(Msg::MaximumRange());
     set(FMaximum, v);
 }
 
@@ -156,25 +153,21 @@ void TChartAxis::SetMinMax(double lo, double hi) {
 }
 
 void TChartAxis::SetLabelsSeparation(int v) {
-    if (v < 0) throw AxisException(QStringLiteral("ラベルの間隔は 0 以上でなければなりません"));
+    if (v < 0) throw AxisException(Msg::LabelsSeparationRange());
     set(FLabelsSeparation, v);
 }
 
 void TChartAxis::SetLabelsAngle(int v) {
-    if (v < 0 || v > 360)
-        throw ChartException(QStringLiteral("%1の角度は 0 から 359 の間でなければなりません")
-                                 .arg(QStringLiteral("軸ラベル")));
+    if (v < 0 || v > 360) throw ChartException(Msg::AngleRange().arg(Msg::AxisLabelsName()));
     set(FLabelsAngle, v == 360 ? 0 : v);
 }
 
 void TChartAxis::SetLogarithmic(bool v) {
     if (v) {
         computeDateTime();
-        if (FIsDateTime)
-            throw AxisException(QStringLiteral("日付時刻軸を対数軸にすることはできません"));
+        if (FIsDateTime) throw AxisException(Msg::DateTimeLogarithmic());
         RecalcRange();
-        if (RangeMin < 0 || RangeMax < 0)
-            throw AxisException(QStringLiteral("対数軸の最大/最小値は 0 以上でなければなりません"));
+        if (RangeMin < 0 || RangeMax < 0) throw AxisException(Msg::LogarithmicRange());
     }
     set(FLogarithmic, v);
 }

@@ -1,5 +1,8 @@
 #include "CustomAxisPanel.h"
 
+#include "ChartException.h"
+#include "Messages.h"
+
 #include <algorithm>
 
 TCustomAxisPanel::TCustomAxisPanel(QWidget* parent) : TCustomTeePanel(parent) {
@@ -55,17 +58,12 @@ void TCustomAxisPanel::RemoveSeries(TChartSeries* series) {
 }
 
 void TCustomAxisPanel::SetChart3DPercent(int v) {
-    if (v < 1 || v > 100)
-        throw ChartException(
-            QStringLiteral("３次元効果の割合は %1 から %2 の間でなければなりません")
-                .arg(1)
-                .arg(100));
+    if (v < 1 || v > 100) throw ChartException(Msg::Chart3DPercentRange().arg(1).arg(100));
     setInvalidating(FChart3DPercent, v);
 }
 
 void TCustomAxisPanel::SetMaxPointsPerPage(int v) {
-    if (v < 0)
-        throw ChartException(QStringLiteral("MaxPointsPerPage は 0 以上でなければなりません"));
+    if (v < 0) throw ChartException(Msg::MaxPointsPerPageRange());
     setInvalidating(FMaxPointsPerPage, v);
 }
 

@@ -3,7 +3,6 @@
 #include "TeEngine.h"
 #include "TeeProcs.h"
 
-#include <functional>
 #include <vector>
 
 // The chart panel with series and axes: keeps the series list and the five

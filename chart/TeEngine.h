@@ -1,7 +1,7 @@
 #pragma once
-#include "Application.h"
 #include "Change.h"
 #include "ChartException.h"
+#include "Events.h"
 #include "ExtremesIndex.h"
 #include "TColor.h"
 #include "TeCanvas.h"

@@ -3,8 +3,6 @@
 #include "Panel.h"
 #include "TeCanvas.h"
 
-#include <functional>
-
 class QPainter;
 class QPaintEvent;
 class QResizeEvent;
@@ -111,6 +109,12 @@ public:
     TCustomTeePanel* ParentChart() const { return FPanel; }
 
 protected:
+    // The setters of every font-carrying element: a real change repaints the
+    // chart the element belongs to.
+    template <class T> void set(T& field, const T& v) {
+        if (Change(field, v) && FPanel) FPanel->ChartChanged();
+    }
+
     TCustomTeePanel* FPanel;
     TFont FFont;
 };

@@ -1,6 +1,7 @@
 #include "CsvText.h"
 
 #include "Errors.h"
+#include "Messages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -141,10 +142,10 @@ QString DecodeText(QByteArrayView bytes) {
 
 namespace {
 QString createError(const QString& name) {
-    return QStringLiteral("ファイル ") + name + QStringLiteral(" を作成できません");
+    return Msg::CannotCreateFile().arg(name);
 }
 QString openError(const QString& name) {
-    return QStringLiteral("ファイル ") + name + QStringLiteral(" は開けません");
+    return Msg::CannotOpenFile().arg(name);
 }
 
 // Closes a descriptor on every way out.
@@ -165,9 +166,9 @@ void WriteWholeFile(const QString& name, QByteArrayView bytes) {
     if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush() ||
         file.error() != QFileDevice::NoError) {
         file.cancelWriting();
-        throw EWriteError(QStringLiteral("ストリームへの書き込みエラー"));
+        throw EWriteError(Msg::StreamWriteError());
     }
-    if (!file.commit()) throw EWriteError(QStringLiteral("ストリームへの書き込みエラー"));
+    if (!file.commit()) throw EWriteError(Msg::StreamWriteError());
 }
 
 std::optional<QByteArray> ReadWholeFile(const QString& name, int64_t maxSize) {
@@ -201,7 +202,7 @@ std::optional<QByteArray> ReadWholeFile(const QString& name, int64_t maxSize) {
         const ssize_t n = ::read(fd, bytes.data() + got, size_t(int64_t(bytes.size()) - got));
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw EReadError(QStringLiteral("ストリームの読み込みエラー"));
+            throw EReadError(Msg::StreamReadError());
         }
         if (n == 0) break;
         got += n;

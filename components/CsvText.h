@@ -227,15 +227,16 @@ constexpr int64_t MaxReadFileSize = int64_t(256) * 1024 * 1024;
 
 // Replaces the file `name` whole with `bytes`. The bytes go to a temporary file
 // in the same folder that takes the name only once it is complete, so a failed
-// write leaves an old file as it was. Raises EFCreateError ("ファイル %s を作成
-// できません") when the file cannot be created and EWriteError ("ストリームへの
-// 書き込みエラー") when writing or completing it fails.
+// write leaves an old file as it was. Raises EFCreateError (Msg::CannotCreateFile)
+// when the file cannot be created and EWriteError (Msg::StreamWriteError) when
+// writing or completing it fails.
 void WriteWholeFile(const QString& name, QByteArrayView bytes);
 
 // Reads the whole file `name`. Gives nothing (a refusal, not an error) when no
 // such file exists, when it is no regular file (a FIFO or device could block
-// or never end) or when it is larger than maxSize. Raises EFOpenError ("ファイ
-// ル %s は開けません") when it cannot be opened and EReadError when reading fails.
+// or never end) or when it is larger than maxSize. Raises EFOpenError
+// (Msg::CannotOpenFile) when it cannot be opened and EReadError when reading
+// fails.
 std::optional<QByteArray> ReadWholeFile(const QString& name, int64_t maxSize = MaxReadFileSize);
 
 // The clipboard text of a block of cells: for each row, every cell's trimmed

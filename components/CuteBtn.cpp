@@ -12,6 +12,25 @@
 
 namespace {
 
+// The button's one guard. A handler is free to destroy its own button (a
+// window that closes on a click), so every step that calls out to a handler
+// runs through here and stops when the button is gone: runs f and says
+// whether `button` is still alive afterwards.
+template <class F> bool survives(TCuteButton* button, F&& f) {
+    const QPointer<TCuteButton> self(button);
+    std::forward<F>(f)();
+    return !self.isNull();
+}
+
+// Fires an event property with the button as sender, through a copy (the
+// handler may replace the property), an error going to the default error
+// report; true when the button survived it (or nothing was bound).
+template <class H, class... A> bool fire(TCuteButton* button, const H& event, A&... args) {
+    if (!event) return true;
+    const H handler = event;
+    return survives(button, [&] { Dispatch([&] { handler(button, args...); }); });
+}
+
 bool mouseButtonOf(Qt::MouseButton b, TMouseButton& out) {
     switch (b) {
     case Qt::LeftButton:
@@ -164,14 +183,10 @@ void TCuteButton::Click() {
     // a slow handler are lost instead of queueing further clicks.
     const TNotifyEvent saved = OnClick;
     OnClick = nullptr;
-    QPointer<TCuteButton> self(this);
-    inheritedClick();
-    if (!self) return;
+    if (!survives(this, [&] { inheritedClick(); })) return;
     if (saved) {
-        CallEvent(saved, this);
-        if (!self) return;
-        QCoreApplication::processEvents();
-        if (!self) return;
+        if (!survives(this, [&] { CallEvent(saved, this); })) return;
+        if (!survives(this, [] { QCoreApplication::processEvents(); })) return;
     }
     OnClick = saved;
 }
@@ -181,14 +196,14 @@ void TCuteButton::restAfterKey() {
 }
 
 void TCuteButton::pressAndClick() {
-    QPointer<TCuteButton> self(this);
     setState(bvLowered);
-    if (FDropDownMenu && FDropDownDelay == 0)
-        DoDropDown();
-    else
-        Click();
-    if (!self) return;
-    restAfterKey();
+    const bool alive = survives(this, [&] {
+        if (FDropDownMenu && FDropDownDelay == 0)
+            DoDropDown();
+        else
+            Click();
+    });
+    if (alive) restAfterKey();
 }
 
 // ---- accelerator
@@ -216,12 +231,7 @@ bool TCuteButton::DispatchDialogChar(QWidget* window, QChar ch) {
 // ---- keyboard
 
 void TCuteButton::KeyDown(int& key, TShiftState shift) {
-    QPointer<TCuteButton> self(this);
-    if (OnKeyDown) {
-        const TKeyEvent handler = OnKeyDown;
-        Dispatch([&] { handler(this, key, shift); });
-        if (!self) return;
-    }
+    if (!fire(this, OnKeyDown, key, shift)) return;
     if (!isEnabled()) return;
     if (key == VK_SPACE) {
         FSpacePressed = true;
@@ -239,18 +249,11 @@ void TCuteButton::KeyDown(int& key, TShiftState shift) {
 }
 
 void TCuteButton::KeyUp(int& key, TShiftState shift) {
-    QPointer<TCuteButton> self(this);
-    if (OnKeyUp) {
-        const TKeyEvent handler = OnKeyUp;
-        Dispatch([&] { handler(this, key, shift); });
-        if (!self) return;
-    }
+    if (!fire(this, OnKeyUp, key, shift)) return;
     freeTimer();
     if (FSpacePressed && key == VK_SPACE) {
         FSpacePressed = false;
-        Click();
-        if (!self) return;
-        restAfterKey();
+        if (survives(this, [&] { Click(); })) restAfterKey();
     }
 }
 
@@ -259,25 +262,23 @@ void TCuteButton::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
-    QPointer<TCuteButton> self(this);
     int key = KeyCodeOf(e);
-    KeyDown(key, ShiftStateOf(e->modifiers(), QGuiApplication::mouseButtons()));
-    if (!self) return;
+    const TShiftState shift = ShiftStateOf(e->modifiers(), QGuiApplication::mouseButtons());
+    if (!survives(this, [&] { KeyDown(key, shift); })) return;
     const bool ours = key == VK_SPACE || key == VK_RETURN;
     // A button takes no typed characters, so a character typed on it is a
     // dialog character for the buttons of its window first.
     const QChar ch = dialogCharOf(e);
-    if (!ch.isNull() && DispatchDialogChar(window(), ch)) {
-        if (self) e->accept();
+    bool taken = false;
+    if (!ch.isNull() && !survives(this, [&] { taken = DispatchDialogChar(window(), ch); })) return;
+    if (taken) {
+        e->accept();
         return;
     }
-    if (!self) return;
     const QString text = e->text();
-    if (OnKeyPress && text.size() == 1) {
+    if (text.size() == 1) {
         QChar c = text[0];
-        const TKeyPressEvent handler = OnKeyPress;
-        Dispatch([&] { handler(this, c); });
-        if (!self) return;
+        if (!fire(this, OnKeyPress, c)) return;
     }
     if (ours)
         e->accept();
@@ -293,9 +294,8 @@ void TCuteButton::keyReleaseEvent(QKeyEvent* e) {
     }
     int key = KeyCodeOf(e);
     const bool ours = key == VK_SPACE || key == VK_RETURN;
-    QPointer<TCuteButton> self(this);
-    KeyUp(key, ShiftStateOf(e->modifiers(), QGuiApplication::mouseButtons()));
-    if (!self) return;
+    const TShiftState shift = ShiftStateOf(e->modifiers(), QGuiApplication::mouseButtons());
+    if (!survives(this, [&] { KeyUp(key, shift); })) return;
     if (ours)
         e->accept();
     else
@@ -309,17 +309,11 @@ QPoint TCuteButton::clientPoint(const QPoint& widgetPoint) const {
 }
 
 void TCuteButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    QPointer<TCuteButton> self(this);
-    if (!hasFocus() && (focusPolicy() & Qt::ClickFocus)) {
-        setFocus(Qt::MouseFocusReason);
-        if (!self) return;
-    }
+    if (!hasFocus() && (focusPolicy() & Qt::ClickFocus) &&
+        !survives(this, [&] { setFocus(Qt::MouseFocusReason); }))
+        return;
     if (button == mbLeft) setState(bvLowered);
-    if (OnMouseDown) {
-        const TMouseEvent handler = OnMouseDown;
-        Dispatch([&] { handler(this, button, shift, x, y); });
-        if (!self) return;
-    }
+    if (!fire(this, OnMouseDown, button, shift, x, y)) return;
     if (button == mbLeft && FDropDownMenu) {
         FKeyDropDown = false;
         StartDropDown();
@@ -327,18 +321,13 @@ void TCuteButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 }
 
 void TCuteButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    QPointer<TCuteButton> self(this);
     if (button == mbLeft) {
         const QRect client(QPoint(0, 0), contentsRect().size());
         const bool inside = client.contains(x, y);
         const bool activeControl = window() && window()->focusWidget() == this;
         setState(inside || (FTabFocusUp && activeControl) ? bvRaised : bvNone);
     }
-    if (OnMouseUp) {
-        const TMouseEvent handler = OnMouseUp;
-        Dispatch([&] { handler(this, button, shift, x, y); });
-        if (!self) return;
-    }
+    if (!fire(this, OnMouseUp, button, shift, x, y)) return;
     freeTimer();
     FCaptured = false;
 }
@@ -376,16 +365,14 @@ void TCuteButton::mouseReleaseEvent(QMouseEvent* e) {
     }
     const QPoint p = clientPoint(e->position().toPoint());
     const TShiftState shift = ShiftStateOf(e->modifiers(), e->buttons());
-    QPointer<TCuteButton> self(this);
     if (b == mbLeft) {
         FCaptured = false;
         if (FClickArmed) {
             FClickArmed = false;
-            if (QRect(QPoint(0, 0), contentsRect().size()).contains(p)) {
-                // Still Pressed while the handler runs; the look is restored below.
-                Click();
-                if (!self) return;
-            }
+            // Still Pressed while the handler runs; the look is restored below.
+            if (QRect(QPoint(0, 0), contentsRect().size()).contains(p) &&
+                !survives(this, [&] { Click(); }))
+                return;
         }
     }
     MouseUp(b, shift, p.x(), p.y());
@@ -400,22 +387,12 @@ void TCuteButton::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void TCuteButton::MouseEnter(TShiftState shift, int x, int y) {
-    QPointer<TCuteButton> self(this);
-    if (OnMouseEnter) {
-        const TMouseMoveEvent handler = OnMouseEnter;
-        Dispatch([&] { handler(this, shift, x, y); });
-        if (!self) return;
-    }
+    if (!fire(this, OnMouseEnter, shift, x, y)) return;
     setState((shift & ssLeft) ? bvLowered : bvRaised);
 }
 
 void TCuteButton::MouseLeave(TShiftState shift, int x, int y) {
-    QPointer<TCuteButton> self(this);
-    if (OnMouseLeave) {
-        const TMouseMoveEvent handler = OnMouseLeave;
-        Dispatch([&] { handler(this, shift, x, y); });
-        if (!self) return;
-    }
+    if (!fire(this, OnMouseLeave, shift, x, y)) return;
     if (!(hasFocus() && FTabFocusUp)) setState(bvNone);
 }
 
@@ -460,10 +437,8 @@ void TCuteButton::focusOutEvent(QFocusEvent* e) {
         return;
     }
     if (e->reason() != Qt::ActiveWindowFocusReason) {
-        QPointer<TCuteButton> self(this);
         const TNotifyEvent handler = OnExit;
-        CallEvent(handler, this);
-        if (!self) return;
+        if (!survives(this, [&] { CallEvent(handler, this); })) return;
     }
     // A Space that went down here cannot come up here any more.
     FSpacePressed = false;
@@ -499,31 +474,30 @@ void TCuteButton::dropDownTimerTimer() {
         DoDropDown();
     } else if (FCaptured) {
         // The left button is still held on the button: a long press.
-        QPointer<TCuteButton> self(this);
-        DoDropDown();
-        if (!self) return;
-        FCaptured = false;
+        if (survives(this, [&] { DoDropDown(); })) FCaptured = false;
     }
 }
 
 void TCuteButton::DoDropDown() {
     if (!FDropDownMenu) return;
-    QPointer<TCuteButton> self(this);
     const QPoint at = mapToGlobal(QPoint(0, height()));
     FInDropDown = true;
     // The menu takes the pointer: the press that opened it ends in the menu
     // and clicks nothing here.
     FClickArmed = false;
-    QCoreApplication::processEvents(); // paint the Pressed look first
-    if (!self) return;
-    if (QPointer<TPopupMenu> menu = FDropDownMenu) menu->Popup(at.x(), at.y());
-    if (!self) return;
-    if (FKeyDropDown) {
-        int key = VK_SPACE;
-        KeyUp(key, 0);
-    } else {
-        MouseUp(mbLeft, 0, 0, 0);
-    }
-    if (!self) return;
-    FInDropDown = false;
+    // Paint the Pressed look first.
+    if (!survives(this, [] { QCoreApplication::processEvents(); })) return;
+    const bool alive = survives(this, [&] {
+        if (QPointer<TPopupMenu> menu = FDropDownMenu) menu->Popup(at.x(), at.y());
+    });
+    if (!alive) return;
+    const bool stillAlive = survives(this, [&] {
+        if (FKeyDropDown) {
+            int key = VK_SPACE;
+            KeyUp(key, 0);
+        } else {
+            MouseUp(mbLeft, 0, 0, 0);
+        }
+    });
+    if (stillAlive) FInDropDown = false;
 }

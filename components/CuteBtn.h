@@ -1,7 +1,7 @@
 #pragma once
-#include "Application.h"
 #include "ButtonFace.h"
 #include "Change.h"
+#include "Events.h"
 #include "Menu.h"
 #include "Panel.h"
 
@@ -54,6 +54,7 @@ public:
     void SetDropDownDelay(int v) { FDropDownDelay = v; }
     TPopupMenu* DropDownMenu() const { return FDropDownMenu; }
     void SetDropDownMenu(TPopupMenu* v) { set(FDropDownMenu, v); }
+    // Spelled as the stored layout names the property; kept so layouts load.
     bool EgnoreContClick() const { return FEgnoreContClick; }
     void SetEgnoreContClick(bool v) { FEgnoreContClick = v; }
     bool Flat() const { return FFlat; }

@@ -2,7 +2,10 @@
 
 #include "Automation.h"
 #include "CsvText.h"
+#include "ExcelSession.h"
 #include "MessageService.h"
+#include "Messages.h"
+#include "OleError.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -11,19 +14,6 @@
 #include <climits>
 #include <optional>
 #include <vector>
-
-namespace {
-
-const QString msgNoData = QStringLiteral("グリッド内に、コピーするデータがありません。");
-const QString msgTooLong =
-    QStringLiteral("コピーする領域がシステムの許容範囲を越えたので、\r\nコピーを中断します。");
-const QString msgNoFile =
-    QStringLiteral("CSVファイル名が指定されていないか、指定されたファイルが存在しません。");
-const QString msgFirstRow = QStringLiteral("先頭行なので上に移動できません。");
-const QString msgLastRow = QStringLiteral("最下位行なので下に移動できません。");
-const QString msgStartValue = QStringLiteral("1以上の整数を入力してください。");
-
-} // namespace
 
 void TStringListEx::SplitCSVText(QStringView text) {
     QStringList fields;
@@ -41,7 +31,7 @@ void TXlsStringGrid::refuse(const QString& text, bool always) const {
 
 void TXlsStringGrid::SetStartRow(uint16_t v) {
     if (v == 0) {
-        refuse(msgStartValue, true);
+        refuse(Msg::StartValue(), true);
         return;
     }
     FStartRow = v;
@@ -49,7 +39,7 @@ void TXlsStringGrid::SetStartRow(uint16_t v) {
 
 void TXlsStringGrid::SetStartCol(uint16_t v) {
     if (v == 0) {
-        refuse(msgStartValue, true);
+        refuse(Msg::StartValue(), true);
         return;
     }
     FStartCol = v;
@@ -70,7 +60,7 @@ QByteArray TXlsStringGrid::csvBytes() const {
 
 int TXlsStringGrid::SetCommaText() {
     if (FCSVFileName.isEmpty()) {
-        refuse(msgNoFile);
+        refuse(Msg::NoCsvFile());
         return -1;
     }
     // A failed save leaves an old file as it was.
@@ -111,7 +101,7 @@ void TXlsStringGrid::dealFields(QStringView text, int64_t& count) {
 
 int TXlsStringGrid::GetCommaText() {
     if (FCSVFileName.isEmpty()) {
-        refuse(msgNoFile);
+        refuse(Msg::NoCsvFile());
         return -1;
     }
     int64_t dealt = 0; // fields placed so far, also when reading fails
@@ -126,7 +116,7 @@ int TXlsStringGrid::GetCommaText() {
         // else is refused like a missing file, and the grid stays unchanged.
         std::optional<QByteArray> bytes = CsvText::ReadWholeFile(FCSVFileName);
         if (!bytes) {
-            refuse(msgNoFile);
+            refuse(Msg::NoCsvFile());
             return -1;
         }
         QString text = CsvText::DecodeText(*bytes);
@@ -143,13 +133,13 @@ int TXlsStringGrid::GetCommaText() {
 
 int TXlsStringGrid::CopyClipboard() {
     if (RowCount() - FixedRows() < 1) {
-        refuse(msgNoData);
+        refuse(Msg::NoData());
         return 2;
     }
     const CsvText::ClipboardText ct = CsvText::BuildClipboardText(
         FColumnName ? 0 : 1, RowCount(), FStartData, ColCount(),
         [this](int c, int r) { return Cells(c, r); }, ClipboardLimit());
-    if (ct.TooLong) refuse(msgTooLong);
+    if (ct.TooLong) refuse(Msg::TooLong());
     QGuiApplication::clipboard()->setText(ct.Text);
     return ct.TooLong ? -3 : 1;
 }
@@ -165,7 +155,7 @@ void TXlsStringGrid::swapRows(int a, int b) {
 int TXlsStringGrid::MoveUp() {
     const int r = Row();
     if (r == 0 || r <= FixedRows()) {
-        refuse(msgFirstRow);
+        refuse(Msg::FirstRow());
         return -1;
     }
     swapRows(r - 1, r);
@@ -176,7 +166,7 @@ int TXlsStringGrid::MoveUp() {
 int TXlsStringGrid::MoveDown() {
     const int r = Row();
     if (r + 1 >= RowCount()) {
-        refuse(msgLastRow);
+        refuse(Msg::LastRow());
         return -1;
     }
     swapRows(r, r + 1);
@@ -188,9 +178,6 @@ int TXlsStringGrid::MoveDown() {
 
 namespace {
 
-const QString msgNoSpreadsheet = QStringLiteral(
-    "MS-Excelを起動できませんでした。\r\nMS-Excelのインストールを確認してください。");
-const QString msgAutomation = QStringLiteral("ＯＬＥ実行中にエラーが発生しました。");
 const QString kProgId = QStringLiteral("Excel.Application");
 
 constexpr int32_t xlWindowNormal = -4143;
@@ -225,7 +212,7 @@ int32_t colourValue(TColor c) {
 } // namespace
 
 QString ColumnLetters(int c) {
-    if (c < 1 || c > MaxColumn) throw ERangeError(QStringLiteral("列番号が範囲外です: %1").arg(c));
+    if (c < 1 || c > MaxColumn) throw ERangeError(Msg::ColumnOutOfRange().arg(c));
     QString letters;
     for (int n = c; n > 0; n = (n - 1) / 26)
         letters.prepend(QChar(u'A' + (n - 1) % 26));
@@ -345,7 +332,7 @@ int TXlsStringGrid::CopyExcel() {
     // there is nothing to paste, and no range to format.
     const int firstRow = FColumnName ? 0 : 1;
     if (RowCount() - FixedRows() < 1 || RowCount() - firstRow < 1 || ColCount() - FStartData < 1) {
-        refuse(msgNoData);
+        refuse(Msg::NoData());
         return 2;
     }
     TVariant app;
@@ -356,7 +343,7 @@ int TXlsStringGrid::CopyExcel() {
         try {
             app = CreateOleObject(kProgId);
         } catch (const EOleSysError&) {
-            refuse(msgNoSpreadsheet, true);
+            refuse(Msg::NoSpreadsheet(), true);
             return -1;
         }
         started = true;
@@ -386,7 +373,7 @@ int TXlsStringGrid::CopyExcel() {
             return 1;
         }
     } catch (const std::exception&) {
-        refuse(msgAutomation);
+        refuse(Msg::Automation());
         result = -2;
     }
     ReleaseExcel(app, started, book);

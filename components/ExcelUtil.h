@@ -2,12 +2,13 @@
 #include "Font.h"
 #include "StringGrid.h"
 #include "TColor.h"
-#include "Variant.h"
 
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
+
+class TVariant;
 
 // Border of the exported range.
 enum TCellBorderWeight { bwNone, bwHairline, bwThin, bwMedium, bwThick };
@@ -22,13 +23,6 @@ QString ColumnLetters(int c);
 // Address of the block from (row, col) to (row + rowSpan, col + colSpan),
 // such as "A1:J30". Raises ERangeError when a column is out of range.
 QString RangeAddress(int row, int col, int rowSpan, int colSpan);
-// True when no open workbook of the application has the name, and no sheet
-// of `book` (when given) has it either.
-bool WorkbookNameFree(const TVariant& app, const QString& name, const TVariant& book = {});
-// Undoes an export: quits an application the export started, or else closes
-// the workbook it added (`book`, when given) with the alerts off, and turns
-// the alerts back to what they were.
-void ReleaseExcel(const TVariant& app, bool started, const TVariant& book = {});
 
 // A string list that can split comma-separated text into one item per field.
 class TStringListEx : public QStringList {

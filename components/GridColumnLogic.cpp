@@ -1,5 +1,6 @@
 #include "GridColumnLogic.h"
 
+#include "Canvas.h"
 #include "DisplayFormat.h"
 #include "IntConv.h"
 

@@ -4,10 +4,10 @@
 // DisplayFormat), and the typing and storing rules of integer columns. The
 // widgets in StringGridEx only apply what these functions decide.
 #include "Alignment.h"
-#include "Canvas.h"
 #include "Font.h"
 #include "GridTypes.h"
 #include "Keys.h"
+#include "Rect.h"
 #include "TColor.h"
 
 #include <QChar>

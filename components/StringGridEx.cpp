@@ -1,5 +1,7 @@
 #include "StringGridEx.h"
 
+#include "Canvas.h"
+
 #include <QTextCursor>
 
 // --- TGridColumn ----------------------------------------------------------------

@@ -1,7 +1,10 @@
 #include "SpreadsheetServer.h"
 
 #include "AutoObject.h"
+#include "Automation.h"
 #include "MessageService.h"
+#include "Messages.h"
+#include "OleError.h"
 #include "SheetModel.h"
 #include "XlsxFile.h"
 
@@ -59,8 +62,8 @@ public:
 
 protected:
     void CheckAlive() const override {
-        if (!FState->Running) refuse(QStringLiteral("サーバーは終了しています"));
-        if (FBook && !FBook->Open) refuse(QStringLiteral("ブックは閉じられています"));
+        if (!FState->Running) refuse(Msg::ServerClosed());
+        if (FBook && !FBook->Open) refuse(Msg::BookClosed());
     }
     std::shared_ptr<State> FState;
     std::shared_ptr<Book> FBook;
@@ -72,7 +75,7 @@ TVariant obj(TDispatchPtr p) {
 
 uint32_t colourArg(const TVariant& v) {
     const int32_t c = v.ToInt();
-    if (c < 0 || c > 0xFFFFFF) refuse(QStringLiteral("色の値が範囲外です: %1").arg(c));
+    if (c < 0 || c > 0xFFFFFF) refuse(Msg::ColorOutOfRange().arg(c));
     return Sheet::RgbFromColorNumber(uint32_t(c));
 }
 
@@ -82,16 +85,13 @@ int32_t colourNumber(uint32_t rgb) {
 
 void checkSheetName(const Book& book, const TSheet& self, const QString& name) {
     static const QString forbidden = QStringLiteral(":\\/?*[]");
-    if (name.isEmpty() || name.size() > 31)
-        refuse(QStringLiteral("シート名の長さが無効です: %1").arg(name));
+    if (name.isEmpty() || name.size() > 31) refuse(Msg::SheetNameLength().arg(name));
     for (QChar c : name)
-        if (forbidden.contains(c))
-            refuse(QStringLiteral("シート名に使えない文字があります: %1").arg(name));
-    if (name.startsWith(u'\'') || name.endsWith(u'\''))
-        refuse(QStringLiteral("シート名に使えない文字があります: %1").arg(name));
+        if (forbidden.contains(c)) refuse(Msg::SheetNameChars().arg(name));
+    if (name.startsWith(u'\'') || name.endsWith(u'\'')) refuse(Msg::SheetNameChars().arg(name));
     for (const auto& s : book.Sheets)
         if (s.get() != &self && s->Name.compare(name, Qt::CaseInsensitive) == 0)
-            refuse(QStringLiteral("シート名は既に使われています: %1").arg(name));
+            refuse(Msg::SheetNameUsed().arg(name));
 }
 
 // One attribute group of a range (Borders, Interior, Font): each write adds
@@ -139,8 +139,7 @@ public:
             [](const TCellFormat& f) { return TVariant(int32_t(f.BorderWeight.value_or(2))); },
             [](TCellFormat& f, const TVariant& v) {
                 const int w = v.ToInt();
-                if (w != 1 && w != 2 && w != -4138 && w != 4)
-                    refuse(QStringLiteral("罫線の太さが無効です: %1").arg(w));
+                if (w != 1 && w != 2 && w != -4138 && w != 4) refuse(Msg::BorderWeight().arg(w));
                 f.BorderWeight = w;
             });
         colour(QStringLiteral("Color"), &TCellFormat::BorderColor, 0);
@@ -165,8 +164,7 @@ public:
             [](const TCellFormat& f) { return TVariant(Sheet::FontOf(f).Size); },
             [](TCellFormat& f, const TVariant& v) {
                 const double size = v.ToDouble();
-                if (!(size >= 1 && size <= 409))
-                    refuse(QStringLiteral("フォントサイズが無効です: %1").arg(size));
+                if (!(size >= 1 && size <= 409)) refuse(Msg::FontSize().arg(size));
                 f.FontSize = size;
             });
         attribute(
@@ -174,8 +172,7 @@ public:
             [](const TCellFormat& f) { return TVariant(Sheet::FontOf(f).Name); },
             [](TCellFormat& f, const TVariant& v) {
                 const QString name = v.ToString();
-                if (name.trimmed().isEmpty() || name.size() > 31)
-                    refuse(QStringLiteral("フォント名が無効です: %1").arg(name));
+                if (name.trimmed().isEmpty() || name.size() > 31) refuse(Msg::FontName().arg(name));
                 f.FontName = name;
             });
         colour(QStringLiteral("Color"), &TCellFormat::FontColor, 0);
@@ -188,7 +185,7 @@ public:
             [](TCellFormat& f, const TVariant& v) {
                 const int u = v.ToInt();
                 if (u != 2 && u != -4142 && u != -4119 && u != 4 && u != 5)
-                    refuse(QStringLiteral("下線の種類が無効です: %1").arg(u));
+                    refuse(Msg::UnderlineKind().arg(u));
                 f.Underline = u;
             });
     }
@@ -224,14 +221,13 @@ public:
         AddMethod(QStringLiteral("PasteSpecial"), [this](const TArgs& a) {
             ExpectArgs(a, 0, 0, u"PasteSpecial");
             const QString text = QGuiApplication::clipboard()->text();
-            if (!FSheet->PasteText(FRect.Top, FRect.Left, text))
-                refuse(QStringLiteral("貼り付け先がシートの範囲を越えています"));
+            if (!FSheet->PasteText(FRect.Top, FRect.Left, text)) refuse(Msg::PasteOutside());
             return TVariant(true);
         });
         AddMethod(QStringLiteral("AutoFit"), [this](const TArgs& a) {
             ExpectArgs(a, 0, 0, u"AutoFit");
             // As in a spreadsheet program, only whole columns are fitted.
-            if (!FRect.AllRows()) refuse(QStringLiteral("AutoFit は列全体にだけ使えます"));
+            if (!FRect.AllRows()) refuse(Msg::AutoFitColumns());
             FSheet->AutoFitColumns(FRect.Left, FRect.Right);
             return TVariant(true);
         });
@@ -257,7 +253,7 @@ public:
             [this](const TArgs&) { return TVariant(FSheet->CenterHeader); },
             [this](const TArgs&, const TVariant& v) {
                 const QString h = v.ToString();
-                if (h.size() > 253) refuse(QStringLiteral("ヘッダーが長すぎます"));
+                if (h.size() > 253) refuse(Msg::HeaderTooLong());
                 FSheet->CenterHeader = h;
             });
         AddProperty(
@@ -265,7 +261,7 @@ public:
             [this](const TArgs&) { return TVariant(int32_t(FSheet->Orientation)); },
             [this](const TArgs&, const TVariant& v) {
                 const int o = v.ToInt();
-                if (o != 1 && o != 2) refuse(QStringLiteral("用紙の向きが無効です: %1").arg(o));
+                if (o != 1 && o != 2) refuse(Msg::Orientation().arg(o));
                 FSheet->Orientation = o;
             });
     }
@@ -288,18 +284,18 @@ public:
             });
         AddProperty(QStringLiteral("Cells"), [this](const TArgs& a) {
             ExpectArgs(a, 0, 2, u"Cells");
-            if (a.size() == 1) refuse(QStringLiteral("引数の数が正しくありません: Cells"));
+            if (a.size() == 1) refuse(Msg::ArgCountOf().arg(QStringLiteral("Cells")));
             if (a.isEmpty()) return range(Sheet::WholeSheet);
             const int r = Arg(a, 0).ToInt(), c = Arg(a, 1).ToInt();
             if (r < 1 || r > Sheet::MaxRows || c < 1 || c > Sheet::MaxCols)
-                refuse(QStringLiteral("セルの位置が範囲外です: %1, %2").arg(r).arg(c));
+                refuse(Msg::CellOutOfRange().arg(r).arg(c));
             return range(TCellRect{r - 1, c - 1, r - 1, c - 1});
         });
         AddProperty(QStringLiteral("Range"), [this](const TArgs& a) {
             ExpectArgs(a, 1, 1, u"Range");
             const QString address = Arg(a, 0).ToString();
             const auto rect = Sheet::ParseAddress(address);
-            if (!rect) refuse(QStringLiteral("範囲が無効です: %1").arg(address));
+            if (!rect) refuse(Msg::RangeInvalid().arg(address));
             return range(*rect);
         });
         AddProperty(QStringLiteral("PageSetup"), [this](const TArgs& a) {
@@ -319,8 +315,7 @@ private:
 // Item i (from 1) of a collection, for "Worksheets(i)" and "Workbooks(i)".
 template <class V> const typename V::value_type& item(const V& items, const TVariant& index) {
     const int i = index.ToInt();
-    if (i < 1 || size_t(i) > items.size())
-        refuse(QStringLiteral("インデックスが有効範囲にありません: %1").arg(i));
+    if (i < 1 || size_t(i) > items.size()) refuse(Msg::IndexOutOfRange().arg(i));
     return items[size_t(i - 1)];
 }
 
@@ -402,11 +397,7 @@ public:
 void openForUser(const QString& path) {
     const bool opened =
         opener() ? opener()(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    if (!opened)
-        ShowInfoMessage(
-            QFileInfo(path).fileName(),
-            QStringLiteral("ブックを保存しましたが、開くことができませんでした。\r\n保存先: %1")
-                .arg(path));
+    if (!opened) ShowInfoMessage(QFileInfo(path).fileName(), Msg::SavedNotOpened().arg(path));
 }
 
 class Application : public Object, public std::enable_shared_from_this<Application> {
@@ -425,7 +416,7 @@ public:
                        : obj(std::make_shared<Workbook>(FState, FState->Books.back()));
         });
         AddProperty(QStringLiteral("ActiveSheet"), [this](const TArgs&) {
-            if (FState->Books.empty()) refuse(QStringLiteral("開いているブックがありません"));
+            if (FState->Books.empty()) refuse(Msg::NoOpenBook());
             const auto& b = FState->Books.back();
             return obj(std::make_shared<Worksheet>(FState, b, b->Sheets.front()));
         });
@@ -442,7 +433,7 @@ public:
             [this](const TArgs&, const TVariant& v) {
                 const int w = v.ToInt();
                 if (w != xlMaximized && w != xlMinimized && w != xlNormal)
-                    refuse(QStringLiteral("ウィンドウの状態が無効です: %1").arg(w));
+                    refuse(Msg::WindowState().arg(w));
                 FState->WindowState = w;
             });
         AddMethod(QStringLiteral("Quit"), [this](const TArgs&) {

@@ -1,5 +1,7 @@
 #include "XlsxFile.h"
 
+#include "Messages.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -203,7 +205,7 @@ lxw_error writeCells(lxw_worksheet* ws, const TSheet& s, FormatCache& formats) {
 
 QString writeSheet(lxw_workbook* wb, const TSheet& s) {
     lxw_worksheet* ws = workbook_add_worksheet(wb, s.Name.toUtf8().constData());
-    if (!ws) return QStringLiteral("シート名が無効です: %1").arg(s.Name);
+    if (!ws) return Msg::SheetNameInvalid().arg(s.Name);
     FormatCache formats(wb, s);
     if (s.Orientation == 2)
         worksheet_set_landscape(ws);
@@ -227,18 +229,18 @@ QString writeSheet(lxw_workbook* wb, const TSheet& s) {
 } // namespace
 
 QString WriteXlsxFile(const QString& path, const std::vector<const TSheet*>& sheets) {
-    if (QFileInfo::exists(path)) return QStringLiteral("ファイルが既に存在します: %1").arg(path);
+    if (QFileInfo::exists(path)) return Msg::FileExists().arg(path);
     const QFileInfo target(path);
     QTemporaryFile tmp(target.absoluteDir().filePath(
         QStringLiteral(".") + target.completeBaseName() + QStringLiteral("-XXXXXX.xlsx")));
-    if (!tmp.open()) return QStringLiteral("ファイル %1 を作成できません").arg(tmp.fileTemplate());
+    if (!tmp.open()) return Msg::CannotCreateFile().arg(tmp.fileTemplate());
     tmp.close();
     const QByteArray tmpName = QFile::encodeName(tmp.fileName());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written
     options.use_zip64 = LXW_TRUE;
     lxw_workbook* wb = workbook_new_opt(tmpName.constData(), &options);
-    if (!wb) return QStringLiteral("ファイル %1 を作成できません").arg(tmp.fileName());
+    if (!wb) return Msg::CannotCreateFile().arg(tmp.fileName());
     QString failure;
     for (const TSheet* s : sheets) {
         failure = writeSheet(wb, *s);
@@ -252,8 +254,7 @@ QString WriteXlsxFile(const QString& path, const std::vector<const TSheet*>& she
     ::umask(mask);
     ::chmod(tmpName.constData(), 0666 & ~mask);
     // QFile::rename never replaces an existing file.
-    if (!QFile::rename(tmp.fileName(), path))
-        return QStringLiteral("ファイル %1 を作成できません").arg(path);
+    if (!QFile::rename(tmp.fileName(), path)) return Msg::CannotCreateFile().arg(path);
     tmp.setAutoRemove(false);
     return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "Automation.h"
+#include "OleError.h"
 
 #include <QStringList>
 #include <memory>

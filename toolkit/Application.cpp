@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Font.h"
 #include "MessageService.h"
+#include "Messages.h"
 
 namespace {
 // The clock repaints two labels and the caption every 10 ms, so Qt's cost per
@@ -22,7 +23,7 @@ int& TuneEventLoop(int& argc) {
 }
 
 QString& titleRef() {
-    static QString t = QStringLiteral("Vantel");
+    static QString t = Msg::AppName();
     return t;
 }
 } // namespace
@@ -55,7 +56,7 @@ void SetTitle(const QString& title) {
 }
 
 QString ErrorCaption() {
-    return QStringLiteral("Vantel");
+    return Msg::AppName();
 }
 
 void ShowException(const QString& message) {

@@ -1,8 +1,9 @@
 #pragma once
+#include "Events.h"
+
 #include <QApplication>
 #include <QString>
 #include <exception>
-#include <functional>
 
 class QObject;
 
@@ -29,19 +30,3 @@ void ShowException(const QString& message);
 // Caption of the default error report.
 QString ErrorCaption();
 } // namespace Application
-
-// Runs an event handler; an error it raises goes to the default error report
-// and the program goes on with whatever the handler had already changed.
-template <class F> void Dispatch(F&& f) {
-    try {
-        std::forward<F>(f)();
-    } catch (const std::exception& e) {
-        Application::ShowException(e);
-    }
-}
-
-using TNotifyEvent = std::function<void(QObject* sender)>;
-
-inline void CallEvent(const TNotifyEvent& ev, QObject* sender) {
-    if (ev) Dispatch([&] { ev(sender); });
-}

@@ -1,5 +1,8 @@
 #include "AutoObject.h"
 
+#include "Messages.h"
+#include "OleError.h"
+
 void TAutoObject::AddProperty(const QString& name, Getter get, Setter set) {
     FMembers.insert(name.toCaseFolded(), Member{std::move(get), std::move(set)});
 }
@@ -9,29 +12,26 @@ void TAutoObject::AddMethod(const QString& name, Getter call) {
 }
 
 const TVariant& TAutoObject::Arg(const TArgs& args, qsizetype i) {
-    if (i < 0 || i >= args.size()) throw EOleError(QStringLiteral("引数の数が正しくありません"));
+    if (i < 0 || i >= args.size()) throw EOleError(Msg::ArgCount());
     return args[i].Value;
 }
 
 void TAutoObject::ExpectArgs(const TArgs& args, qsizetype lo, qsizetype hi, QStringView member) {
-    if (args.size() < lo || args.size() > hi)
-        throw EOleError(QStringLiteral("引数の数が正しくありません: %1").arg(member));
+    if (args.size() < lo || args.size() > hi) throw EOleError(Msg::ArgCountOf().arg(member));
 }
 
 TVariant TAutoObject::Invoke(QStringView member, TCallKind kind, const TArgs& args) {
     CheckAlive();
     const auto it = FMembers.constFind(member.toString().toCaseFolded());
-    if (it == FMembers.constEnd())
-        throw EOleError(QStringLiteral("不明な名前です: %1.%2").arg(ClassName(), member));
+    if (it == FMembers.constEnd()) throw EOleError(Msg::UnknownName().arg(ClassName(), member));
     if (kind == TCallKind::Put) {
-        if (!it->set)
-            throw EOleError(QStringLiteral("値を設定できません: %1.%2").arg(ClassName(), member));
+        if (!it->set) throw EOleError(Msg::CannotSet().arg(ClassName(), member));
         TArgs index = args;
-        if (index.isEmpty()) throw EOleError(QStringLiteral("値がありません: %1").arg(member));
+        if (index.isEmpty()) throw EOleError(Msg::NoValue().arg(member));
         const TVariant value = index.takeLast().Value;
         it->set(index, value);
         return {};
     }
-    if (!it->get) throw EOleError(QStringLiteral("値を読めません: %1.%2").arg(ClassName(), member));
+    if (!it->get) throw EOleError(Msg::CannotRead().arg(ClassName(), member));
     return it->get(args);
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "Automation.h"
+#include "Variant.h"
 
 #include <QHash>
 #include <functional>

@@ -1,5 +1,8 @@
 #include "Automation.h"
 
+#include "Messages.h"
+#include "OleError.h"
+
 #include <QHash>
 #include <QStringList>
 
@@ -53,9 +56,9 @@ TVariant CreateOleObject(const QString& progId) {
     record(TCallRecord::Create, progId, {}, {});
     const auto it = tables().classes.constFind(key(progId));
     if (it == tables().classes.constEnd() || !*it)
-        throw EOleSysError(QStringLiteral("クラス文字列が無効です: %1").arg(progId));
+        throw EOleSysError(Msg::InvalidClassString().arg(progId));
     TDispatchPtr obj = (*it)();
-    if (!obj) throw EOleSysError(QStringLiteral("オブジェクトを作成できません: %1").arg(progId));
+    if (!obj) throw EOleSysError(Msg::CannotCreateObject().arg(progId));
     return TVariant(std::move(obj));
 }
 
@@ -75,7 +78,7 @@ TVariant GetActiveOleObject(const QString& progId) {
     record(TCallRecord::Active, progId, {}, {});
     const auto it = tables().running.constFind(key(progId));
     if (it == tables().running.constEnd())
-        throw EOleSysError(QStringLiteral("操作は利用できません: %1").arg(progId));
+        throw EOleSysError(Msg::OperationUnavailable().arg(progId));
     return TVariant(*it);
 }
 

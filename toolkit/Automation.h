@@ -1,10 +1,8 @@
 #pragma once
-#include "OleError.h"
 #include "Variant.h"
 
 #include <QList>
 #include <QString>
-#include <QStringView>
 #include <functional>
 
 // Late-bound automation: objects are reached through calls by member name

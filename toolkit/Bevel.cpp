@@ -1,5 +1,7 @@
 #include "Bevel.h"
 
+#include "Canvas.h"
+
 void BevelFrame(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight, int width) {
     // The pen paints the pixels of the last column and row inside r, so the
     // frame works on the inclusive corners and gives the edges back at the end.

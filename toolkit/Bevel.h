@@ -1,6 +1,8 @@
 #pragma once
-#include "Canvas.h"
+#include "Rect.h"
 #include "TColor.h"
+
+class TCanvas;
 
 // One bevel of a panel, in the order of their stored values.
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };

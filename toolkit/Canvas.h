@@ -1,41 +1,17 @@
 #pragma once
 #include "Font.h"
 #include "PixelWriter.h"
+#include "Rect.h"
 #include "TColor.h"
 
 #include <QImage>
 #include <QPoint>
-#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <vector>
 
 class QPainter;
 class QPaintDevice;
-
-// A rectangle with exclusive right and bottom edges, as the drawing rules use.
-struct TRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    constexpr int Width() const { return Right - Left; }
-    constexpr int Height() const { return Bottom - Top; }
-    constexpr bool operator==(const TRect&) const = default;
-    QRect ToQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    static TRect FromQRect(const QRect& r) {
-        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-    }
-    void Inflate(int dx, int dy) {
-        Left -= dx;
-        Top -= dy;
-        Right += dx;
-        Bottom += dy;
-    }
-    void Offset(int dx, int dy) {
-        Left += dx;
-        Right += dx;
-        Top += dy;
-        Bottom += dy;
-    }
-};
 
 // Text drawing flags.
 enum : uint32_t {

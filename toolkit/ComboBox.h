@@ -1,5 +1,5 @@
 #pragma once
-#include "Application.h"
+#include "Events.h"
 #include "Font.h"
 #include "TColor.h"
 

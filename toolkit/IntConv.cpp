@@ -1,6 +1,7 @@
 #include "IntConv.h"
 
 #include "Errors.h"
+#include "Messages.h"
 
 std::optional<int32_t> TryStrToInt(const QString& s) {
     const qsizetype n = s.size();
@@ -51,5 +52,5 @@ int32_t StrToIntDef(const QString& s, int32_t def) {
 
 int32_t StrToInt(const QString& s) {
     if (auto v = TryStrToInt(s)) return *v;
-    throw EConvertError(QStringLiteral("'%1' は整数ではありません").arg(s));
+    throw EConvertError(Msg::NotAnInteger().arg(s));
 }

@@ -12,5 +12,5 @@ std::optional<int32_t> TryStrToInt(const QString& s);
 // Lenient: the default (0 unless given) when the text is not an integer.
 int32_t StrToIntDef(const QString& s, int32_t def = 0);
 
-// Strict: raises EConvertError "'%s' は整数ではありません".
+// Strict: raises EConvertError with Msg::NotAnInteger.
 int32_t StrToInt(const QString& s);

@@ -1,6 +1,6 @@
 #pragma once
-#include "Application.h"
 #include "Change.h"
+#include "Events.h"
 #include "Font.h"
 #include "TColor.h"
 

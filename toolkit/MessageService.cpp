@@ -1,5 +1,7 @@
 #include "MessageService.h"
 
+#include "Messages.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -53,5 +55,5 @@ void ShowInfoMessage(const QString& caption, const QString& text) {
 }
 
 void ShowErrorMessage(const QString& text) {
-    MessageService::Instance().Show(QStringLiteral("エラー"), text, MsgIcon::Error);
+    MessageService::Instance().Show(Msg::ErrorCaption(), text, MsgIcon::Error);
 }

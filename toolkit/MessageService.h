@@ -46,5 +46,5 @@ public:
 
 // The information box of the About and Help items.
 void ShowInfoMessage(const QString& caption, const QString& text);
-// The error box of the grid operations: caption "エラー", one OK button.
+// The error box of the grid operations: caption Msg::ErrorCaption, one OK button.
 void ShowErrorMessage(const QString& text);

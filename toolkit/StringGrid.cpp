@@ -1,6 +1,7 @@
 #include "StringGrid.h"
 
 #include "AccessibleGrid.h"
+#include "Canvas.h"
 #include "RowText.h"
 
 #include <QKeyEvent>

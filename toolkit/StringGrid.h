@@ -1,13 +1,13 @@
 #pragma once
-#include "Application.h"
-#include "Canvas.h"
 #include "CellStore.h"
 #include "Change.h"
+#include "Events.h"
 #include "Font.h"
 #include "GridAxis.h"
 #include "GridTypes.h"
 #include "InplaceEdit.h"
 #include "Keys.h"
+#include "Rect.h"
 #include "TColor.h"
 
 #include <QAbstractScrollArea>
@@ -18,6 +18,8 @@
 #include <optional>
 #include <span>
 #include <vector>
+
+class TCanvas;
 
 // A grid of text cells that paints itself. Cells live independently of
 // RowCount and ColCount: a write beyond the shown rows or columns is kept (and

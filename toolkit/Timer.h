@@ -1,6 +1,6 @@
 #pragma once
-#include "Application.h"
 #include "Change.h"
+#include "Events.h"
 
 #include <QObject>
 #include <QTimer>

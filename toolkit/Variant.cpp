@@ -1,5 +1,6 @@
 #include "Variant.h"
 
+#include "Messages.h"
 #include "OleError.h"
 
 #include <cmath>
@@ -9,8 +10,7 @@
 namespace {
 
 [[noreturn]] void mismatch(const TVariant& v, const char* wanted) {
-    throw EOleError(
-        QStringLiteral("型が一致しません: %1 (%2)").arg(v.Describe(), QLatin1String(wanted)));
+    throw EOleError(Msg::TypeMismatch().arg(v.Describe(), QLatin1String(wanted)));
 }
 
 } // namespace
@@ -76,8 +76,7 @@ QString TVariant::ToString() const {
 }
 
 TDispatchPtr TVariant::ToObject() const {
-    if (!IsObject())
-        throw EOleError(QStringLiteral("オブジェクトではありません: %1").arg(Describe()));
+    if (!IsObject()) throw EOleError(Msg::NotAnObject().arg(Describe()));
     return std::get<TDispatchPtr>(FValue);
 }
 

@@ -1,5 +1,6 @@
 // The main window: start-up state, focus moves, distance list, SAVE, menu.
 #include "Unit1.h"
+#include "Application.h"
 #include "Chart.h"
 #include "ComboBox.h"
 #include "CuteBtn.h"
@@ -7,6 +8,7 @@
 #include "Label.h"
 #include "Menu.h"
 #include "MessageService.h"
+#include "Messages.h"
 #include "StringGridEx.h"
 #include "TestUtil.h"
 #include "Timer.h"
@@ -43,7 +45,7 @@ protected:
 };
 
 TEST_F(MainWindow, StartUpShowsInstructionsAndDesignCaptions) {
-    EXPECT_EQ(w->Caption(), QStringLiteral("Vantel"));
+    EXPECT_EQ(w->Caption(), Msg::AppName());
     EXPECT_EQ(w->Label1->Caption(), QStringLiteral("\"00:00:00:000\""));
     EXPECT_EQ(w->Label3->Caption(), QStringLiteral("\"00:00:00:000\""));
     EXPECT_EQ(w->Label2->Caption(), QStringLiteral(" 00:00:00:000"));
@@ -72,8 +74,8 @@ TEST_F(MainWindow, FirstDisplayTickBuildsCaptionAndTitle) {
     clock.Now = QDateTime(QDate(2026, 12, 8), QTime(13, 5, 42));
     w->Timer1->Fire();
     const QString expected = QStringLiteral(" 00:00:00:000 :: 13:05:42 ::  Tue  ::") +
-                             QString(35, u' ') + QStringLiteral("Vantel vr.012a  ") +
-                             TVantel::CreditText();
+                             QString(35, u' ') + Msg::Version() + QStringLiteral("  ") +
+                             Msg::Credit();
     EXPECT_EQ(w->Caption(), expected);
     EXPECT_EQ(Application::Title(), QStringLiteral(" 00:00:00:000 :: 13:05:42"));
 }
@@ -145,15 +147,15 @@ TEST_F(MainWindow, DuplicateTestIgnoresCaseAndEmptyTextIsNotAdded) {
 TEST_F(MainWindow, KeyItemTogglesAccelerators) {
     w->KeyClick(nullptr);
     EXPECT_FALSE(w->Key->Checked());
-    EXPECT_EQ(w->LAP->Caption(), QStringLiteral("LAP1"));
-    EXPECT_EQ(w->LAP3->Caption(), QStringLiteral("LAP3"));
+    EXPECT_EQ(w->LAP->Caption(), Msg::LapPlain[0]());
+    EXPECT_EQ(w->LAP3->Caption(), Msg::LapPlain[2]());
     w->StartClick(nullptr);
     QTest::keyClick(w->LAP, Qt::Key_1, Qt::AltModifier);
     EXPECT_EQ(w->State.LapCount, 0); // no accelerator now
     w->KeyClick(nullptr);
     EXPECT_TRUE(w->Key->Checked());
-    EXPECT_EQ(w->LAP->Caption(), QStringLiteral("LAP(&1)"));
-    EXPECT_EQ(w->LAP2->Caption(), QStringLiteral("LAP(&2)"));
+    EXPECT_EQ(w->LAP->Caption(), Msg::LapKeyed[0]());
+    EXPECT_EQ(w->LAP2->Caption(), Msg::LapKeyed[1]());
     QTest::keyClick(w->LAP, Qt::Key_1, Qt::AltModifier);
     EXPECT_EQ(w->State.LapCount, 1);
 }
@@ -183,15 +185,10 @@ TEST_F(MainWindow, AboutAndHelpShowTheirTexts) {
     w->About1->Click();
     w->Help1->Click();
     ASSERT_EQ(messages.Records().size(), 2);
-    EXPECT_EQ(messages.Records()[0].caption, QStringLiteral("About"));
-    EXPECT_TRUE(messages.Records()[0].text.startsWith(QStringLiteral("Vantel vr. 012a\r")));
-    EXPECT_EQ(messages.Records()[0].text.count(u'\r'), 2);
-    EXPECT_EQ(messages.Records()[1].caption, QStringLiteral("Help"));
-    EXPECT_EQ(
-        messages.Records()[1].text,
-        QStringLiteral(
-            "\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE TO FILE is "
-            "CSV\r\rStop is NO Lap"));
+    EXPECT_EQ(messages.Records()[0].caption, Msg::AboutCaption());
+    EXPECT_EQ(messages.Records()[0].text, Msg::About());
+    EXPECT_EQ(messages.Records()[1].caption, Msg::HelpCaption());
+    EXPECT_EQ(messages.Records()[1].text, Msg::Help());
     EXPECT_EQ(messages.Records()[1].icon, MsgIcon::Information);
 }
 

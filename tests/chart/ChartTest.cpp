@@ -1,4 +1,6 @@
 #include "Chart.h"
+#include "ChartException.h"
+#include "Messages.h"
 #include "Series.h"
 
 #include <gtest/gtest.h>
@@ -332,50 +334,46 @@ TEST(AxisFaults, DegenerateStepsEndAndDraw) {
 
 TEST(AxisChecks, RefusedSettingsKeepTheOldValue) {
     struct Case {
-        const char* message;
+        QString message;
         bool chartException;
         std::function<void(TChart&)> set;
         std::function<bool(TChart&)> unchanged;
     };
     const Case cases[] = {
-        {"軸の増加単位は 0 以上でなければなりません", false,
-         [](TChart& c) { c.LeftAxis()->SetIncrement(-1); },
+        {Msg::IncrementRange(), false, [](TChart& c) { c.LeftAxis()->SetIncrement(-1); },
          [](TChart& c) { return c.LeftAxis()->Increment() == 0; }},
-        {"軸の最小値は最大値以下でなければなりません", false,
-         [](TChart& c) { c.LeftAxis()->SetMinimum(5); },
+        {Msg::MinimumRange(), false, [](TChart& c) { c.LeftAxis()->SetMinimum(5); },
          [](TChart& c) { return c.LeftAxis()->Minimum() == 0; }},
-        {"軸の最大値は最小値以上でなければなりません", false,
-         [](TChart& c) { c.LeftAxis()->SetMaximum(-5); },
+        {Msg::MaximumRange(), false, [](TChart& c) { c.LeftAxis()->SetMaximum(-5); },
          [](TChart& c) { return c.LeftAxis()->Maximum() == 0; }},
-        {"ラベルの間隔は 0 以上でなければなりません", false,
+        {Msg::LabelsSeparationRange(), false,
          [](TChart& c) { c.LeftAxis()->SetLabelsSeparation(-1); },
          [](TChart& c) { return c.LeftAxis()->LabelsSeparation() == 10; }},
-        {"軸ラベルの角度は 0 から 359 の間でなければなりません", true,
+        {Msg::AngleRange().arg(Msg::AxisLabelsName()), true,
          [](TChart& c) { c.LeftAxis()->SetLabelsAngle(361); },
          [](TChart& c) { return c.LeftAxis()->LabelsAngle() == 0; }},
-        {"軸タイトルの角度は 0 から 359 の間でなければなりません", true,
+        {Msg::AngleRange().arg(Msg::AxisTitleName()), true,
          [](TChart& c) { c.LeftAxis()->Title.SetAngle(-1); },
          [](TChart& c) { return c.LeftAxis()->Title.Angle() == 90; }},
-        {"３次元効果の割合は 1 から 100 の間でなければなりません", true,
+        {Msg::Chart3DPercentRange().arg(1).arg(100), true,
          [](TChart& c) { c.SetChart3DPercent(0); },
          [](TChart& c) { return c.Chart3DPercent() == 15; }},
-        {"MaxPointsPerPage は 0 以上でなければなりません", true,
-         [](TChart& c) { c.SetMaxPointsPerPage(-1); },
+        {Msg::MaxPointsPerPageRange(), true, [](TChart& c) { c.SetMaxPointsPerPage(-1); },
          [](TChart& c) { return c.MaxPointsPerPage() == 0; }},
     };
     for (const Case& c : cases) {
         TChart chart;
         try {
             c.set(chart);
-            ADD_FAILURE() << "accepted: " << c.message;
+            ADD_FAILURE() << "accepted: " << qPrintable(c.message);
         } catch (const ChartException& e) {
-            EXPECT_TRUE(c.chartException) << c.message;
-            EXPECT_EQ(e.Message(), QString::fromUtf8(c.message));
+            EXPECT_TRUE(c.chartException) << qPrintable(c.message);
+            EXPECT_EQ(e.Message(), c.message);
         } catch (const AxisException& e) {
-            EXPECT_FALSE(c.chartException) << c.message;
-            EXPECT_EQ(e.Message(), QString::fromUtf8(c.message));
+            EXPECT_FALSE(c.chartException) << qPrintable(c.message);
+            EXPECT_EQ(e.Message(), c.message);
         }
-        EXPECT_TRUE(c.unchanged(chart)) << c.message;
+        EXPECT_TRUE(c.unchanged(chart)) << qPrintable(c.message);
     }
     TChart chart;
     chart.LeftAxis()->SetLabelsAngle(360);

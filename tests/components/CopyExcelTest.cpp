@@ -2,6 +2,7 @@
 #include "ExcelUtil.h"
 #include "FakeAutomation.h"
 #include "MessageService.h"
+#include "Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,6 @@
 #include <memory>
 
 namespace {
-
-const QString kNoData = QStringLiteral("グリッド内に、コピーするデータがありません。");
-const QString kNoApp = QStringLiteral(
-    "MS-Excelを起動できませんでした。\r\nMS-Excelのインストールを確認してください。");
-const QString kOle = QStringLiteral("ＯＬＥ実行中にエラーが発生しました。");
-const QString kTooLong =
-    QStringLiteral("コピーする領域がシステムの許容範囲を越えたので、\r\nコピーを中断します。");
 
 QStringList messages(const ScopedMessageRecorder& rec) {
     QStringList out;
@@ -143,6 +137,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
         QStringList box;
         QStringList tail; // the last calls made
     };
+    const QString ole = Msg::Automation();
     const QStringList quit{"put Application.DisplayAlerts = bool false", "call Application.Quit"};
     auto close = [](const char* before) {
         return QStringList{"get Application.DisplayAlerts",
@@ -157,7 +152,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {kOle},
+         {ole},
          QStringList{"put Interior.Color = &int 0"} + quit},
         {"started, silent",
          false,
@@ -175,7 +170,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {kOle},
+         {ole},
          QStringList{"put Font.Name = str \"Tahoma\""} + close("false")},
         {"attached, alerts were on",
          true,
@@ -184,7 +179,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {kOle},
+         {ole},
          QStringList{"call Range.PasteSpecial"} + close("true")},
         {"attached, Add refused: nothing to close",
          true,
@@ -193,7 +188,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {kOle},
+         {ole},
          {"call Workbooks.Add", "get Application.DisplayAlerts",
           "put Application.DisplayAlerts = bool false",
           "put Application.DisplayAlerts = bool true"}},
@@ -204,7 +199,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          16380,
          true,
          -2,
-         {kOle},
+         {ole},
          QStringList{"call Range.PasteSpecial"} + quit},
         {"window state refused: export stands",
          true,
@@ -222,7 +217,7 @@ TEST(CopyExcel, FailuresAndTheirCleanUp) {
          1,
          true,
          -2,
-         {kOle},
+         {ole},
          QStringList{"put Application.Visible = bool true"} + quit},
     };
     for (const Case& c : cases) {
@@ -253,7 +248,7 @@ TEST(CopyExcel, RefusalsBeforeAndAroundTheApplication) {
         ScopedMessageRecorder rec;
         Automation::ScopedCallRecorder calls;
         EXPECT_EQ(g->CopyExcel(), -1);
-        EXPECT_EQ(messages(rec), QStringList{kNoApp});
+        EXPECT_EQ(messages(rec), QStringList{Msg::NoSpreadsheet()});
         EXPECT_EQ(calls.Texts(),
                   (QStringList{"active Excel.Application", "create Excel.Application"}));
     }
@@ -271,7 +266,7 @@ TEST(CopyExcel, RefusalsBeforeAndAroundTheApplication) {
         ScopedMessageRecorder rec;
         Automation::ScopedCallRecorder calls;
         EXPECT_EQ(g->CopyExcel(), 2);
-        EXPECT_EQ(messages(rec), QStringList{kNoData});
+        EXPECT_EQ(messages(rec), QStringList{Msg::NoData()});
         EXPECT_TRUE(calls.Records.isEmpty());
     }
     {
@@ -282,7 +277,7 @@ TEST(CopyExcel, RefusalsBeforeAndAroundTheApplication) {
         ScopedMessageRecorder rec;
         Automation::ScopedCallRecorder calls;
         EXPECT_EQ(g->CopyExcel(), -3);
-        EXPECT_EQ(messages(rec), QStringList{kTooLong});
+        EXPECT_EQ(messages(rec), QStringList{Msg::TooLong()});
         EXPECT_EQ(
             calls.Texts().mid(2),
             (QStringList{"call Application.Workbooks", "call Workbooks.Add",

@@ -1010,6 +1010,67 @@ INSTANTIATE_TEST_SUITE_P(
                                  }}),
     NameOfCase());
 
+// Every other handler the button calls out to may delete it too; the button
+// must touch nothing of itself afterwards (the sanitizer build sees any use).
+TEST_F(ButtonInput, ButtonDeletedInsideItsOtherHandlers) {
+    using Bind = std::function<void(TCuteButton*, std::function<void(QObject*)>)>;
+    struct Case {
+        const char* name;
+        Bind bind;
+        std::function<void()> trigger;
+    };
+    const Case cases[] = {
+        {"key down",
+         [](TCuteButton* b, auto del) {
+             b->OnKeyDown = [del](QObject* s, int&, TShiftState) { del(s); };
+         },
+         [this] { keyPress(Qt::Key_Return); }},
+        {"key up",
+         [](TCuteButton* b, auto del) {
+             b->OnKeyUp = [del](QObject* s, int&, TShiftState) { del(s); };
+         },
+         [this] {
+             keyPress(Qt::Key_Space);
+             keyRelease(Qt::Key_Space);
+         }},
+        {"key press",
+         [](TCuteButton* b, auto del) { b->OnKeyPress = [del](QObject* s, QChar&) { del(s); }; },
+         [this] { keyPress(Qt::Key_A); }},
+        {"mouse down",
+         [](TCuteButton* b, auto del) {
+             b->OnMouseDown = [del](QObject* s, TMouseButton, TShiftState, int, int) { del(s); };
+         },
+         [this] {
+             press(btn, {10, 10});
+         }},
+        {"mouse up",
+         [](TCuteButton* b, auto del) {
+             b->OnMouseUp = [del](QObject* s, TMouseButton, TShiftState, int, int) { del(s); };
+         },
+         [this] {
+             press(btn, {10, 10});
+             release(btn, {10, 10});
+         }},
+        {"exit", [](TCuteButton* b, auto del) { b->OnExit = del; }, [this] { focus(other); }},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        int calls = 0;
+        c.bind(btn, [&calls](QObject* s) {
+            ++calls;
+            delete s;
+        });
+        focus(btn);
+        c.trigger();
+        EXPECT_EQ(calls, 1) << c.name;
+        EXPECT_TRUE(btn.isNull()) << c.name;
+        click(other, {5, 5});
+        EXPECT_EQ(otherClicks, 1) << c.name;
+        otherClicks = 0;
+        TearDown();
+    }
+}
+
 TEST_F(DropDown, ButtonDeletedWhileItsMenuIsShown) {
     onPopup = [this] { delete btn.data(); };
     press(btn, {10, 10});

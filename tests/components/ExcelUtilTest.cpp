@@ -2,6 +2,7 @@
 #include "CsvText.h"
 #include "Errors.h"
 #include "MessageService.h"
+#include "Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-const QString kNoFile =
-    QStringLiteral("CSVファイル名が指定されていないか、指定されたファイルが存在しません。");
-const QString kTooLong =
-    QStringLiteral("コピーする領域がシステムの許容範囲を越えたので、\r\nコピーを中断します。");
-const QString kFirstRow = QStringLiteral("先頭行なので上に移動できません。");
-const QString kLastRow = QStringLiteral("最下位行なので下に移動できません。");
-const QString kStartValue = QStringLiteral("1以上の整数を入力してください。");
-const QString kWriteError = QStringLiteral("ストリームへの書き込みエラー");
 
 std::unique_ptr<TXlsStringGrid> makeGrid(int cols, int rows, int fixedRows = 1, int fixedCols = 0) {
     auto g = std::make_unique<TXlsStringGrid>();
@@ -109,7 +101,7 @@ std::string str(const QString& s) {
 void expectBox(const ScopedMessageRecorder& rec, bool shown, const QString& text) {
     ASSERT_EQ(rec.Records().size(), shown ? 1 : 0);
     if (!shown) return;
-    EXPECT_EQ(rec.Records()[0].caption, QStringLiteral("エラー"));
+    EXPECT_EQ(rec.Records()[0].caption, Msg::ErrorCaption());
     EXPECT_EQ(rec.Records()[0].text, text);
 }
 
@@ -159,8 +151,8 @@ TEST(XlsStringGridPropertyTest, StartRowAndStartColRefuseZeroAlways) {
             (g.*set)(0);
             EXPECT_EQ((g.*get)(), 7) << "the old value stays";
             ASSERT_EQ(rec.Records().size(), 1) << "shown whatever ShowErrDlg is";
-            EXPECT_EQ(rec.Records()[0].caption, QStringLiteral("エラー"));
-            EXPECT_EQ(rec.Records()[0].text, kStartValue);
+            EXPECT_EQ(rec.Records()[0].caption, Msg::ErrorCaption());
+            EXPECT_EQ(rec.Records()[0].text, Msg::StartValue());
             (g.*set)(65535);
             EXPECT_EQ((g.*get)(), 65535);
             EXPECT_EQ(rec.Records().size(), 1);
@@ -237,8 +229,7 @@ TEST_F(ExcelUtilFileTest, WritesDataRowsWithoutTheHeader) {
 
 TEST_F(ExcelUtilFileTest, MixGridShapeGivesOneLinePerDataRow) {
     auto g = makeGrid(10, 30);
-    g->SetRowText(0, QStringLiteral("Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,"
-                                    "Lap-Km/h,Average-milli,Ave-Km/h"));
+    g->SetRowText(0, Msg::MixHeader());
     g->SetCells(2, 1, QStringLiteral(" 00:01:02:003"));
     g->SetCSVFileName(path("mix.csv"));
     ASSERT_EQ(g->SetCommaText(), 0);
@@ -292,7 +283,7 @@ TEST_F(ExcelUtilFileTest, EmptyFileNameIsRefused) {
         g->SetShowErrDlg(showErr);
         ScopedMessageRecorder rec;
         EXPECT_EQ(g->SetCommaText(), -1);
-        expectBox(rec, showErr, kNoFile);
+        expectBox(rec, showErr, Msg::NoCsvFile());
     }
 }
 
@@ -305,8 +296,7 @@ TEST_F(ExcelUtilFileTest, UncreatableFileRaisesCreateError) {
         g->SetCommaText();
         FAIL() << "no error raised";
     } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(),
-                  QStringLiteral("ファイル ") + name + QStringLiteral(" を作成できません"));
+        EXPECT_EQ(e.Message(), Msg::CannotCreateFile().arg(name));
     }
     EXPECT_TRUE(rec.Records().isEmpty()) << "the error goes to the caller, not to a box";
 }
@@ -349,7 +339,7 @@ TEST_F(ExcelUtilFileTest, FailedWriteKeepsTheOldFileAndRaisesWriteError) {
             return "other " + str(e.Message());
         }
     });
-    EXPECT_EQ(outcome, "EWriteError " + str(kWriteError));
+    EXPECT_EQ(outcome, "EWriteError " + str(Msg::StreamWriteError()));
     EXPECT_EQ(readFile(name), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.csv"})
         << "no temporary file is left behind";
@@ -497,7 +487,7 @@ TEST_F(ExcelUtilFileTest, RefusalsLeaveTheGridUnchanged) {
             EXPECT_EQ(snapshot(*g, 5, 3), before);
             EXPECT_EQ(g->RowCount(), 4);
             EXPECT_EQ(g->FixedRows(), 1);
-            expectBox(rec, showErr, kNoFile);
+            expectBox(rec, showErr, Msg::NoCsvFile());
         }
     }
 }
@@ -545,10 +535,7 @@ TEST_F(ExcelUtilFileTest, UnopenableFileRaisesOpenErrorAfterSettingRowCount) {
         });
     }
     // The row count is still set from the fields read so far (none).
-    EXPECT_EQ(outcome,
-              "EFOpenError " +
-                  str(QStringLiteral("ファイル ") + name + QStringLiteral(" は開けません")) +
-                  " rows=1 boxes=0");
+    EXPECT_EQ(outcome, "EFOpenError " + str(Msg::CannotOpenFile().arg(name)) + " rows=1 boxes=0");
 }
 
 TEST_F(ExcelUtilFileTest, HundredMegabyteFileStaysWithinMemoryBounds) {
@@ -631,7 +618,7 @@ TEST(XlsStringGridClipboardTest, TooLongStopsWithMessageAndStillCopies) {
         ScopedMessageRecorder rec;
         EXPECT_EQ(g.CopyClipboard(), -3);
         EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ab\tcd\t\r\n\r\n"));
-        expectBox(rec, showErr, kTooLong);
+        expectBox(rec, showErr, Msg::TooLong());
     }
 }
 
@@ -697,7 +684,7 @@ TEST_F(XlsStringGridMoveTest, RepeatedMoveUpCarriesARowToTheTopThenRefuses) {
     EXPECT_EQ(row(3), original(2));
     EXPECT_EQ(row(4), original(3));
     EXPECT_EQ(row(0), original(0)) << "the fixed row is never moved";
-    expectRefusedEitherWay(&TXlsStringGrid::MoveUp, 1, kFirstRow,
+    expectRefusedEitherWay(&TXlsStringGrid::MoveUp, 1, Msg::FirstRow(),
                            [&] { EXPECT_EQ(row(1), original(4)); });
 }
 
@@ -707,7 +694,7 @@ TEST_F(XlsStringGridMoveTest, RepeatedMoveDownCarriesARowToTheBottomThenRefuses)
     EXPECT_EQ(row(4), original(1));
     EXPECT_EQ(row(1), original(2));
     EXPECT_EQ(g->RowCells(5), QStringList(3));
-    expectRefusedEitherWay(&TXlsStringGrid::MoveDown, 4, kLastRow);
+    expectRefusedEitherWay(&TXlsStringGrid::MoveDown, 4, Msg::LastRow());
 }
 
 TEST_F(XlsStringGridMoveTest, RowZeroWithoutFixedRowsCannotMoveUp) {
@@ -718,7 +705,7 @@ TEST_F(XlsStringGridMoveTest, RowZeroWithoutFixedRowsCannotMoveUp) {
     EXPECT_EQ(g->MoveUp(), -1);
     EXPECT_EQ(row(0), original(0));
     ASSERT_EQ(rec.Records().size(), 1);
-    EXPECT_EQ(rec.Records()[0].text, kFirstRow);
+    EXPECT_EQ(rec.Records()[0].text, Msg::FirstRow());
     // ...but it can move down.
     EXPECT_EQ(g->MoveDown(), 0);
     EXPECT_EQ(row(1), original(0));

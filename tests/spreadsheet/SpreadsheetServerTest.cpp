@@ -1,6 +1,7 @@
 #include "SpreadsheetServer.h"
 #include "Automation.h"
 #include "MessageService.h"
+#include "OleError.h"
 #include "SheetModel.h"
 #include "TestUtil.h"
 

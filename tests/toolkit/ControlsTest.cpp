@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "Label.h"
 #include "MessageService.h"
+#include "Messages.h"
 #include "TColor.h"
 #include "Timer.h"
 
@@ -165,13 +166,13 @@ TEST(DefaultErrorReport, HandlerErrorIsShownAndTheProgramGoesOn) {
     int after = 0;
     TNotifyEvent handler = [&](QObject*) {
         ++after;
-        throw EConvertError(QStringLiteral("'x' は整数ではありません"));
+        throw EConvertError(Msg::NotAnInteger().arg(QStringLiteral("x")));
     };
     CallEvent(handler, nullptr);
     CallEvent(handler, nullptr);
     EXPECT_EQ(after, 2);
     ASSERT_EQ(rec.Records().size(), 2);
-    EXPECT_EQ(rec.Records()[0].text, QStringLiteral("'x' は整数ではありません"));
+    EXPECT_EQ(rec.Records()[0].text, Msg::NotAnInteger().arg(QStringLiteral("x")));
     EXPECT_EQ(rec.Records()[0].icon, MsgIcon::Error);
 }
 

@@ -1,6 +1,7 @@
 // Time text, integer conversions, wrapping arithmetic and the row-text rule.
 #include "Errors.h"
 #include "IntConv.h"
+#include "Messages.h"
 #include "RowText.h"
 #include "TimeText.h"
 #include "Wrap.h"
@@ -73,7 +74,7 @@ TEST(StrToInt, RaisesWithTheCellText) {
         StrToInt(QStringLiteral("12:00"));
         FAIL() << "no error raised";
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("'12:00' は整数ではありません"));
+        EXPECT_EQ(e.Message(), Msg::NotAnInteger().arg(QStringLiteral("12:00")));
     }
 }
 

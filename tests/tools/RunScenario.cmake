@@ -1,4 +1,7 @@
 # Replays one scenario in a fresh working directory and compares its output.
+# With VANTEL_UPDATE_SCENARIOS=1 in the environment it writes the output over
+# the expected file instead (tools/update-scenarios.sh), so that an intended
+# change of output shows in `git diff`.
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
 execute_process(
@@ -10,6 +13,17 @@ execute_process(
   WORKING_DIRECTORY ${WORKDIR})
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "vantel-replay exited with ${rc}\n${err}\n${out}")
+endif()
+if("$ENV{VANTEL_UPDATE_SCENARIOS}" STREQUAL "1")
+  set(old "")
+  if(EXISTS ${EXPECTED})
+    file(READ ${EXPECTED} old)
+  endif()
+  if(NOT EXISTS ${EXPECTED} OR NOT out STREQUAL old)
+    file(WRITE ${EXPECTED} "${out}")
+    message(STATUS "updated ${EXPECTED}")
+  endif()
+  return()
 endif()
 file(READ ${EXPECTED} want)
 if(NOT out STREQUAL want)

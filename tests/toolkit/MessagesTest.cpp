@@ -1,0 +1,127 @@
+#include "Messages.h"
+
+#include <gtest/gtest.h>
+
+// The one place a text's characters are written out again: every catalogue
+// entry against the exact text users see, stored files hold and the replay
+// scenarios expect. Everything else compares against the names.
+TEST(Messages, EachTextIsExactlyAsShown) {
+    struct Pin {
+        const char* name;
+        const Msg::TText& text;
+        const char* want;
+    };
+// The name comes from the entry itself, so a failure names the right one.
+#define PIN(entry, want)                                                                           \
+    { #entry, Msg::entry, want }
+    const Pin pins[] = {
+        PIN(AppName, "Vantel"),
+        PIN(Version, "Vantel vr.012a"),
+        PIN(Credit, "(c) 2026 the Vantel developers"),
+        PIN(AboutCaption, "About"),
+        PIN(About, "Vantel vr. 012a\rLap-timing stopwatch\r(c) 2026 the Vantel developers"),
+        PIN(HelpCaption, "Help"),
+        PIN(Help,
+            "\rEnter or Space Key is Focus Button\r\rTab key is Focus change\r\rSAVE TO FILE is "
+            "CSV\r\rStop is NO Lap"),
+        PIN(MenuAbout, "&About"),
+        PIN(MenuHelp, "&Help"),
+        PIN(MenuKey, "&Key"),
+        PIN(LapKeyed[0], "LAP(&1)"),
+        PIN(LapKeyed[1], "LAP(&2)"),
+        PIN(LapKeyed[2], "LAP(&3)"),
+        PIN(LapPlain[0], "LAP1"),
+        PIN(LapPlain[1], "LAP2"),
+        PIN(LapPlain[2], "LAP3"),
+        PIN(MixHeader,
+            "Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,Lap-Km/h,Average-milli,"
+            "Ave-Km/h"),
+        PIN(Instructions[0], "\" < --- \",Pulldown,select-meter"),
+        PIN(Instructions[1], "\"or Add to\",\" write\",\" & Enterkey\",Press"),
+        PIN(Instructions[2],
+            "\"& select-meter \",\"and   Reset\",\" -----Ready \",EnterKey,\" GO!\""),
+        PIN(Instructions[3], "\" \",5864m,Suzuka Full"),
+        PIN(Instructions[4], "\" \",3466m,Suzuka West"),
+        PIN(Instructions[5], "\" \",4801m,Motegi Full"),
+        PIN(Instructions[6], "\" \",1490m,Motegi West"),
+        PIN(Instructions[7], "\" \",3422m,Motegi East"),
+        PIN(Instructions[8], "\" \",2492m,Motegi Cart"),
+        PIN(Instructions[9], "\" \",2045m,Tukuba"),
+        PIN(Instructions[10], "\" \",4400m,Fuji"),
+        PIN(Instructions[11], "\" \",2804m,Central"),
+        PIN(Instructions[12], "\" \",3703m,TI Aida"),
+        PIN(Instructions[13], "\" \",2007m,Nakayama"),
+        PIN(Instructions[14], "\" \",3330m,Central MINE"),
+        PIN(Instructions[15], "\" \",1004m,Aso"),
+        PIN(Instructions[16], "\" \",4674m,Auto Police"),
+        PIN(Instructions[17], "\" \",2061m,Ebisu"),
+        PIN(Instructions[18], "\" \",3704m,SUGO"),
+        PIN(Instructions[19], "\" \",4063m,Sendai"),
+        PIN(Instructions[20], "\" \",5091m,Tokachi Full"),
+        PIN(Instructions[21], "\" \",3405m,Tokachi East"),
+        PIN(Instructions[22], "\" \",1700m,Tokachi West"),
+        PIN(ErrorCaption, "エラー"),
+        PIN(NotAnInteger, "'%1' は整数ではありません"),
+        PIN(TypeMismatch, "型が一致しません: %1 (%2)"),
+        PIN(NotAnObject, "オブジェクトではありません: %1"),
+        PIN(InvalidClassString, "クラス文字列が無効です: %1"),
+        PIN(CannotCreateObject, "オブジェクトを作成できません: %1"),
+        PIN(OperationUnavailable, "操作は利用できません: %1"),
+        PIN(ArgCount, "引数の数が正しくありません"),
+        PIN(ArgCountOf, "引数の数が正しくありません: %1"),
+        PIN(UnknownName, "不明な名前です: %1.%2"),
+        PIN(CannotSet, "値を設定できません: %1.%2"),
+        PIN(NoValue, "値がありません: %1"),
+        PIN(CannotRead, "値を読めません: %1.%2"),
+        PIN(CannotCreateFile, "ファイル %1 を作成できません"),
+        PIN(CannotOpenFile, "ファイル %1 は開けません"),
+        PIN(StreamWriteError, "ストリームへの書き込みエラー"),
+        PIN(StreamReadError, "ストリームの読み込みエラー"),
+        PIN(FileExists, "ファイルが既に存在します: %1"),
+        PIN(NoData, "グリッド内に、コピーするデータがありません。"),
+        PIN(TooLong, "コピーする領域がシステムの許容範囲を越えたので、\r\nコピーを中断します。"),
+        PIN(NoCsvFile, "CSVファイル名が指定されていないか、指定されたファイルが存在しません。"),
+        PIN(FirstRow, "先頭行なので上に移動できません。"),
+        PIN(LastRow, "最下位行なので下に移動できません。"),
+        PIN(StartValue, "1以上の整数を入力してください。"),
+        PIN(NoSpreadsheet,
+            "MS-Excelを起動できませんでした。\r\nMS-Excelのインストールを確認してください。"),
+        PIN(Automation, "ＯＬＥ実行中にエラーが発生しました。"),
+        PIN(ColumnOutOfRange, "列番号が範囲外です: %1"),
+        PIN(AngleRange, "%1の角度は 0 から 359 の間でなければなりません"),
+        PIN(AxisTitleName, "軸タイトル"),
+        PIN(AxisLabelsName, "軸ラベル"),
+        PIN(IncrementRange, "軸の増加単位は 0 以上でなければなりません"),
+        PIN(MinimumRange, "軸の最小値は最大値以下でなければなりません"),
+        PIN(MaximumRange, "軸の最大値は最小値以上でなければなりません"),
+        PIN(LabelsSeparationRange, "ラベルの間隔は 0 以上でなければなりません"),
+        PIN(DateTimeLogarithmic, "日付時刻軸を対数軸にすることはできません"),
+        PIN(LogarithmicRange, "対数軸の最大/最小値は 0 以上でなければなりません"),
+        PIN(Chart3DPercentRange, "３次元効果の割合は %1 から %2 の間でなければなりません"),
+        PIN(MaxPointsPerPageRange, "MaxPointsPerPage は 0 以上でなければなりません"),
+        PIN(ServerClosed, "サーバーは終了しています"),
+        PIN(BookClosed, "ブックは閉じられています"),
+        PIN(ColorOutOfRange, "色の値が範囲外です: %1"),
+        PIN(SheetNameLength, "シート名の長さが無効です: %1"),
+        PIN(SheetNameChars, "シート名に使えない文字があります: %1"),
+        PIN(SheetNameUsed, "シート名は既に使われています: %1"),
+        PIN(SheetNameInvalid, "シート名が無効です: %1"),
+        PIN(BorderWeight, "罫線の太さが無効です: %1"),
+        PIN(FontSize, "フォントサイズが無効です: %1"),
+        PIN(FontName, "フォント名が無効です: %1"),
+        PIN(UnderlineKind, "下線の種類が無効です: %1"),
+        PIN(PasteOutside, "貼り付け先がシートの範囲を越えています"),
+        PIN(AutoFitColumns, "AutoFit は列全体にだけ使えます"),
+        PIN(HeaderTooLong, "ヘッダーが長すぎます"),
+        PIN(Orientation, "用紙の向きが無効です: %1"),
+        PIN(CellOutOfRange, "セルの位置が範囲外です: %1, %2"),
+        PIN(RangeInvalid, "範囲が無効です: %1"),
+        PIN(IndexOutOfRange, "インデックスが有効範囲にありません: %1"),
+        PIN(SavedNotOpened, "ブックを保存しましたが、開くことができませんでした。\r\n保存先: %1"),
+        PIN(NoOpenBook, "開いているブックがありません"),
+        PIN(WindowState, "ウィンドウの状態が無効です: %1"),
+    };
+#undef PIN
+    for (const Pin& p : pins)
+        EXPECT_EQ(p.text(), QString::fromUtf8(p.want)) << p.name;
+}

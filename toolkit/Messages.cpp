@@ -1,0 +1,200 @@
+#include "Messages.h"
+
+#include <QCoreApplication>
+
+namespace Msg {
+
+QString TText::operator()() const {
+    return QCoreApplication::translate(Context, Source);
+}
+
+// --- the main window ----------------------------------------------------------
+
+constinit const TText AppName = {"Vantel", QT_TRANSLATE_NOOP("Vantel", "Vantel")};
+constinit const TText Version = {"Vantel", QT_TRANSLATE_NOOP("Vantel", "Vantel vr.012a")};
+constinit const TText Credit = {"Vantel",
+                                QT_TRANSLATE_NOOP("Vantel", "(c) 2026 the Vantel developers")};
+constinit const TText AboutCaption = {"Vantel", QT_TRANSLATE_NOOP("Vantel", "About")};
+constinit const TText About = {
+    "Vantel", QT_TRANSLATE_NOOP("Vantel", "Vantel vr. 012a\rLap-timing stopwatch\r(c) 2026 the "
+                                          "Vantel developers")};
+constinit const TText HelpCaption = {"Vantel", QT_TRANSLATE_NOOP("Vantel", "Help")};
+constinit const TText Help = {
+    "Vantel", QT_TRANSLATE_NOOP("Vantel", "\rEnter or Space Key is Focus Button\r\rTab key is "
+                                          "Focus change\r\rSAVE TO FILE is CSV\r\rStop is NO Lap")};
+constinit const TText MenuAbout = {"Vantel", QT_TRANSLATE_NOOP("Vantel", "&About")};
+constinit const TText MenuHelp = {"Vantel", QT_TRANSLATE_NOOP("Vantel", "&Help")};
+constinit const TText MenuKey = {"Vantel", QT_TRANSLATE_NOOP("Vantel", "&Key")};
+constinit const TText LapKeyed[3] = {{"Vantel", QT_TRANSLATE_NOOP("Vantel", "LAP(&1)")},
+                                     {"Vantel", QT_TRANSLATE_NOOP("Vantel", "LAP(&2)")},
+                                     {"Vantel", QT_TRANSLATE_NOOP("Vantel", "LAP(&3)")}};
+constinit const TText LapPlain[3] = {{"Vantel", QT_TRANSLATE_NOOP("Vantel", "LAP1")},
+                                     {"Vantel", QT_TRANSLATE_NOOP("Vantel", "LAP2")},
+                                     {"Vantel", QT_TRANSLATE_NOOP("Vantel", "LAP3")}};
+constinit const TText MixHeader = {
+    "Vantel", QT_TRANSLATE_NOOP("Vantel", "Lap,Number,Total,Laptime,Lap+-milli,Realtime,Lap-milli,"
+                                          "Lap-Km/h,Average-milli,Ave-Km/h")};
+constinit const TText Instructions[InstructionCount] = {
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" < --- ",Pulldown,select-meter)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"("or Add to"," write"," & Enterkey",Press)")},
+    {"Vantel", QT_TRANSLATE_NOOP(
+                   "Vantel", R"("& select-meter ","and   Reset"," -----Ready ",EnterKey," GO!")")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",5864m,Suzuka Full)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",3466m,Suzuka West)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",4801m,Motegi Full)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",1490m,Motegi West)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",3422m,Motegi East)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",2492m,Motegi Cart)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",2045m,Tukuba)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",4400m,Fuji)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",2804m,Central)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",3703m,TI Aida)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",2007m,Nakayama)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",3330m,Central MINE)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",1004m,Aso)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",4674m,Auto Police)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",2061m,Ebisu)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",3704m,SUGO)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",4063m,Sendai)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",5091m,Tokachi Full)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",3405m,Tokachi East)")},
+    {"Vantel", QT_TRANSLATE_NOOP("Vantel", R"(" ",1700m,Tokachi West)")},
+};
+
+// --- toolkit --------------------------------------------------------------------
+
+constinit const TText ErrorCaption = {"Toolkit", QT_TRANSLATE_NOOP("Toolkit", "エラー")};
+constinit const TText NotAnInteger = {"Toolkit",
+                                      QT_TRANSLATE_NOOP("Toolkit", "'%1' は整数ではありません")};
+constinit const TText TypeMismatch = {"Toolkit",
+                                      QT_TRANSLATE_NOOP("Toolkit", "型が一致しません: %1 (%2)")};
+constinit const TText NotAnObject = {
+    "Toolkit", QT_TRANSLATE_NOOP("Toolkit", "オブジェクトではありません: %1")};
+constinit const TText InvalidClassString = {
+    "Toolkit", QT_TRANSLATE_NOOP("Toolkit", "クラス文字列が無効です: %1")};
+constinit const TText CannotCreateObject = {
+    "Toolkit", QT_TRANSLATE_NOOP("Toolkit", "オブジェクトを作成できません: %1")};
+constinit const TText OperationUnavailable = {
+    "Toolkit", QT_TRANSLATE_NOOP("Toolkit", "操作は利用できません: %1")};
+constinit const TText ArgCount = {"Toolkit",
+                                  QT_TRANSLATE_NOOP("Toolkit", "引数の数が正しくありません")};
+constinit const TText ArgCountOf = {"Toolkit",
+                                    QT_TRANSLATE_NOOP("Toolkit", "引数の数が正しくありません: %1")};
+constinit const TText UnknownName = {"Toolkit",
+                                     QT_TRANSLATE_NOOP("Toolkit", "不明な名前です: %1.%2")};
+constinit const TText CannotSet = {"Toolkit",
+                                   QT_TRANSLATE_NOOP("Toolkit", "値を設定できません: %1.%2")};
+constinit const TText NoValue = {"Toolkit", QT_TRANSLATE_NOOP("Toolkit", "値がありません: %1")};
+constinit const TText CannotRead = {"Toolkit",
+                                    QT_TRANSLATE_NOOP("Toolkit", "値を読めません: %1.%2")};
+
+// --- files ------------------------------------------------------------------------
+
+constinit const TText CannotCreateFile = {
+    "Files", QT_TRANSLATE_NOOP("Files", "ファイル %1 を作成できません")};
+constinit const TText CannotOpenFile = {"Files",
+                                        QT_TRANSLATE_NOOP("Files", "ファイル %1 は開けません")};
+constinit const TText StreamWriteError = {
+    "Files", QT_TRANSLATE_NOOP("Files", "ストリームへの書き込みエラー")};
+constinit const TText StreamReadError = {"Files",
+                                         QT_TRANSLATE_NOOP("Files", "ストリームの読み込みエラー")};
+constinit const TText FileExists = {"Files",
+                                    QT_TRANSLATE_NOOP("Files", "ファイルが既に存在します: %1")};
+
+// --- the mix grid -------------------------------------------------------------------
+
+constinit const TText NoData = {
+    "MixGrid", QT_TRANSLATE_NOOP("MixGrid", "グリッド内に、コピーするデータがありません。")};
+constinit const TText TooLong = {
+    "MixGrid",
+    QT_TRANSLATE_NOOP("MixGrid",
+                      "コピーする領域がシステムの許容範囲を越えたので、\r\nコピーを中断します。")};
+constinit const TText NoCsvFile = {
+    "MixGrid",
+    QT_TRANSLATE_NOOP("MixGrid",
+                      "CSVファイル名が指定されていないか、指定されたファイルが存在しません。")};
+constinit const TText FirstRow = {"MixGrid",
+                                  QT_TRANSLATE_NOOP("MixGrid", "先頭行なので上に移動できません。")};
+constinit const TText LastRow = {
+    "MixGrid", QT_TRANSLATE_NOOP("MixGrid", "最下位行なので下に移動できません。")};
+constinit const TText StartValue = {
+    "MixGrid", QT_TRANSLATE_NOOP("MixGrid", "1以上の整数を入力してください。")};
+constinit const TText NoSpreadsheet = {
+    "MixGrid", QT_TRANSLATE_NOOP("MixGrid", "MS-Excelを起動できませんでした。\r\nMS-"
+                                            "Excelのインストールを確認してください。")};
+constinit const TText Automation = {
+    "MixGrid", QT_TRANSLATE_NOOP("MixGrid", "ＯＬＥ実行中にエラーが発生しました。")};
+constinit const TText ColumnOutOfRange = {"MixGrid",
+                                          QT_TRANSLATE_NOOP("MixGrid", "列番号が範囲外です: %1")};
+
+// --- the chart ----------------------------------------------------------------------
+
+constinit const TText AngleRange = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "%1の角度は 0 から 359 の間でなければなりません")};
+constinit const TText AxisTitleName = {"Chart", QT_TRANSLATE_NOOP("Chart", "軸タイトル")};
+constinit const TText AxisLabelsName = {"Chart", QT_TRANSLATE_NOOP("Chart", "軸ラベル")};
+constinit const TText IncrementRange = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "軸の増加単位は 0 以上でなければなりません")};
+constinit const TText MinimumRange = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "軸の最小値は最大値以下でなければなりません")};
+constinit const TText MaximumRange = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "軸の最大値は最小値以上でなければなりません")};
+constinit const TText LabelsSeparationRange = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "ラベルの間隔は 0 以上でなければなりません")};
+constinit const TText DateTimeLogarithmic = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "日付時刻軸を対数軸にすることはできません")};
+constinit const TText LogarithmicRange = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "対数軸の最大/最小値は 0 以上でなければなりません")};
+constinit const TText Chart3DPercentRange = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "３次元効果の割合は %1 から %2 の間でなければなりません")};
+constinit const TText MaxPointsPerPageRange = {
+    "Chart", QT_TRANSLATE_NOOP("Chart", "MaxPointsPerPage は 0 以上でなければなりません")};
+
+// --- the built-in spreadsheet ----------------------------------------------------------
+
+constinit const TText ServerClosed = {"Spreadsheet",
+                                      QT_TRANSLATE_NOOP("Spreadsheet", "サーバーは終了しています")};
+constinit const TText BookClosed = {"Spreadsheet",
+                                    QT_TRANSLATE_NOOP("Spreadsheet", "ブックは閉じられています")};
+constinit const TText ColorOutOfRange = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "色の値が範囲外です: %1")};
+constinit const TText SheetNameLength = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "シート名の長さが無効です: %1")};
+constinit const TText SheetNameChars = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "シート名に使えない文字があります: %1")};
+constinit const TText SheetNameUsed = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "シート名は既に使われています: %1")};
+constinit const TText SheetNameInvalid = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "シート名が無効です: %1")};
+constinit const TText BorderWeight = {"Spreadsheet",
+                                      QT_TRANSLATE_NOOP("Spreadsheet", "罫線の太さが無効です: %1")};
+constinit const TText FontSize = {"Spreadsheet",
+                                  QT_TRANSLATE_NOOP("Spreadsheet", "フォントサイズが無効です: %1")};
+constinit const TText FontName = {"Spreadsheet",
+                                  QT_TRANSLATE_NOOP("Spreadsheet", "フォント名が無効です: %1")};
+constinit const TText UnderlineKind = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "下線の種類が無効です: %1")};
+constinit const TText PasteOutside = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "貼り付け先がシートの範囲を越えています")};
+constinit const TText AutoFitColumns = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "AutoFit は列全体にだけ使えます")};
+constinit const TText HeaderTooLong = {"Spreadsheet",
+                                       QT_TRANSLATE_NOOP("Spreadsheet", "ヘッダーが長すぎます")};
+constinit const TText Orientation = {"Spreadsheet",
+                                     QT_TRANSLATE_NOOP("Spreadsheet", "用紙の向きが無効です: %1")};
+constinit const TText CellOutOfRange = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "セルの位置が範囲外です: %1, %2")};
+constinit const TText RangeInvalid = {"Spreadsheet",
+                                      QT_TRANSLATE_NOOP("Spreadsheet", "範囲が無効です: %1")};
+constinit const TText IndexOutOfRange = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "インデックスが有効範囲にありません: %1")};
+constinit const TText SavedNotOpened = {
+    "Spreadsheet",
+    QT_TRANSLATE_NOOP("Spreadsheet",
+                      "ブックを保存しましたが、開くことができませんでした。\r\n保存先: %1")};
+constinit const TText NoOpenBook = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "開いているブックがありません")};
+constinit const TText WindowState = {
+    "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "ウィンドウの状態が無効です: %1")};
+
+} // namespace Msg

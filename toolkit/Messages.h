@@ -1,0 +1,113 @@
+#pragma once
+#include <QString>
+
+// Every text the program shows, in one place: message boxes, error messages,
+// the window's fixed texts (caption, version banner, About and Help, the mix
+// grid's header and instruction rows, the lap buttons' captions, the menu
+// items). Code and tests refer to these names, never to a copy of the text.
+//
+// Each entry is marked with QT_TRANSLATE_NOOP, so Qt's lupdate collects them.
+// No translation is shipped: the texts on screen are the source texts, the
+// same in every locale. Changing a character here changes what users see
+// and what stored files and the replay scenarios hold; MessagesTest pins
+// every one of them.
+namespace Msg {
+
+// One text: the translation context and the source text.
+struct TText {
+    const char* Context;
+    const char* Source;
+    // The text as shown; a loaded translator, which the program never
+    // installs, would replace it.
+    QString operator()() const;
+};
+
+// --- the main window ----------------------------------------------------
+extern const TText AppName; // window caption, application title, error caption
+extern const TText Version; // in the caption's banner
+extern const TText Credit;  // after the version in the caption's banner
+extern const TText AboutCaption;
+extern const TText About;
+extern const TText HelpCaption;
+extern const TText Help;
+extern const TText MenuAbout;
+extern const TText MenuHelp;
+extern const TText MenuKey;
+// The lap buttons' captions with and without their accelerators (menu Key).
+extern const TText LapKeyed[3];
+extern const TText LapPlain[3];
+// The mix grid's header row and its instruction rows 1 to 23, as row texts.
+extern const TText MixHeader;
+constexpr int InstructionCount = 23;
+extern const TText Instructions[InstructionCount];
+
+// --- toolkit --------------------------------------------------------------
+extern const TText ErrorCaption; // caption of the grids' error message box
+extern const TText NotAnInteger; // %1: the text
+extern const TText TypeMismatch; // %1: the value, %2: the wanted type
+extern const TText NotAnObject;  // %1: the value
+extern const TText InvalidClassString;
+extern const TText CannotCreateObject;
+extern const TText OperationUnavailable;
+extern const TText ArgCount;
+extern const TText ArgCountOf;  // %1: the member
+extern const TText UnknownName; // %1.%2: class and member
+extern const TText CannotSet;   // %1.%2
+extern const TText NoValue;     // %1: the member
+extern const TText CannotRead;  // %1.%2
+
+// --- files -----------------------------------------------------------------
+extern const TText CannotCreateFile; // %1: the file
+extern const TText CannotOpenFile;   // %1: the file
+extern const TText StreamWriteError;
+extern const TText StreamReadError;
+extern const TText FileExists; // %1: the path
+
+// --- the mix grid -------------------------------------------------------------
+extern const TText NoData;
+extern const TText TooLong;
+extern const TText NoCsvFile;
+extern const TText FirstRow;
+extern const TText LastRow;
+extern const TText StartValue;
+extern const TText NoSpreadsheet;
+extern const TText Automation;
+extern const TText ColumnOutOfRange; // %1: the column
+
+// --- the chart -------------------------------------------------------------
+extern const TText AngleRange; // %1: AxisTitleName or AxisLabelsName
+extern const TText AxisTitleName;
+extern const TText AxisLabelsName;
+extern const TText IncrementRange;
+extern const TText MinimumRange;
+extern const TText MaximumRange;
+extern const TText LabelsSeparationRange;
+extern const TText DateTimeLogarithmic;
+extern const TText LogarithmicRange;
+extern const TText Chart3DPercentRange; // %1, %2: the bounds
+extern const TText MaxPointsPerPageRange;
+
+// --- the built-in spreadsheet ------------------------------------------------
+extern const TText ServerClosed;
+extern const TText BookClosed;
+extern const TText ColorOutOfRange;  // %1
+extern const TText SheetNameLength;  // %1
+extern const TText SheetNameChars;   // %1
+extern const TText SheetNameUsed;    // %1
+extern const TText SheetNameInvalid; // %1
+extern const TText BorderWeight;     // %1
+extern const TText FontSize;         // %1
+extern const TText FontName;         // %1
+extern const TText UnderlineKind;    // %1
+extern const TText PasteOutside;
+extern const TText AutoFitColumns;
+extern const TText HeaderTooLong;
+extern const TText Orientation;     // %1
+extern const TText CellOutOfRange;  // %1, %2: row and column
+extern const TText RangeInvalid;    // %1
+extern const TText IndexOutOfRange; // %1
+extern const TText SavedNotOpened;  // %1: the path
+extern const TText NoOpenBook;
+extern const TText WindowState; // %1
+
+} // namespace Msg
