@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -402,6 +403,16 @@ TEST(ChartZoom, DragRectangleZoomsWholeRangeAtOnceAndUndoes) {
 
 // The drawing that writes whole pixel columns must give exactly the pixels
 // of the point-by-point polyline, dense or sparse, clipped or not.
+// The chart drawn point by point, then by pixel columns, from the same state.
+static std::pair<QImage, QImage> RenderEachAndDirect(WindowChart& w) {
+    TFastLineSeries::SetDirectDrawing(false);
+    w.chart.Invalidate();
+    const QImage each = w.Render();
+    TFastLineSeries::SetDirectDrawing(true);
+    w.chart.Invalidate();
+    return {each, w.Render()};
+}
+
 TEST(FastLineDrawing, ColumnRunsDrawWhatEveryPointDraws) {
     struct Case {
         int points;
@@ -423,12 +434,7 @@ TEST(FastLineDrawing, ColumnRunsDrawWhatEveryPointDraws) {
             const TRect p = w.chart.PlotRect;
             w.chart.ZoomRect(TRect{p.Left + 200, p.Top + 50, p.Left + 300, p.Top + 90});
         }
-        TFastLineSeries::SetDirectDrawing(false);
-        w.chart.Invalidate();
-        const QImage each = w.Render();
-        TFastLineSeries::SetDirectDrawing(true);
-        w.chart.Invalidate();
-        const QImage direct = w.Render();
+        const auto [each, direct] = RenderEachAndDirect(w);
         EXPECT_TRUE(each == direct) << c.points << (c.zoom ? " zoomed" : "");
     }
 }
@@ -478,12 +484,7 @@ TEST(FastLineDrawing, IndexedColumnsDrawWhatEveryPointDrawsAtAnyZoomAndPan) {
                     a->SetMinMax(a->Minimum() + s, a->Maximum() + s);
                 }
             }
-            TFastLineSeries::SetDirectDrawing(false);
-            w.chart.Invalidate();
-            const QImage each = w.Render();
-            TFastLineSeries::SetDirectDrawing(true);
-            w.chart.Invalidate();
-            const QImage direct = w.Render();
+            const auto [each, direct] = RenderEachAndDirect(w);
             EXPECT_TRUE(each == direct)
                 << c.data << " " << c.points << " x" << c.multiplier << " seed " << seed;
         }
