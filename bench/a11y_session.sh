@@ -12,13 +12,8 @@ if [ -z "${VANTEL_IN_SESSION:-}" ]; then
     export VANTEL_IN_SESSION=1
     exec dbus-run-session -- "$0" "$what" "$@"
 fi
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-launcher=$!
-for _ in $(seq 100); do
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-        >/dev/null 2>&1 && break
-    sleep 0.1
-done
+. "$(dirname "$0")/../tools/a11y_bus.sh"
+start_a11y_bus
 client=""
 if [ "$what" = client ]; then
     ready=$(mktemp -u)
@@ -29,4 +24,4 @@ if [ "$what" = client ]; then
 fi
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@"
 if [ -n "$client" ]; then kill -TERM "$client"; wait "$client" || true; fi
-kill "$launcher" 2>/dev/null || true
+kill "$a11y_bus_pid" 2>/dev/null || true

@@ -29,20 +29,16 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
 cd "$scratch" # SAVE would write its file here
 
-export VANTEL_PYTHON="$python" VANTEL_PROGRAM="$program" VANTEL_WALK="$here/walk_tree.py" VANTEL_LAUNCHER="$launcher"
+export VANTEL_PYTHON="$python" VANTEL_PROGRAM="$program" VANTEL_WALK="$here/walk_tree.py" VANTEL_LAUNCHER="$launcher" \
+    VANTEL_A11Y_BUS="$here/../../tools/a11y_bus.sh"
 exec xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash -c '
     set -u
-    "$VANTEL_LAUNCHER" --launch-immediately &
-    launcher=$!
-    for _ in $(seq 100); do
-        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-            >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    . "$VANTEL_A11Y_BUS"
+    start_a11y_bus "$VANTEL_LAUNCHER"
     QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$VANTEL_PROGRAM" &
     app=$!
     "$VANTEL_PYTHON" "$VANTEL_WALK"
     status=$?
-    kill "$app" "$launcher" 2>/dev/null
-    wait "$app" "$launcher" 2>/dev/null
+    kill "$app" "$a11y_bus_pid" 2>/dev/null
+    wait "$app" "$a11y_bus_pid" 2>/dev/null
     exit $status'
