@@ -397,23 +397,17 @@ void TRunRecorder::replay(const TRecord& r, uint32_t delta) {
         } catch (const std::exception&) {
         }
     };
-    if (k == "start")
-        run([&] { W.StartClick(&W); });
-    else if (k == "stop")
-        run([&] { W.StopClick(&W); });
-    else if (k == "restart")
-        run([&] { W.ResartClick(&W); });
-    else if (k == "reset")
-        run([&] { W.ResetClick(&W); });
-    else if (k == "lap")
-        run([&] { W.LapClick(&W); });
-    else if (k == "lap2")
-        run([&] { W.LAP2Click(&W); });
-    else if (k == "lap3")
-        run([&] { W.LAP3Click(&W); });
-    else if (k == "key")
-        run([&] { W.KeyClick(&W); });
-    else if (k == "pick") {
+    // The buttons whose records carry nothing but the clock readings.
+    static const struct {
+        const char* Kind;
+        void (TVantel::*Click)(QObject*);
+    } clicks[] = {{"start", &TVantel::StartClick},    {"stop", &TVantel::StopClick},
+                  {"restart", &TVantel::ResartClick}, {"reset", &TVantel::ResetClick},
+                  {"lap", &TVantel::LapClick},        {"lap2", &TVantel::LAP2Click},
+                  {"lap3", &TVantel::LAP3Click},      {"key", &TVantel::KeyClick}};
+    for (const auto& c : clicks)
+        if (k == c.Kind) return run([&] { (W.*c.Click)(&W); });
+    if (k == "pick") {
         W.ComboBox1->SetItemIndex(toInt(r.Value("i"), -1));
         if (W.ComboBox1->ItemIndex() < 0)
             W.ComboBox1->SetText(QString::fromUtf8(r.ValueOr("text")));
