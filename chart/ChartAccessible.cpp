@@ -1,5 +1,6 @@
 #include "ChartAccessible.h"
 
+#include "Accessible.h"
 #include "CustomAxisPanel.h"
 #include "TeEngine.h"
 
@@ -8,10 +9,8 @@
 namespace Accessible {
 
 QAccessibleInterface* ChartFactory(const QString& className, QObject* object) {
-    if (!object || !object->isWidgetType()) return nullptr;
-    if (className == QLatin1String("TCustomAxisPanel"))
-        return new TAccessibleChart(static_cast<TCustomAxisPanel*>(object));
-    return nullptr;
+    return FromTable(className, object,
+                     {{"TCustomAxisPanel", MakeInterface<TCustomAxisPanel, TAccessibleChart>}});
 }
 
 } // namespace Accessible

@@ -8,12 +8,9 @@
 namespace Accessible {
 
 QAccessibleInterface* ComponentsFactory(const QString& className, QObject* object) {
-    if (!object || !object->isWidgetType()) return nullptr;
-    if (className == QLatin1String("TCuteButton"))
-        return new TAccessibleCuteButton(static_cast<TCuteButton*>(object));
-    if (className == QLatin1String("TStringGridEx"))
-        return new TAccessibleStringGridEx(static_cast<TStringGridEx*>(object));
-    return nullptr;
+    return FromTable(className, object,
+                     {{"TCuteButton", MakeInterface<TCuteButton, TAccessibleCuteButton>},
+                      {"TStringGridEx", MakeInterface<TStringGridEx, TAccessibleStringGridEx>}});
 }
 
 } // namespace Accessible

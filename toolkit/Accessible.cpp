@@ -34,15 +34,19 @@ void Notify(QObject* object, QAccessible::Event event, int child) {
         QAccessible::updateAccessibility(&e);
 }
 
-QAccessibleInterface* ToolkitFactory(const QString& className, QObject* object) {
+QAccessibleInterface* FromTable(const QString& className, QObject* object,
+                                std::initializer_list<TInterfaceMaker> table) {
     if (!object || !object->isWidgetType()) return nullptr;
-    if (className == QLatin1String("TLabel"))
-        return new TAccessibleLabel(static_cast<TLabel*>(object));
-    if (className == QLatin1String("TForm"))
-        return new TAccessibleForm(static_cast<TForm*>(object));
-    if (className == QLatin1String("TStringGrid"))
-        return new TAccessibleGrid(static_cast<TStringGrid*>(object));
+    for (const TInterfaceMaker& m : table)
+        if (className == QLatin1String(m.ClassName)) return m.Make(object);
     return nullptr;
+}
+
+QAccessibleInterface* ToolkitFactory(const QString& className, QObject* object) {
+    return FromTable(className, object,
+                     {{"TLabel", MakeInterface<TLabel, TAccessibleLabel>},
+                      {"TForm", MakeInterface<TForm, TAccessibleForm>},
+                      {"TStringGrid", MakeInterface<TStringGrid, TAccessibleGrid>}});
 }
 
 QString ShownText(const QString& caption) {

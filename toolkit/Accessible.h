@@ -7,6 +7,8 @@
 #include <QAccessibleWidget>
 #include <QString>
 
+#include <initializer_list>
+
 class TLabel;
 class TForm;
 
@@ -28,6 +30,23 @@ void Notify(QObject* object, QAccessible::Event event, int child = -1);
 // Interfaces for the toolkit's own classes (TForm, TLabel, TStringGrid and
 // the grids derived from it), or nullptr. Installed once by the program.
 QAccessibleInterface* ToolkitFactory(const QString& className, QObject* object);
+
+// One line of a factory's table: widgets of the class named get their
+// interface from Make.
+struct TInterfaceMaker {
+    const char* ClassName;
+    QAccessibleInterface* (*Make)(QObject*);
+};
+
+// Makes the interface I over a widget of class W.
+template <class W, class I> QAccessibleInterface* MakeInterface(QObject* widget) {
+    return new I(static_cast<W*>(widget));
+}
+
+// The interface the table gives a widget of class `className`, or nullptr
+// (also for an object that is not a widget).
+QAccessibleInterface* FromTable(const QString& className, QObject* object,
+                                std::initializer_list<TInterfaceMaker> table);
 
 // The name a caption with '&' markers reads as: the text as shown.
 QString ShownText(const QString& caption);
