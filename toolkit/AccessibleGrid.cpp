@@ -23,6 +23,24 @@ TGridRect shownSelection(const TStringGrid* g) {
     return s;
 }
 
+template <class Keep> QList<int> indicesWhere(int first, int last, Keep keep) {
+    QList<int> out;
+    for (int i = first; i <= last; ++i)
+        if (keep(i)) out.append(i);
+    return out;
+}
+
+// The `headers` first cells of a cell's column or row, for a cell at `at`
+// past them; a header cell has none.
+template <class CellAt>
+QList<QAccessibleInterface*> headerCells(int headers, int at, CellAt cellAt) {
+    QList<QAccessibleInterface*> cells;
+    if (at >= headers)
+        for (int i = 0; i < headers; ++i)
+            cells.append(cellAt(i));
+    return cells;
+}
+
 } // namespace
 
 namespace Accessible {
@@ -177,19 +195,13 @@ QList<QAccessibleInterface*> TAccessibleGrid::selectedCells() const {
 }
 
 QList<int> TAccessibleGrid::selectedColumns() const {
-    QList<int> cols;
     const TGridRect s = shownSelection(Grid());
-    for (int c = s.Left; c <= s.Right; ++c)
-        if (isColumnSelected(c)) cols.append(c);
-    return cols;
+    return indicesWhere(s.Left, s.Right, [this](int c) { return isColumnSelected(c); });
 }
 
 QList<int> TAccessibleGrid::selectedRows() const {
-    QList<int> rows;
     const TGridRect s = shownSelection(Grid());
-    for (int r = s.Top; r <= s.Bottom; ++r)
-        if (isRowSelected(r)) rows.append(r);
-    return rows;
+    return indicesWhere(s.Top, s.Bottom, [this](int r) { return isRowSelected(r); });
 }
 
 bool TAccessibleGrid::isColumnSelected(int column) const {
@@ -274,17 +286,13 @@ bool TAccessibleTableCell::isSelected() const {
 }
 
 QList<QAccessibleInterface*> TAccessibleTableCell::columnHeaderCells() const {
-    QList<QAccessibleInterface*> cells;
-    if (const TAccessibleTable* t = tableInterface(); t && FRow >= t->HeaderRows())
-        for (int r = 0; r < t->HeaderRows(); ++r)
-            cells.append(t->cellAt(r, FCol));
-    return cells;
+    const TAccessibleTable* t = tableInterface();
+    if (!t) return {};
+    return headerCells(t->HeaderRows(), FRow, [&](int r) { return t->cellAt(r, FCol); });
 }
 
 QList<QAccessibleInterface*> TAccessibleTableCell::rowHeaderCells() const {
-    QList<QAccessibleInterface*> cells;
-    if (const TAccessibleTable* t = tableInterface(); t && FCol >= t->HeaderCols())
-        for (int c = 0; c < t->HeaderCols(); ++c)
-            cells.append(t->cellAt(FRow, c));
-    return cells;
+    const TAccessibleTable* t = tableInterface();
+    if (!t) return {};
+    return headerCells(t->HeaderCols(), FCol, [&](int c) { return t->cellAt(FRow, c); });
 }
