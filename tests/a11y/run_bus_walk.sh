@@ -13,7 +13,7 @@ launcher=/usr/libexec/at-spi-bus-launcher
 # manager puts first on PATH).
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
-for tool in xvfb-run dbus-run-session dbus-send "$python"; do
+for tool in Xvfb dbus-run-session dbus-send "$python"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (tools/deps.sh test)"; exit 77; }
 done
 [ -x "$launcher" ] || { echo "SKIP: $launcher is missing (at-spi2-core)"; exit 77; }
@@ -31,7 +31,7 @@ cd "$scratch" # SAVE would write its file here
 
 export VANTEL_PYTHON="$python" VANTEL_PROGRAM="$program" VANTEL_WALK="$here/walk_tree.py" VANTEL_LAUNCHER="$launcher" \
     VANTEL_A11Y_BUS="$here/../../tools/a11y_bus.sh"
-exec xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash -c '
+exec "$here/../xvfb.sh" 1024x768x24 dbus-run-session -- bash -c '
     set -u
     . "$VANTEL_A11Y_BUS"
     start_a11y_bus "$VANTEL_LAUNCHER"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program killed with SIGKILL right after a lap is painted, started
 # again and its run restored with Enter: the next lap carries on the restored
-# count. Runs on a virtual X server (ctest starts it under xvfb-run) with a
+# count. Runs on a virtual X server (ctest starts it under tests/xvfb.sh) with a
 # home of its own.
 #
 #   kill_restore.sh VANTEL

@@ -1,5 +1,5 @@
 // The window caption as the X server holds it, on a real X display (the test
-// runs under xvfb-run): what a window manager and a taskbar read.
+// runs under tests/xvfb.sh): what a window manager and a taskbar read.
 #include "Application.h"
 #include "Form.h"
 
