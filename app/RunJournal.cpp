@@ -1,5 +1,7 @@
 #include "RunJournal.h"
 
+#include "Messages.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -174,7 +176,7 @@ std::optional<TRecord> DecodeLine(QByteArrayView line) {
 TContents Read(QByteArrayView bytes) {
     TContents c;
     if (bytes.isEmpty()) {
-        c.Error = QStringLiteral("the file is empty");
+        c.Error = Msg::JournalEmpty();
         return c;
     }
     c.EndsWithNewline = bytes.endsWith('\n');
@@ -190,13 +192,12 @@ TContents Read(QByteArrayView bytes) {
         std::optional<TRecord> r = DecodeLine(line);
         if (lineNo == 1) {
             if (!r || r->Kind != HeaderKind) {
-                c.Error = QStringLiteral("it is not a Vantel run journal");
+                c.Error = Msg::JournalForeign();
                 return c;
             }
             const QByteArray v = r->ValueOr("v");
             if (v != QByteArray::number(Version)) {
-                c.Error = QStringLiteral("its version %1 is unknown")
-                              .arg(QString::fromLatin1(v.left(20)));
+                c.Error = Msg::JournalVersion().arg(QString::fromLatin1(v.left(20)));
                 return c;
             }
         }
@@ -205,7 +206,7 @@ TContents Read(QByteArrayView bytes) {
             continue;
         }
         if (badRun > 0 && r->Kind != "anchor") {
-            c.Error = QStringLiteral("line %1 is damaged").arg(lineNo - badRun);
+            c.Error = Msg::JournalDamaged().arg(lineNo - badRun);
             c.Records.clear();
             return c;
         }
@@ -240,7 +241,7 @@ bool EnsureDir(const QString& dir, QString* error) {
     }
     struct stat st {};
     if (::stat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        if (error) *error = dir + QStringLiteral(": not a folder");
+        if (error) *error = Msg::NotAFolder().arg(dir);
         return false;
     }
     return true;
@@ -272,7 +273,7 @@ TOpenFile Create(const QString& dir) {
         f.Path = name;
         return f;
     }
-    f.Error = dir + QStringLiteral(": no free journal name");
+    f.Error = Msg::NoFreeJournalName().arg(dir);
     return f;
 }
 
@@ -319,7 +320,7 @@ TScan Scan(const QString& dir, bool (*finished)(const TContents&)) {
         int fd = ::open(native.constData(), O_RDWR | O_APPEND | O_CLOEXEC);
         QString why;
         if (fd < 0 && errno == EACCES)
-            why = QStringLiteral("it may not be read or written");
+            why = Msg::JournalNoAccess();
         else if (fd < 0)
             continue; // gone meanwhile
         if (fd >= 0 && !lockFd(fd)) {
@@ -330,7 +331,7 @@ TScan Scan(const QString& dir, bool (*finished)(const TContents&)) {
         if (fd >= 0) {
             struct stat st {};
             if (::fstat(fd, &st) != 0 || st.st_size > MaxFileSize) {
-                why = QStringLiteral("it is too large");
+                why = Msg::JournalTooLarge();
             } else {
                 QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
                 const ssize_t n = ::pread(fd, bytes.data(), size_t(bytes.size()), 0);
@@ -345,12 +346,8 @@ TScan Scan(const QString& dir, bool (*finished)(const TContents&)) {
         }
         if (!why.isEmpty()) {
             const QString to = MoveAside(path, UnreadableSuffix);
-            scan.Unreadable << QStringLiteral("The run journal %1 could not be read: %2. %3")
-                                   .arg(path, why,
-                                        to.isEmpty()
-                                            ? QStringLiteral(
-                                                  "It could not be moved and stays there.")
-                                            : QStringLiteral("It was moved to %1.").arg(to));
+            scan.Unreadable << Msg::JournalUnreadable().arg(
+                path, why, to.isEmpty() ? Msg::JournalNotMoved() : Msg::JournalMoved().arg(to));
             if (fd >= 0) ::close(fd);
             continue;
         }

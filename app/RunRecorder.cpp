@@ -6,6 +6,7 @@
 #include "Label.h"
 #include "Menu.h"
 #include "MessageService.h"
+#include "Messages.h"
 #include "RunJournal.h"
 #include "StringGridEx.h"
 #include "Unit1.h"
@@ -306,8 +307,7 @@ QString TRunRecorder::Question(const RunJournal::TContents& c) {
     auto clock = [](const TRecord* r) { return Clock::LongTimeText(parseTime(r->ValueOr("at"))); };
     const QList<QByteArray> counts = last->ValueOr("c", "0,0,0").split(',');
     auto count = [&](int i) { return counts.value(i).toInt(); };
-    return QStringLiteral("The run started at %1 was interrupted at %2 after %3 laps (LAP2: %4, "
-                          "LAP3: %5). Restore it?")
+    return Msg::RestoreQuestion()
         .arg(clock(first), clock(last))
         .arg(count(0))
         .arg(count(1))
@@ -334,7 +334,7 @@ void TRunRecorder::Discard() {
 void TRunRecorder::StartUp(const std::function<bool(const QString&)>& ask) {
     const std::optional<QString> question = Offer();
     for (const QString& m : FUnreadable)
-        MessageService::Instance().Show(QStringLiteral("Vantel"), m, MsgIcon::Warning);
+        MessageService::Instance().Show(Msg::AppName(), m, MsgIcon::Warning);
     if (!question) return;
     if (ask(*question))
         Restore();

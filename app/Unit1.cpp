@@ -574,9 +574,7 @@ void TVantel::ShowJournalTrouble(const QString& why) {
         JournalNote->setFocusPolicy(Qt::NoFocus);
         JournalNote->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    JournalNote->SetCaption(
-        why.isEmpty() ? QString()
-                      : QStringLiteral("Run journal not written, the run goes on: ") + why);
+    JournalNote->SetCaption(why.isEmpty() ? QString() : Msg::JournalNotWritten().arg(why));
     JournalNote->setToolTip(why);
     JournalNote->setVisible(!why.isEmpty());
 }

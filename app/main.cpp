@@ -2,6 +2,7 @@
 #include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
+#include "Messages.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
 #include "Unit1.h"
@@ -13,9 +14,9 @@ namespace {
 
 // The restore question: Restore is the default (Enter), Discard answers Escape.
 bool AskRestore(const QString& question) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Vantel"), question);
-    QPushButton* restore = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::RejectRole);
+    QMessageBox box(QMessageBox::Question, Msg::AppName(), question);
+    QPushButton* restore = box.addButton(Msg::RestoreButton(), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(Msg::DiscardButton(), QMessageBox::RejectRole);
     box.setDefaultButton(restore);
     box.setEscapeButton(discard);
     box.exec();

@@ -197,4 +197,34 @@ constinit const TText NoOpenBook = {
 constinit const TText WindowState = {
     "Spreadsheet", QT_TRANSLATE_NOOP("Spreadsheet", "ウィンドウの状態が無効です: %1")};
 
+// --- the run journal -----------------------------------------------------------
+
+constinit const TText RestoreQuestion = {
+    "Journal", QT_TRANSLATE_NOOP("Journal", "The run started at %1 was interrupted at %2 after %3 "
+                                            "laps (LAP2: %4, LAP3: %5). Restore it?")};
+constinit const TText RestoreButton = {"Journal", QT_TRANSLATE_NOOP("Journal", "Restore")};
+constinit const TText DiscardButton = {"Journal", QT_TRANSLATE_NOOP("Journal", "Discard")};
+constinit const TText JournalNotWritten = {
+    "Journal", QT_TRANSLATE_NOOP("Journal", "Run journal not written, the run goes on: %1")};
+constinit const TText JournalUnreadable = {
+    "Journal", QT_TRANSLATE_NOOP("Journal", "The run journal %1 could not be read: %2. %3")};
+constinit const TText JournalMoved = {"Journal",
+                                      QT_TRANSLATE_NOOP("Journal", "It was moved to %1.")};
+constinit const TText JournalNotMoved = {
+    "Journal", QT_TRANSLATE_NOOP("Journal", "It could not be moved and stays there.")};
+constinit const TText JournalEmpty = {"Journal", QT_TRANSLATE_NOOP("Journal", "the file is empty")};
+constinit const TText JournalForeign = {
+    "Journal", QT_TRANSLATE_NOOP("Journal", "it is not a Vantel run journal")};
+constinit const TText JournalVersion = {"Journal",
+                                        QT_TRANSLATE_NOOP("Journal", "its version %1 is unknown")};
+constinit const TText JournalDamaged = {"Journal",
+                                        QT_TRANSLATE_NOOP("Journal", "line %1 is damaged")};
+constinit const TText JournalNoAccess = {
+    "Journal", QT_TRANSLATE_NOOP("Journal", "it may not be read or written")};
+constinit const TText JournalTooLarge = {"Journal",
+                                         QT_TRANSLATE_NOOP("Journal", "it is too large")};
+constinit const TText NotAFolder = {"Journal", QT_TRANSLATE_NOOP("Journal", "%1: not a folder")};
+constinit const TText NoFreeJournalName = {
+    "Journal", QT_TRANSLATE_NOOP("Journal", "%1: no free journal name")};
+
 } // namespace Msg

@@ -110,4 +110,23 @@ extern const TText SavedNotOpened;  // %1: the path
 extern const TText NoOpenBook;
 extern const TText WindowState; // %1
 
+// --- the run journal -----------------------------------------------------------
+// %1, %2: start and last action (hh:mm:ss); %3, %4, %5: LAP, LAP2, LAP3 counts.
+extern const TText RestoreQuestion;
+extern const TText RestoreButton;
+extern const TText DiscardButton;
+extern const TText JournalNotWritten; // %1: why, over the chart
+extern const TText JournalUnreadable; // %1: the file, %2: why, %3: where it went
+extern const TText JournalMoved;      // %1: the new path
+extern const TText JournalNotMoved;
+// Why a journal could not be read or written.
+extern const TText JournalEmpty;
+extern const TText JournalForeign;
+extern const TText JournalVersion; // %1: the version found
+extern const TText JournalDamaged; // %1: the line
+extern const TText JournalNoAccess;
+extern const TText JournalTooLarge;
+extern const TText NotAFolder;        // %1: the folder
+extern const TText NoFreeJournalName; // %1: the folder
+
 } // namespace Msg

@@ -120,6 +120,22 @@ TEST(Messages, EachTextIsExactlyAsShown) {
         PIN(SavedNotOpened, "ブックを保存しましたが、開くことができませんでした。\r\n保存先: %1"),
         PIN(NoOpenBook, "開いているブックがありません"),
         PIN(WindowState, "ウィンドウの状態が無効です: %1"),
+        PIN(RestoreQuestion, "The run started at %1 was interrupted at %2 after %3 laps (LAP2: %4, "
+                             "LAP3: %5). Restore it?"),
+        PIN(RestoreButton, "Restore"),
+        PIN(DiscardButton, "Discard"),
+        PIN(JournalNotWritten, "Run journal not written, the run goes on: %1"),
+        PIN(JournalUnreadable, "The run journal %1 could not be read: %2. %3"),
+        PIN(JournalMoved, "It was moved to %1."),
+        PIN(JournalNotMoved, "It could not be moved and stays there."),
+        PIN(JournalEmpty, "the file is empty"),
+        PIN(JournalForeign, "it is not a Vantel run journal"),
+        PIN(JournalVersion, "its version %1 is unknown"),
+        PIN(JournalDamaged, "line %1 is damaged"),
+        PIN(JournalNoAccess, "it may not be read or written"),
+        PIN(JournalTooLarge, "it is too large"),
+        PIN(NotAFolder, "%1: not a folder"),
+        PIN(NoFreeJournalName, "%1: no free journal name"),
     };
 #undef PIN
     for (const Pin& p : pins)
