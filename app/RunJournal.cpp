@@ -8,13 +8,13 @@
 #include <QFile>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace RunJournal {
 
@@ -100,20 +100,9 @@ std::vector<QByteArray> TRecord::Values(const QByteArray& key) const {
 }
 
 uint32_t Crc32(QByteArrayView bytes) {
-    static const auto table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
-        }
-        return t;
-    }();
-    uint32_t c = 0xFFFFFFFFu;
-    for (char b : bytes)
-        c = table[(c ^ static_cast<unsigned char>(b)) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+    // zlib's CRC-32 is the common one (the polynomial of zip and PNG).
+    return uint32_t(crc32_z(crc32_z(0, Z_NULL, 0), reinterpret_cast<const Bytef*>(bytes.data()),
+                            size_t(bytes.size())));
 }
 
 QByteArray EncodeLine(const TRecord& r) {

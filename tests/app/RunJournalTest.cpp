@@ -56,6 +56,18 @@ TEST(RunJournalLine, OddValuesComeBackAndAChangedByteIsRefused) {
     }
 }
 
+// Lines written by earlier versions read back: the checksum is the common
+// CRC-32 (these were computed apart from this code, with Python's zlib).
+TEST(RunJournalLine, StoredLinesStillRead) {
+    const auto header = RunJournal::DecodeLine("vantel-journal v=1 boot=b tick=0 ~1f7ec9aa");
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->ValueOr("boot"), "b");
+    const auto lap = RunJournal::DecodeLine("lap t=1000 ~5cc5fe88");
+    ASSERT_TRUE(lap);
+    EXPECT_EQ(lap->ValueOr("t"), "1000");
+    EXPECT_EQ(RunJournal::EncodeLine(*lap), "lap t=1000 ~5cc5fe88\n");
+}
+
 struct ReadCase {
     const char* name;
     QByteArray bytes;
