@@ -36,13 +36,17 @@ QDateTime parseTime(const QByteArray& s) {
     return QDateTime::fromString(QString::fromLatin1(s), Qt::ISODateWithMs);
 }
 
-QByteArray joinTicks(const std::vector<uint32_t>& ticks) {
+// Numbers as one value, "12,0,3".
+template <class Numbers> QByteArray joinNumbers(const Numbers& numbers) {
     QByteArray out;
-    for (size_t i = 0; i < ticks.size(); ++i) {
-        if (i) out += ',';
-        out += QByteArray::number(ticks[i]);
+    for (const auto n : numbers) {
+        if (!out.isEmpty()) out += ',';
+        out += QByteArray::number(n);
     }
     return out;
+}
+QByteArray joinNumbers(std::initializer_list<qint64> numbers) {
+    return joinNumbers<std::initializer_list<qint64>>(numbers);
 }
 
 std::vector<uint32_t> splitTicks(const QByteArray& s) {
@@ -163,15 +167,13 @@ TRecord TRunRecorder::carryRecord() const {
     r.Add("i", qint64(W.ComboBox1->ItemIndex()));
     r.Add("text", W.ComboBox1->Text());
     r.Add("mix", qint64(W.XlsStringGrid1->Font().Color));
-    if (FWasReset) r.Add("reset", joinTicks(FResetTicks));
+    if (FWasReset) r.Add("reset", joinNumbers(FResetTicks));
     int g = 0;
     for (TStringGrid* grid : {static_cast<TStringGrid*>(W.StringGridEx1),
                               static_cast<TStringGrid*>(W.XlsStringGrid1)}) {
         const TGridRect s = grid->Selection();
         r.Add("grid" + QByteArray::number(++g),
-              QByteArray::number(grid->RowCount()) + ',' + QByteArray::number(grid->TopRow()) +
-                  ',' + QByteArray::number(s.Left) + ',' + QByteArray::number(s.Top) + ',' +
-                  QByteArray::number(s.Right) + ',' + QByteArray::number(s.Bottom));
+              joinNumbers({grid->RowCount(), grid->TopRow(), s.Left, s.Top, s.Right, s.Bottom}));
     }
     r.Add("csv", W.CsvFileName);
     W.State.ForEachField([&](const char* name, const auto& v) {
@@ -222,8 +224,7 @@ void TRunRecorder::Around(TRunAction action, const std::function<void()>& handle
     case TRunAction::Up:
     case TRunAction::Down: {
         const TGridRect s = W.XlsStringGrid1->Selection();
-        r.Add("sel", QByteArray::number(s.Left) + ',' + QByteArray::number(s.Top) + ',' +
-                         QByteArray::number(s.Right) + ',' + QByteArray::number(s.Bottom));
+        r.Add("sel", joinNumbers({s.Left, s.Top, s.Right, s.Bottom}));
         r.Add("top", qint64(W.XlsStringGrid1->TopRow()));
         break;
     }
@@ -248,14 +249,12 @@ void TRunRecorder::Around(TRunAction action, const std::function<void()>& handle
             r.Add("text", W.ComboBox1->Text());
         }
         if (action == TRunAction::Save) r.Add("file", W.CsvFileName);
-        if (!capture.Ticks.empty()) r.Add("t", joinTicks(capture.Ticks));
+        if (!capture.Ticks.empty()) r.Add("t", joinNumbers(capture.Ticks));
         for (const QDateTime& t : capture.Times)
             r.Add("w", timeText(t));
         r.Add("at", timeText(capture.Times.empty() ? Clock::Now() : capture.Times.front()));
         r.Add("run", qint64(W.State.Running));
-        r.Add("c", QByteArray::number(W.State.LapCount) + ',' +
-                       QByteArray::number(W.State.Lap2Count) + ',' +
-                       QByteArray::number(W.State.Lap3Count));
+        r.Add("c", joinNumbers({W.State.LapCount, W.State.Lap2Count, W.State.Lap3Count}));
         r.Add("live", qint64(W.State.LiveLap));
         r.Add("f", focusName(W));
         if (raised) r.Add("x", qint64(1));
