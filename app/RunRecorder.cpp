@@ -132,9 +132,13 @@ TRunRecorder::TSystem TRunRecorder::RealSystem() {
 }
 
 TRunRecorder::TRunRecorder(TVantel& window, QString dir, TSystem system)
-    : W(window), FDir(std::move(dir)), FSystem(std::move(system)) {}
+    : W(window), FDir(std::move(dir)), FSystem(std::move(system)) {
+    OnTrouble = [this](const QString& why) { W.ShowJournalTrouble(why); };
+    W.Recorder = this;
+}
 
 TRunRecorder::~TRunRecorder() {
+    if (W.Recorder == this) W.Recorder = nullptr;
     if (FOffered) ::close(FOffered->File.Fd);
 }
 
@@ -316,7 +320,8 @@ QString TRunRecorder::Question(const RunJournal::TContents& c) {
 std::optional<QString> TRunRecorder::Offer() {
     FOffered.reset();
     RunJournal::TScan scan = RunJournal::Scan(FDir, &TRunRecorder::Finished);
-    FUnreadable = scan.Unreadable;
+    for (const QString& m : scan.Unreadable)
+        MessageService::Instance().Show(Msg::AppName(), m, MsgIcon::Warning);
     if (!scan.Unfinished) return std::nullopt;
     FOffered = std::make_unique<RunJournal::TFound>(std::move(*scan.Unfinished));
     return Question(FOffered->Contents);
@@ -332,8 +337,6 @@ void TRunRecorder::Discard() {
 
 void TRunRecorder::StartUp(const std::function<bool(const QString&)>& ask) {
     const std::optional<QString> question = Offer();
-    for (const QString& m : FUnreadable)
-        MessageService::Instance().Show(Msg::AppName(), m, MsgIcon::Warning);
     if (!question) return;
     if (ask(*question))
         Restore();

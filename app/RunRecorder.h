@@ -50,8 +50,13 @@ public:
     };
     static TSystem RealSystem();
 
+    // Keeps `window`'s run from now on: the window's handlers go through
+    // this recorder, and trouble shows in the window (OnTrouble), until the
+    // recorder is gone. The window must outlive it.
     TRunRecorder(TVantel& window, QString dir, TSystem system = RealSystem());
-    ~TRunRecorder(); // closes the journal; the run stays unfinished in it
+    // Closes the journal (the run stays unfinished in it) and lets go of the
+    // window.
+    ~TRunRecorder();
     TRunRecorder(const TRunRecorder&) = delete;
     TRunRecorder& operator=(const TRunRecorder&) = delete;
 
@@ -60,17 +65,15 @@ public:
     void Around(TRunAction action, const std::function<void()>& handler);
 
     // Start-up: looks for an interrupted run. Journals that cannot be read are
-    // moved aside; Unreadable() says which and where. Returns the question to
-    // ask when there is a run to offer.
+    // moved aside, and the message service tells which and where. Returns the
+    // question to ask when there is a run to offer.
     std::optional<QString> Offer();
-    QStringList Unreadable() const { return FUnreadable; }
     // Rebuilds the offered run in the window and goes on writing its journal.
     void Restore();
     // Moves the offered run's journal aside (never deletes it).
     void Discard();
     // Offer, the question through `ask` (true: restore), then Restore or
-    // Discard; the messages about unreadable journals go to the message
-    // service first.
+    // Discard.
     void StartUp(const std::function<bool(const QString& question)>& ask);
 
     // Gives the focus back as the last restored action left it; called once
@@ -78,7 +81,8 @@ public:
     void RestoreFocus();
 
     // Told once when records stop reaching the journal (with why), and once
-    // with an empty text when they reach it again.
+    // with an empty text when they reach it again; by default the window's
+    // note over the chart.
     std::function<void(const QString& trouble)> OnTrouble;
     // The path of the journal being written, empty when none is open.
     QString JournalPath() const;
@@ -109,6 +113,5 @@ private:
     std::vector<uint32_t> FResetTicks; // what the last reset read, for the next carry
     bool FWasReset = false;
     std::unique_ptr<RunJournal::TFound> FOffered;
-    QStringList FUnreadable;
     QString FFocus; // the focus the last restored action left
 };

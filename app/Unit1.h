@@ -108,7 +108,8 @@ public:
     // The entries the distance list starts with; the operator's come after.
     static constexpr int DistanceCount = 28;
 
-    // Keeps each action of a run in the run journal when set (not owned).
+    // Keeps each action of a run in the run journal when set; a recorder sets
+    // and clears it itself.
     TRunRecorder* Recorder = nullptr;
     // Tells the operator that the run journal is not written (why), or that
     // it is again (empty), in a line over the chart that takes no focus: a

@@ -35,8 +35,6 @@ int main(int argc, char** argv) {
     // The run journal: an interrupted run is offered back before the window
     // shows; a write failure later is told without taking the focus.
     TRunRecorder journal(window, RunJournal::DefaultDir());
-    journal.OnTrouble = [&window](const QString& why) { window.ShowJournalTrouble(why); };
-    window.Recorder = &journal;
     journal.StartUp(AskRestore);
     window.show();
     journal.RestoreFocus();

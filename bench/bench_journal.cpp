@@ -35,14 +35,12 @@ struct Fixture {
         window->Timer1->SetEnabled(false);
         if (journal) {
             recorder = std::make_unique<TRunRecorder>(*window, dir.path(), benchSystem());
-            window->Recorder = recorder.get();
         }
         window->show();
         press(window->CuteButton2);
         press(window->start);
     }
     ~Fixture() {
-        if (window) window->Recorder = nullptr;
         recorder.reset();
         window.reset();
         MessageService::SetInstance(nullptr);
@@ -88,14 +86,12 @@ void BM_Restore10000Laps(benchmark::State& state) {
     {
         Fixture f(false);
         TRunRecorder rec(*f.window, dir.path(), benchSystem());
-        f.window->Recorder = &rec;
         Fixture::press(f.window->CuteButton2);
         Fixture::press(f.window->start);
         for (int i = 0; i < 10000; ++i) {
             f.tick += 60000 + uint32_t(i % 977);
             Fixture::press(i % 10 == 9 ? f.window->LAP2 : f.window->LAP);
         }
-        f.window->Recorder = nullptr;
     }
     for (auto _ : state) {
         state.PauseTiming();
@@ -109,7 +105,6 @@ void BM_Restore10000Laps(benchmark::State& state) {
         rec.Restore();
         state.PauseTiming();
         state.counters["laps"] = f.window->State.LapCount;
-        f.window->Recorder = nullptr;
         state.ResumeTiming();
     }
 }

@@ -198,7 +198,6 @@ TEST(RunJournalRecorder, FullDiskIsToldOnceWithoutABoxAndTheJournalCatchesUp) {
         told << why;
         w.ShowJournalTrouble(why);
     };
-    w.Recorder = &rec;
     auto press = [&](TCuteButton* b) { b->OnClick(b); };
 
     press(w.CuteButton2);
@@ -227,7 +226,6 @@ TEST(RunJournalRecorder, FullDiskIsToldOnceWithoutABoxAndTheJournalCatchesUp) {
     // Every lap, also those made while the disk was full, comes back.
     const QString path = rec.JournalPath();
     rec.WaitSynced();
-    w.Recorder = nullptr;
     const RunJournal::TContents c = RunJournal::Read(readAll(path));
     ASSERT_TRUE(c.Error.isEmpty()) << c.Error.toStdString();
     EXPECT_EQ(c.SkippedLines, 0);

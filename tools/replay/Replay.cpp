@@ -81,7 +81,6 @@ void ReplaySession::openWindow() {
 }
 
 ReplaySession::~ReplaySession() {
-    if (FWindow) FWindow->Recorder = nullptr;
     FRecorder.reset();
     FWindow.reset();
     Spreadsheet::SetFileOpener(nullptr);
@@ -668,8 +667,6 @@ void ReplaySession::keepJournal() {
     TRunRecorder::TSystem system{[this] { return FBootId; },
                                  [this] { return FNow.toMSecsSinceEpoch(); }};
     FRecorder = std::make_unique<TRunRecorder>(*FWindow, FJournalDir, std::move(system));
-    FRecorder->OnTrouble = [this](const QString& why) { FWindow->ShowJournalTrouble(why); };
-    FWindow->Recorder = FRecorder.get();
 }
 
 void ReplaySession::cmdJournal(const ReplayArgs& a, std::ostream&) {
@@ -681,7 +678,6 @@ void ReplaySession::cmdJournal(const ReplayArgs& a, std::ostream&) {
 void ReplaySession::cmdCrash(const ReplayArgs&, std::ostream&) {
     // Dropping the recorder closes the file as the kernel would on a kill;
     // whatever reached it stays.
-    FWindow->Recorder = nullptr;
     FRecorder.reset();
     FWindow.reset();
     FAsking = false;
@@ -697,8 +693,6 @@ void ReplaySession::cmdStartAgain(const ReplayArgs& a, std::ostream& out) {
     openWindow();
     keepJournal();
     const std::optional<QString> question = FRecorder->Offer();
-    for (const QString& m : FRecorder->Unreadable())
-        MessageService::Instance().Show(QStringLiteral("Vantel"), m, MsgIcon::Warning);
     if (question) {
         out << "question=" << utf8(QuoteText(*question)) << "\n";
         FAsking = true;
