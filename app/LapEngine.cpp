@@ -48,6 +48,54 @@ MainLapResult MainLap(const TRunState& before, int32_t elapsed, bool distancePic
     return r;
 }
 
+namespace {
+struct SecondaryFields {
+    int32_t TRunState::*Time;
+    int32_t TRunState::*PrevTotal;
+    int32_t TRunState::*Diff;
+    int32_t TRunState::*PrevLap;
+    int32_t TRunState::*Count;
+};
+constexpr SecondaryFields kSecondary[] = {
+    {&TRunState::Lap2Time, &TRunState::Lap2PrevTotal, &TRunState::Lap2Diff, &TRunState::Lap2PrevLap,
+     &TRunState::Lap2Count},
+    {&TRunState::Lap3Time, &TRunState::Lap3PrevTotal, &TRunState::Lap3Diff, &TRunState::Lap3PrevLap,
+     &TRunState::Lap3Count},
+};
+const SecondaryFields& secondaryFields(int button) {
+    return kSecondary[button == 3 ? 1 : 0];
+}
+} // namespace
+
+TSecondaryLap SecondaryOf(const TRunState& s, int button) {
+    const SecondaryFields& f = secondaryFields(button);
+    return {s.*f.Time, s.*f.PrevTotal, s.*f.Diff, s.*f.PrevLap, s.*f.Count};
+}
+
+void SetSecondary(TRunState& s, int button, const TSecondaryLap& lap) {
+    const SecondaryFields& f = secondaryFields(button);
+    s.*f.Time = lap.Time;
+    s.*f.PrevTotal = lap.PrevTotal;
+    s.*f.Diff = lap.Diff;
+    s.*f.PrevLap = lap.PrevLap;
+    s.*f.Count = lap.Count;
+}
+
+TRunState SecondaryLap(const TRunState& before, int button, int32_t elapsed) {
+    TRunState s = before;
+    s.Total = elapsed;
+    TSecondaryLap l = SecondaryOf(s, button);
+    // Intended, as for the main lap: after stop a press measures from zero.
+    l.Time = s.Running ? wrap::sub(s.Total, l.PrevTotal) : s.Total;
+    l.PrevTotal = s.Total;
+    l.Count = wrap::add(l.Count, 1);
+    l.Diff = wrap::sub(l.Time, l.PrevLap);
+    l.PrevLap = l.Time;
+    SetSecondary(s, button, l);
+    s.MixRow = wrap::add(wrap::add(s.MixLap1Count, s.Lap2Count), s.Lap3Count);
+    return s;
+}
+
 void ClearLapFigures(TRunState& s) {
     s.PrevTotal = s.Total = s.LapTime = s.LiveLap = s.LapDiff = s.PrevLap = s.FastLap = s.LapSum =
         s.AveLap = s.LapCount = 0;

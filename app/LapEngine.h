@@ -92,6 +92,26 @@ struct MainLapResult {
 };
 MainLapResult MainLap(const TRunState& before, int32_t elapsed, bool distancePicked);
 
+// The figures of one of the two other lap buttons (2 or 3) as one value. The
+// run state keeps them under names of their own (Lap2Time, Lap3Count), which
+// the journal and the harness's dumps write; this is the same five fields
+// taken together.
+struct TSecondaryLap {
+    int32_t Time = 0;      // the last lap
+    int32_t PrevTotal = 0; // the total at the press before
+    int32_t Diff = 0;      // the last lap minus the one before
+    int32_t PrevLap = 0;   // the lap before the last one
+    int32_t Count = 0;     // presses so far
+    bool operator==(const TSecondaryLap&) const = default;
+};
+TSecondaryLap SecondaryOf(const TRunState& s, int button);
+void SetSecondary(TRunState& s, int button, const TSecondaryLap& lap);
+
+// The run state after a press of lap button `button` (2 or 3), from the state
+// before it and the stopwatch's elapsed time. Only the total, that button's
+// figures and the mix grid's row move.
+TRunState SecondaryLap(const TRunState& before, int button, int32_t elapsed);
+
 // Clears the lap figures that start and reset both begin afresh from.
 void ClearLapFigures(TRunState& s);
 

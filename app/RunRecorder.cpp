@@ -1,28 +1,19 @@
 #include "RunRecorder.h"
 
 #include "Clock.h"
-#include "ComboBox.h"
-#include "ExcelUtil.h"
-#include "Label.h"
-#include "Menu.h"
 #include "MessageService.h"
 #include "Messages.h"
 #include "RunJournal.h"
-#include "StringGridEx.h"
-#include "Unit1.h"
 
-#include <QApplication>
 #include <QFile>
 
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 using RunJournal::TRecord;
 
 namespace {
-
-const char* const kActionNames[] = {"start", "stop", "restart", "reset", "lap",  "lap2", "lap3",
-                                    "pick",  "add",  "key",     "up",    "down", "save"};
 
 // With its offset from UTC, so that reading it back needs no time zone
 // lookup (the C library's costs a stat of /etc/localtime each time, which
@@ -66,53 +57,6 @@ int toInt(const std::optional<QByteArray>& v, int fallback = 0) {
     return ok ? n : fallback;
 }
 
-// Notes every reading of the clock while a handler runs.
-struct TCapture : Clock::TReadHook {
-    std::vector<uint32_t> Ticks;
-    std::vector<QDateTime> Times;
-    uint32_t Tick(uint32_t read) override {
-        Ticks.push_back(read);
-        return read;
-    }
-    QDateTime Time(const QDateTime& read) override {
-        Times.push_back(read);
-        return read;
-    }
-};
-
-// Hands a record's readings back in the order they were made; the tick
-// moved onto the current boot's counter by `Delta`. Past the recorded
-// readings the last one repeats.
-struct TPlayback : Clock::TReadHook {
-    std::vector<uint32_t> Ticks;
-    std::vector<QDateTime> Times;
-    uint32_t Delta = 0;
-    size_t NextTick = 0, NextTime = 0;
-    uint32_t Tick(uint32_t read) override {
-        if (Ticks.empty()) return read;
-        const uint32_t t = Ticks[std::min(NextTick++, Ticks.size() - 1)];
-        return t + Delta; // modulo 2^32, as the counter itself
-    }
-    QDateTime Time(const QDateTime& read) override {
-        if (Times.empty()) return read;
-        return Times[std::min(NextTime++, Times.size() - 1)];
-    }
-};
-
-struct THookScope {
-    explicit THookScope(Clock::TReadHook* h) { Clock::SetReadHook(h); }
-    ~THookScope() { Clock::SetReadHook(nullptr); }
-    THookScope(const THookScope&) = delete;
-    THookScope& operator=(const THookScope&) = delete;
-};
-
-QString focusName(TVantel& w) {
-    QWidget* f = w.focusWidget();
-    while (f && f != &w && f->parentWidget() != &w)
-        f = f->parentWidget();
-    return f && f != &w ? f->objectName() : QString();
-}
-
 QByteArray readBootId() {
     QFile f(QStringLiteral("/proc/sys/kernel/random/boot_id"));
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -120,9 +64,13 @@ QByteArray readBootId() {
 }
 
 bool isAction(const TRecord& r) {
-    for (const char* n : kActionNames)
-        if (r.Kind == n) return true;
-    return false;
+    return ActionNamed(r.Kind).has_value();
+}
+
+std::optional<TCellBlock> splitBlock(const QByteArray& s) {
+    const QList<QByteArray> v = s.split(',');
+    if (v.size() != 4) return std::nullopt;
+    return TCellBlock{v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()};
 }
 
 } // namespace
@@ -131,14 +79,14 @@ TRunRecorder::TSystem TRunRecorder::RealSystem() {
     return TSystem{readBootId, [] { return QDateTime::currentMSecsSinceEpoch(); }};
 }
 
-TRunRecorder::TRunRecorder(TVantel& window, QString dir, TSystem system)
-    : W(window), FDir(std::move(dir)), FSystem(std::move(system)) {
-    OnTrouble = [this](const QString& why) { W.ShowJournalTrouble(why); };
-    W.Recorder = this;
+TRunRecorder::TRunRecorder(TRunModel& run, QString dir, TSystem system)
+    : FRun(run), FDir(std::move(dir)), FSystem(std::move(system)) {
+    OnTrouble = [this](const QString& why) { FRun.Host().ShowJournalTrouble(why); };
+    FRun.Observe(this);
 }
 
 TRunRecorder::~TRunRecorder() {
-    if (W.Recorder == this) W.Recorder = nullptr;
+    FRun.Forget(this);
     if (FOffered) ::close(FOffered->File.Fd);
 }
 
@@ -162,25 +110,22 @@ TRecord TRunRecorder::anchorRecord(const char* kind) const {
 
 // What a new run's journal needs of the window as the previous run left it:
 // the settings that outlive a reset, the reset itself and the state after it.
-TRecord TRunRecorder::carryRecord() const {
+TRecord TRunRecorder::EncodeCarry(const TRunCarry& c, const std::vector<uint32_t>* resetTicks) {
     TRecord r("carry");
-    r.Add("key", qint64(W.Key->Checked()));
-    const QStringList items = W.ComboBox1->Items();
-    for (qsizetype i = TVantel::DistanceCount; i < items.size(); ++i)
-        r.Add("item", items[i]);
-    r.Add("i", qint64(W.ComboBox1->ItemIndex()));
-    r.Add("text", W.ComboBox1->Text());
-    r.Add("mix", qint64(W.XlsStringGrid1->Font().Color));
-    if (FWasReset) r.Add("reset", joinNumbers(FResetTicks));
+    r.Add("key", qint64(c.Keyed));
+    for (const QString& item : c.AddedDistances)
+        r.Add("item", item);
+    r.Add("i", qint64(c.Index));
+    r.Add("text", c.Text);
+    r.Add("mix", qint64(c.MixColor));
+    if (resetTicks) r.Add("reset", joinNumbers(*resetTicks));
     int g = 0;
-    for (TStringGrid* grid : {static_cast<TStringGrid*>(W.StringGridEx1),
-                              static_cast<TStringGrid*>(W.XlsStringGrid1)}) {
-        const TGridRect s = grid->Selection();
+    for (const TRunCarry::TGridShape& grid : c.Grids)
         r.Add("grid" + QByteArray::number(++g),
-              joinNumbers({grid->RowCount(), grid->TopRow(), s.Left, s.Top, s.Right, s.Bottom}));
-    }
-    r.Add("csv", W.CsvFileName);
-    W.State.ForEachField([&](const char* name, const auto& v) {
+              joinNumbers({grid.RowCount, grid.TopRow, grid.Sel[0], grid.Sel[1], grid.Sel[2],
+                           grid.Sel[3]}));
+    r.Add("csv", c.CsvFile);
+    c.State.ForEachField([&](const char* name, const auto& v) {
         using T = std::decay_t<decltype(v)>;
         if constexpr (std::is_same_v<T, QString>)
             r.Add(QByteArray("s.") + name, v);
@@ -188,6 +133,37 @@ TRecord TRunRecorder::carryRecord() const {
             r.Add(QByteArray("s.") + name, qint64(v));
     });
     return r;
+}
+
+TRunCarry TRunRecorder::DecodeCarry(const TRecord& r, TRunCarry c) {
+    c.Keyed = r.ValueOr("key") != "0";
+    c.AddedDistances.clear();
+    for (const QByteArray& item : r.Values("item"))
+        c.AddedDistances << QString::fromUtf8(item);
+    c.MixColor = toInt(r.Value("mix"), c.MixColor);
+    c.Index = toInt(r.Value("i"), -1);
+    c.Text = QString::fromUtf8(r.ValueOr("text"));
+    int g = 0;
+    for (TRunCarry::TGridShape& grid : c.Grids) {
+        const QList<QByteArray> v = r.ValueOr("grid" + QByteArray::number(++g)).split(',');
+        if (v.size() != 6) continue;
+        grid.RowCount = v[0].toInt();
+        grid.TopRow = v[1].toInt();
+        grid.Sel = {v[2].toInt(), v[3].toInt(), v[4].toInt(), v[5].toInt()};
+    }
+    c.CsvFile = QString::fromUtf8(r.ValueOr("csv"));
+    c.State.ForEachField([&](const char* name, auto& v) {
+        const std::optional<QByteArray> s = r.Value(QByteArray("s.") + name);
+        if (!s) return;
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, QString>)
+            v = QString::fromUtf8(*s);
+        else if constexpr (std::is_same_v<T, bool>)
+            v = *s == "1";
+        else
+            v = T(s->toLongLong());
+    });
+    return c;
 }
 
 void TRunRecorder::trouble(const QString& why) {
@@ -214,77 +190,108 @@ void TRunRecorder::write(const QByteArray& lines) {
     trouble(ok ? QString() : FWriter->Path() + QStringLiteral(": ") + FWriter->Error());
 }
 
-void TRunRecorder::Around(TRunAction action, const std::function<void()>& handler) {
-    // A run's journal begins with its first action.
-    QByteArray lines;
-    if (!FOpen) {
-        FOpen = true;
-        lines = RunJournal::EncodeLine(anchorRecord(RunJournal::HeaderKind)) +
-                RunJournal::EncodeLine(carryRecord());
-    }
-    TRecord r(kActionNames[int(action)]);
-    // What the handler reads from the window besides the clock.
-    switch (action) {
+// What an action read besides the clock comes first, as the journal has
+// always written it; then its readings and what it left.
+TRecord TRunRecorder::Encode(const TActionRecord& a) {
+    TRecord r(ActionName(a.Action));
+    const TActionInput& in = a.Input;
+    switch (a.Action) {
     case TRunAction::Up:
-    case TRunAction::Down: {
-        const TGridRect s = W.XlsStringGrid1->Selection();
-        r.Add("sel", joinNumbers({s.Left, s.Top, s.Right, s.Bottom}));
-        r.Add("top", qint64(W.XlsStringGrid1->TopRow()));
+    case TRunAction::Down:
+        if (in.Sel) r.Add("sel", joinNumbers(*in.Sel));
+        if (in.Top) r.Add("top", qint64(*in.Top));
         break;
-    }
     case TRunAction::Add:
-        r.Add("text", W.ComboBox1->Text());
+        r.Add("text", in.Text);
+        break;
+    case TRunAction::Pick:
+        r.Add("i", qint64(in.Index));
+        r.Add("text", in.Text);
+        break;
+    case TRunAction::Save:
+        r.Add("file", a.After.CsvFile);
         break;
     default:
         break;
     }
-    const int itemsBefore = W.ComboBox1->ItemCount();
-    TCapture capture;
-    bool raised = false;
-    auto finish = [&] {
-        Clock::SetReadHook(nullptr);
-        // Enter on a text already in the list changes nothing: no record.
-        if (action == TRunAction::Add && W.ComboBox1->ItemCount() == itemsBefore) {
-            if (!lines.isEmpty()) write(lines);
-            return;
+    if (!a.Readings.Ticks.empty()) r.Add("t", joinNumbers(a.Readings.Ticks));
+    for (const QDateTime& t : a.Readings.Times)
+        r.Add("w", timeText(t));
+    r.Add("at", timeText(a.Readings.Times.empty() ? Clock::Now() : a.Readings.Times.front()));
+    const TRunState& s = a.After.State;
+    r.Add("run", qint64(s.Running));
+    r.Add("c", joinNumbers({s.LapCount, s.Lap2Count, s.Lap3Count}));
+    r.Add("live", qint64(s.LiveLap));
+    r.Add("f", a.After.Focus);
+    if (a.Raised) r.Add("x", qint64(1));
+    return r;
+}
+
+TActionRecord TRunRecorder::Decode(const TRecord& r) {
+    TActionRecord a;
+    a.Action = ActionNamed(r.Kind).value_or(TRunAction::Start);
+    a.Readings.Ticks = splitTicks(r.ValueOr("t"));
+    for (const QByteArray& w : r.Values("w"))
+        a.Readings.Times.push_back(parseTime(w));
+    TActionInput& in = a.Input;
+    switch (a.Action) {
+    case TRunAction::Up:
+    case TRunAction::Down:
+        in.Sel = splitBlock(r.ValueOr("sel"));
+        if (const auto top = r.Value("top")) {
+            bool ok = false;
+            const int t = top->toInt(&ok);
+            if (ok) in.Top = t;
         }
-        if (action == TRunAction::Pick) {
-            r.Add("i", qint64(W.ComboBox1->ItemIndex()));
-            r.Add("text", W.ComboBox1->Text());
-        }
-        if (action == TRunAction::Save) r.Add("file", W.CsvFileName);
-        if (!capture.Ticks.empty()) r.Add("t", joinNumbers(capture.Ticks));
-        for (const QDateTime& t : capture.Times)
-            r.Add("w", timeText(t));
-        r.Add("at", timeText(capture.Times.empty() ? Clock::Now() : capture.Times.front()));
-        r.Add("run", qint64(W.State.Running));
-        r.Add("c", joinNumbers({W.State.LapCount, W.State.Lap2Count, W.State.Lap3Count}));
-        r.Add("live", qint64(W.State.LiveLap));
-        r.Add("f", focusName(W));
-        if (raised) r.Add("x", qint64(1));
-        write(lines + RunJournal::EncodeLine(r));
-        if (action == TRunAction::Reset) {
-            // The run is finished: the next action begins a new journal.
-            FResetTicks = capture.Ticks;
-            FWasReset = true;
-            FOpen = false;
-            if (FWriter) {
-                const QString path = FWriter->Path();
-                FWriter.reset();
-                RunJournal::MoveAside(path, RunJournal::DoneSuffix);
-            }
-            FUnwritten.clear();
-        }
-    };
-    Clock::SetReadHook(&capture);
-    try {
-        handler();
-    } catch (...) {
-        raised = true;
-        finish();
-        throw;
+        break;
+    case TRunAction::Add:
+        in.Text = QString::fromUtf8(r.ValueOr("text"));
+        break;
+    case TRunAction::Pick:
+        in.Index = toInt(r.Value("i"), -1);
+        in.Text = QString::fromUtf8(r.ValueOr("text"));
+        break;
+    case TRunAction::Save:
+        // The file was written then; it is not written again.
+        in.File = QString::fromUtf8(r.ValueOr("file"));
+        break;
+    default:
+        break;
     }
-    finish();
+    a.Raised = r.Value("x").has_value();
+    return a;
+}
+
+void TRunRecorder::ActionBegins(const TActionRecord& a) {
+    // A run's journal begins with its first action, and with the window as
+    // the action found it.
+    if (a.Rebuilt || FOpen) return;
+    FOpen = true;
+    FBegun = RunJournal::EncodeLine(anchorRecord(RunJournal::HeaderKind)) +
+             RunJournal::EncodeLine(
+                 EncodeCarry(FRun.Host().Carry(), FWasReset ? &FResetTicks : nullptr));
+}
+
+void TRunRecorder::ActionDone(const TActionRecord& a) {
+    if (a.Rebuilt) return;
+    QByteArray lines = std::exchange(FBegun, QByteArray());
+    if (!a.Changed) {
+        if (!lines.isEmpty()) write(lines);
+        return;
+    }
+    write(lines + RunJournal::EncodeLine(Encode(a)));
+    if (a.Action == TRunAction::Reset) {
+        // The run is finished: the next action begins a new journal.
+        FResetTicks = a.Readings.Ticks;
+        FWasReset = true;
+        FOpen = false;
+        if (FWriter) {
+            const QString path = FWriter->Path();
+            FWriter.reset();
+            RunJournal::MoveAside(path, RunJournal::DoneSuffix);
+        }
+        FUnwritten.clear();
+    }
 }
 
 // --- restore ------------------------------------------------------------------
@@ -345,91 +352,14 @@ void TRunRecorder::StartUp(const std::function<bool(const QString&)>& ask) {
 }
 
 void TRunRecorder::applyCarry(const TRecord& r, uint32_t delta) {
-    for (const QByteArray& item : r.Values("item"))
-        W.ComboBox1->AddItem(QString::fromUtf8(item));
-    if (r.ValueOr("key") == "0") W.KeyClick(&W);
+    TRunHost& host = FRun.Host();
     if (const auto reset = r.Value("reset")) {
-        TPlayback play;
-        play.Ticks = splitTicks(*reset);
-        play.Delta = delta;
-        THookScope scope(&play);
-        W.ResetClick(&W);
+        // The previous run's reset, fed its own readings; not an action of
+        // this run.
+        TClockPlayback play(TClockReadings{splitTicks(*reset), {}}, delta);
+        host.Perform(TRunAction::Reset, TActionInput());
     }
-    W.XlsStringGrid1->Font().SetColor(
-        TColor(toInt(r.Value("mix"), int(W.XlsStringGrid1->Font().Color))));
-    W.ComboBox1->SetItemIndex(toInt(r.Value("i"), -1));
-    if (W.ComboBox1->ItemIndex() < 0) W.ComboBox1->SetText(QString::fromUtf8(r.ValueOr("text")));
-    int g = 0;
-    for (TStringGrid* grid : {static_cast<TStringGrid*>(W.StringGridEx1),
-                              static_cast<TStringGrid*>(W.XlsStringGrid1)}) {
-        const QList<QByteArray> v = r.ValueOr("grid" + QByteArray::number(++g)).split(',');
-        if (v.size() != 6) continue;
-        grid->SetRowCount(v[0].toInt());
-        grid->SetSelection(TGridRect{v[2].toInt(), v[3].toInt(), v[4].toInt(), v[5].toInt()});
-        grid->SetTopRow(v[1].toInt());
-    }
-    W.CsvFileName = QString::fromUtf8(r.ValueOr("csv"));
-    W.XlsStringGrid1->SetCSVFileName(W.CsvFileName);
-    W.State.ForEachField([&](const char* name, auto& v) {
-        const std::optional<QByteArray> s = r.Value(QByteArray("s.") + name);
-        if (!s) return;
-        using T = std::decay_t<decltype(v)>;
-        if constexpr (std::is_same_v<T, QString>)
-            v = QString::fromUtf8(*s);
-        else if constexpr (std::is_same_v<T, bool>)
-            v = *s == "1";
-        else
-            v = T(s->toLongLong());
-    });
-}
-
-void TRunRecorder::replay(const TRecord& r, uint32_t delta) {
-    TPlayback play;
-    play.Ticks = splitTicks(r.ValueOr("t"));
-    play.Delta = delta;
-    for (const QByteArray& w : r.Values("w"))
-        play.Times.push_back(parseTime(w));
-    THookScope scope(&play);
-    const QByteArray& k = r.Kind;
-    // A handler that raised an error the first time raises it again: the
-    // report was seen then, the state it left is what counts now.
-    auto run = [](auto&& f) {
-        try {
-            f();
-        } catch (const std::exception&) {
-        }
-    };
-    // The buttons whose records carry nothing but the clock readings.
-    static const struct {
-        const char* Kind;
-        void (TVantel::*Click)(QObject*);
-    } clicks[] = {{"start", &TVantel::StartClick},    {"stop", &TVantel::StopClick},
-                  {"restart", &TVantel::ResartClick}, {"reset", &TVantel::ResetClick},
-                  {"lap", &TVantel::LapClick},        {"lap2", &TVantel::LAP2Click},
-                  {"lap3", &TVantel::LAP3Click},      {"key", &TVantel::KeyClick}};
-    for (const auto& c : clicks)
-        if (k == c.Kind) return run([&] { (W.*c.Click)(&W); });
-    if (k == "pick") {
-        W.ComboBox1->SetItemIndex(toInt(r.Value("i"), -1));
-        if (W.ComboBox1->ItemIndex() < 0)
-            W.ComboBox1->SetText(QString::fromUtf8(r.ValueOr("text")));
-        run([&] { W.ComboBox1Change(W.ComboBox1); });
-    } else if (k == "add") {
-        W.ComboBox1->SetText(QString::fromUtf8(r.ValueOr("text")));
-        QChar enter(13);
-        run([&] { W.ComboBox1KeyPress(W.ComboBox1, enter); });
-    } else if (k == "up" || k == "down") {
-        const QList<QByteArray> s = r.ValueOr("sel").split(',');
-        if (s.size() == 4)
-            W.XlsStringGrid1->SetSelection(
-                TGridRect{s[0].toInt(), s[1].toInt(), s[2].toInt(), s[3].toInt()});
-        W.XlsStringGrid1->SetTopRow(toInt(r.Value("top"), W.XlsStringGrid1->TopRow()));
-        run([&] { k == "up" ? W.CuteButton3Click(&W) : W.CuteButton4Click(&W); });
-    } else if (k == "save") {
-        // The file was written then; it is not written again.
-        W.CsvFileName = QString::fromUtf8(r.ValueOr("file"));
-        W.XlsStringGrid1->SetCSVFileName(W.CsvFileName);
-    }
+    host.ApplyCarry(DecodeCarry(r, host.Carry()));
 }
 
 void TRunRecorder::Restore() {
@@ -440,9 +370,9 @@ void TRunRecorder::Restore() {
     const qint64 realNow = FSystem.RealTime();
     uint32_t delta = 0;
     const TRecord* last = nullptr;
+    TRunHost& host = FRun.Host();
     // Nothing is painted until the whole run is back.
-    const bool updates = W.updatesEnabled();
-    W.setUpdatesEnabled(false);
+    const bool painting = host.SetPainting(false);
     for (const TRecord& r : found->Contents.Records) {
         if (r.Kind == RunJournal::HeaderKind || r.Kind == "anchor") {
             // The same boot: the tick counter still runs from the same base.
@@ -458,17 +388,20 @@ void TRunRecorder::Restore() {
         } else if (r.Kind == "carry") {
             applyCarry(r, delta);
         } else if (isAction(r)) {
-            replay(r, delta);
+            FRun.Rebuild(Decode(r), delta);
             last = &r;
         }
     }
-    W.setUpdatesEnabled(updates);
+    host.SetPainting(painting);
+    std::optional<int32_t> live;
     if (last) {
-        W.State.LiveLap = toInt(last->Value("live"), W.State.LiveLap);
+        bool ok = false;
+        const int32_t v = last->ValueOr("live").toInt(&ok);
+        if (ok) live = v;
         FFocus = QString::fromUtf8(last->ValueOr("f"));
         if (last->Kind == "reset") FWasReset = true;
     }
-    W.DisplayTick();
+    host.Rebuilt(live);
     RestoreFocus();
 
     // The run goes on in the same journal, after an anchor for this boot's
@@ -481,7 +414,5 @@ void TRunRecorder::Restore() {
 }
 
 void TRunRecorder::RestoreFocus() {
-    if (FFocus.isEmpty()) return;
-    if (QWidget* f = W.findChild<QWidget*>(FFocus, Qt::FindDirectChildrenOnly))
-        f->setFocus(Qt::OtherFocusReason);
+    if (!FFocus.isEmpty()) FRun.Host().Focus(FFocus);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "RunModel.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -10,8 +12,7 @@
 #include <optional>
 #include <vector>
 
-class TVantel;
-class TLabel;
+class TRunModel;
 namespace RunJournal {
 class TWriter;
 struct TContents;
@@ -19,28 +20,11 @@ struct TFound;
 struct TRecord;
 } // namespace RunJournal
 
-// The actions of a run that change what the window shows.
-enum class TRunAction : int {
-    Start,
-    Stop,
-    Restart,
-    Reset,
-    Lap,
-    Lap2,
-    Lap3,
-    Pick,
-    Add,
-    Key,
-    Up,
-    Down,
-    Save
-};
-
-// Keeps the window's run in a journal beside it, so that a run survives
-// whatever ends the process, and brings an interrupted run back at the next
-// start by running the recorded actions through the same handlers, fed with
-// the tick and wall-clock readings they made the first time.
-class TRunRecorder {
+// Keeps a run in a journal beside it, so that a run survives whatever ends
+// the process, and brings an interrupted run back at the next start by
+// performing the recorded actions again through the window's one path, fed
+// with the tick and wall-clock readings they made the first time.
+class TRunRecorder : private TRunObserver {
 public:
     // What the clock needs besides the tick to go on after a restart:
     // injectable so that the replay harness never reads the machine's.
@@ -50,19 +34,13 @@ public:
     };
     static TSystem RealSystem();
 
-    // Keeps `window`'s run from now on: the window's handlers go through
-    // this recorder, and trouble shows in the window (OnTrouble), until the
-    // recorder is gone. The window must outlive it.
-    TRunRecorder(TVantel& window, QString dir, TSystem system = RealSystem());
-    // Closes the journal (the run stays unfinished in it) and lets go of the
-    // window.
-    ~TRunRecorder();
+    // Keeps `run` in a journal from now on, and tells trouble to the run's
+    // window (OnTrouble), until the recorder is gone. The run must outlive it.
+    TRunRecorder(TRunModel& run, QString dir, TSystem system = RealSystem());
+    // Closes the journal (the run stays unfinished in it) and stops observing.
+    ~TRunRecorder() override;
     TRunRecorder(const TRunRecorder&) = delete;
     TRunRecorder& operator=(const TRunRecorder&) = delete;
-
-    // Runs one handler, noting what it read. The record reaches the kernel
-    // before this returns, also when the handler raises an error.
-    void Around(TRunAction action, const std::function<void()>& handler);
 
     // Start-up: looks for an interrupted run. Journals that cannot be read are
     // moved aside, and the message service tells which and where. Returns the
@@ -95,15 +73,25 @@ public:
     // The restore question for a readable, unfinished journal.
     static QString Question(const RunJournal::TContents& c);
 
+    // The records of the journal's lines and back. An action's record
+    // reaches the kernel before the action's error, if any, is reported.
+    static RunJournal::TRecord Encode(const TActionRecord& a);
+    static TActionRecord Decode(const RunJournal::TRecord& r);
+    static RunJournal::TRecord EncodeCarry(const TRunCarry& c,
+                                           const std::vector<uint32_t>* resetTicks);
+    // `base` gives what a record leaves out.
+    static TRunCarry DecodeCarry(const RunJournal::TRecord& r, TRunCarry base);
+
 private:
-    RunJournal::TRecord carryRecord() const;
+    void ActionBegins(const TActionRecord& a) override;
+    void ActionDone(const TActionRecord& a) override;
     RunJournal::TRecord anchorRecord(const char* kind) const;
     void write(const QByteArray& lines);
-    void replay(const RunJournal::TRecord& r, uint32_t delta);
     void applyCarry(const RunJournal::TRecord& r, uint32_t delta);
     void trouble(const QString& why);
 
-    TVantel& W;
+    TRunModel& FRun;
+    QByteArray FBegun; // the header and carry of a journal begun by this action
     QString FDir;
     TSystem FSystem;
     std::unique_ptr<RunJournal::TWriter> FWriter;

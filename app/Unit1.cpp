@@ -12,7 +12,6 @@
 #include "Menu.h"
 #include "MessageService.h"
 #include "Messages.h"
-#include "RunRecorder.h"
 #include "Series.h"
 #include "Stopw.h"
 #include "StringGridEx.h"
@@ -293,40 +292,170 @@ void TVantel::createComponents() {
 
 void TVantel::bindEvents() {
     // Every action that changes what the window shows of a run goes through
-    // the run journal; the handlers themselves know nothing of it.
-    auto on = [this](TRunAction a, void (TVantel::*handler)(QObject*)) {
-        return [this, a, handler](QObject* s) { journaled(a, s, handler); };
-    };
-    start->OnClick = on(TRunAction::Start, &TVantel::StartClick);
-    stop->OnClick = on(TRunAction::Stop, &TVantel::StopClick);
-    Label2->OnClick = on(TRunAction::Stop, &TVantel::StopClick);
-    CuteButton1->OnClick = on(TRunAction::Restart, &TVantel::ResartClick);
-    CuteButton2->OnClick = on(TRunAction::Reset, &TVantel::ResetClick);
-    LAP->OnClick = on(TRunAction::Lap, &TVantel::LapClick);
-    SAVE->OnClick = on(TRunAction::Save, &TVantel::SAVEClick);
-    CuteButton3->OnClick = on(TRunAction::Up, &TVantel::CuteButton3Click);
-    CuteButton4->OnClick = on(TRunAction::Down, &TVantel::CuteButton4Click);
-    LAP2->OnClick = on(TRunAction::Lap2, &TVantel::LAP2Click);
-    LAP3->OnClick = on(TRunAction::Lap3, &TVantel::LAP3Click);
+    // the run; the handlers themselves know nothing of it.
+    auto on = [this](TRunAction a) { return [this, a](QObject*) { Run.Perform(a); }; };
+    start->OnClick = on(TRunAction::Start);
+    stop->OnClick = on(TRunAction::Stop);
+    Label2->OnClick = on(TRunAction::Stop);
+    CuteButton1->OnClick = on(TRunAction::Restart);
+    CuteButton2->OnClick = on(TRunAction::Reset);
+    LAP->OnClick = on(TRunAction::Lap);
+    SAVE->OnClick = on(TRunAction::Save);
+    CuteButton3->OnClick = on(TRunAction::Up);
+    CuteButton4->OnClick = on(TRunAction::Down);
+    LAP2->OnClick = on(TRunAction::Lap2);
+    LAP3->OnClick = on(TRunAction::Lap3);
     Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
     About1->OnClick = [this](QObject* s) { About1Click(s); };
     Help1->OnClick = [this](QObject* s) { Help1Click(s); };
-    Key->OnClick = on(TRunAction::Key, &TVantel::KeyClick);
-    ComboBox1->OnChange = on(TRunAction::Pick, &TVantel::ComboBox1Change);
+    Key->OnClick = on(TRunAction::Key);
+    ComboBox1->OnChange = on(TRunAction::Pick);
     ComboBox1->OnKeyPress = [this](QObject* s, QChar& k) {
         // Only Enter can add an entry; other characters reach the text field.
-        if (Recorder && k == QChar(13))
-            Recorder->Around(TRunAction::Add, [&] { ComboBox1KeyPress(s, k); });
+        if (k == QChar(13))
+            Run.Perform(TRunAction::Add);
         else
             ComboBox1KeyPress(s, k);
     };
 }
 
-void TVantel::journaled(TRunAction action, QObject* sender, void (TVantel::*handler)(QObject*)) {
-    if (Recorder)
-        Recorder->Around(action, [&] { (this->*handler)(sender); });
-    else
-        (this->*handler)(sender);
+// --- the run's actions --------------------------------------------------------
+
+namespace {
+TCellBlock blockOf(const TGridRect& r) {
+    return {r.Left, r.Top, r.Right, r.Bottom};
+}
+TGridRect rectOf(const TCellBlock& b) {
+    return TGridRect{b[0], b[1], b[2], b[3]};
+}
+} // namespace
+
+TActionInput TVantel::Read(TRunAction action) const {
+    TActionInput in;
+    switch (action) {
+    case TRunAction::Up:
+    case TRunAction::Down:
+        in.Sel = blockOf(XlsStringGrid1->Selection());
+        in.Top = XlsStringGrid1->TopRow();
+        break;
+    case TRunAction::Add:
+        in.Text = ComboBox1->Text();
+        break;
+    case TRunAction::Pick:
+        in.Index = ComboBox1->ItemIndex();
+        in.Text = ComboBox1->Text();
+        break;
+    default:
+        break;
+    }
+    return in;
+}
+
+void TVantel::Perform(TRunAction action, const TActionInput& in) {
+    // The widgets are set from the input only where they differ: an input
+    // read from them just now must leave them exactly as they are (a caret
+    // in the distance text, say).
+    switch (action) {
+    case TRunAction::Start:
+        return StartClick(this);
+    case TRunAction::Stop:
+        return StopClick(this);
+    case TRunAction::Restart:
+        return ResartClick(this);
+    case TRunAction::Reset:
+        return ResetClick(this);
+    case TRunAction::Lap:
+        return LapClick(this);
+    case TRunAction::Lap2:
+        return LAP2Click(this);
+    case TRunAction::Lap3:
+        return LAP3Click(this);
+    case TRunAction::Key:
+        return KeyClick(this);
+    case TRunAction::Pick:
+        if (ComboBox1->ItemIndex() != in.Index) ComboBox1->SetItemIndex(in.Index);
+        if (ComboBox1->ItemIndex() < 0 && ComboBox1->Text() != in.Text) ComboBox1->SetText(in.Text);
+        return ComboBox1Change(ComboBox1);
+    case TRunAction::Add: {
+        if (ComboBox1->Text() != in.Text) ComboBox1->SetText(in.Text);
+        QChar enter(13);
+        return ComboBox1KeyPress(ComboBox1, enter);
+    }
+    case TRunAction::Up:
+    case TRunAction::Down:
+        if (in.Sel && XlsStringGrid1->Selection() != rectOf(*in.Sel))
+            XlsStringGrid1->SetSelection(rectOf(*in.Sel));
+        if (in.Top && XlsStringGrid1->TopRow() != *in.Top) XlsStringGrid1->SetTopRow(*in.Top);
+        return action == TRunAction::Up ? CuteButton3Click(this) : CuteButton4Click(this);
+    case TRunAction::Save:
+        if (in.File.isEmpty()) return SAVEClick(this);
+        return setSaved(in.File);
+    }
+}
+
+TRunShown TVantel::Shown() const {
+    TRunShown r;
+    r.State = State;
+    // The component of the window that holds the focus, or holds the widget
+    // that does.
+    const QWidget* f = focusWidget();
+    while (f && f != this && f->parentWidget() != this)
+        f = f->parentWidget();
+    if (f && f != this) r.Focus = f->objectName();
+    r.Distances = ComboBox1->ItemCount();
+    r.CsvFile = CsvFileName;
+    return r;
+}
+
+TRunCarry TVantel::Carry() const {
+    TRunCarry c;
+    c.Keyed = Key->Checked();
+    const QStringList items = ComboBox1->Items();
+    c.AddedDistances = items.mid(DistanceCount);
+    c.Index = ComboBox1->ItemIndex();
+    c.Text = ComboBox1->Text();
+    c.MixColor = int32_t(XlsStringGrid1->Font().Color);
+    const TStringGrid* grids[] = {StringGridEx1, XlsStringGrid1};
+    for (int g = 0; g < 2; ++g)
+        c.Grids[size_t(g)] = {grids[g]->RowCount(), grids[g]->TopRow(),
+                              blockOf(grids[g]->Selection())};
+    c.CsvFile = CsvFileName;
+    c.State = State;
+    return c;
+}
+
+void TVantel::ApplyCarry(const TRunCarry& c) {
+    for (const QString& item : c.AddedDistances)
+        ComboBox1->AddItem(item);
+    if (!c.Keyed) KeyClick(this);
+    XlsStringGrid1->Font().SetColor(TColor(c.MixColor));
+    ComboBox1->SetItemIndex(c.Index);
+    if (ComboBox1->ItemIndex() < 0) ComboBox1->SetText(c.Text);
+    TStringGrid* grids[] = {StringGridEx1, XlsStringGrid1};
+    for (int g = 0; g < 2; ++g) {
+        const TRunCarry::TGridShape& shape = c.Grids[size_t(g)];
+        grids[g]->SetRowCount(shape.RowCount);
+        grids[g]->SetSelection(rectOf(shape.Sel));
+        grids[g]->SetTopRow(shape.TopRow);
+    }
+    setSaved(c.CsvFile);
+    State = c.State;
+}
+
+void TVantel::Rebuilt(std::optional<int32_t> liveLap) {
+    if (liveLap) State.LiveLap = *liveLap;
+    DisplayTick();
+}
+
+void TVantel::Focus(const QString& name) {
+    if (QWidget* f = findChild<QWidget*>(name, Qt::FindDirectChildrenOnly))
+        f->setFocus(Qt::OtherFocusReason);
+}
+
+bool TVantel::SetPainting(bool on) {
+    const bool was = updatesEnabled();
+    setUpdatesEnabled(on);
+    return was;
 }
 
 void TVantel::applyTabOrder() {
@@ -463,38 +592,39 @@ void TVantel::LapClick(QObject*) {
     showRow(StringGridEx1, s.LapCount, 20, rowText());
     showRow(XlsStringGrid1, s.MixRow, 30, rowText());
 
+    feedChartFromGrid(s.LapCount);
+}
+
+// The chart takes its points from the main grid's cells, not from the state:
+// the cells are what the operator sees and saves, and a cell that does not
+// read back as an integer must stop the lap there with the error report, as
+// the window always has (the points of a lap never disagree with its row).
+void TVantel::feedChartFromGrid(int32_t row) {
     TChartSeries* lapSeries = Chart1->Series(0);
     TChartSeries* aveSeries = Chart1->Series(1);
     // Intended: the first lap of a run adds its point twice, so each line
     // starts with a flat step; the harness's scenarios and the chart tests
     // count on those points.
-    if (s.LapCount <= 1) {
-        lapSeries->AddValue(StrToIntDef(StringGridEx1->Cells(6, s.LapCount), 0), QString(),
+    if (row <= 1) {
+        lapSeries->AddValue(StrToIntDef(StringGridEx1->Cells(6, row), 0), QString(),
                             lapSeries->SeriesColor());
-        aveSeries->AddValue(StrToIntDef(StringGridEx1->Cells(8, s.LapCount), 0), QString(),
+        aveSeries->AddValue(StrToIntDef(StringGridEx1->Cells(8, row), 0), QString(),
                             aveSeries->SeriesColor());
     }
     // Strict: a cell that is not an integer ends the handler with an error
-    // report; the labels, state and rows above are already updated.
-    lapSeries->AddValue(StrToInt(StringGridEx1->Cells(6, s.LapCount)), QString(),
+    // report; the labels, state and rows are already updated.
+    lapSeries->AddValue(StrToInt(StringGridEx1->Cells(6, row)), QString(),
                         lapSeries->SeriesColor());
-    aveSeries->AddValue(StrToInt(StringGridEx1->Cells(8, s.LapCount)), QString(),
+    aveSeries->AddValue(StrToInt(StringGridEx1->Cells(8, row)), QString(),
                         aveSeries->SeriesColor());
 }
 
-void TVantel::secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff,
-                           int32_t& prevLap, int32_t& count) {
-    TRunState& s = State;
-    s.Total = StopWatch1->Elapsed();
-    // Intended, as for the main lap: after stop a press measures from zero.
-    time = s.Running ? wrap::sub(s.Total, prevTotal) : s.Total;
-    prevTotal = s.Total;
-    count = wrap::add(count, 1);
-    s.MixRow = wrap::add(wrap::add(s.MixLap1Count, s.Lap2Count), s.Lap3Count);
-    diff = wrap::sub(time, prevLap);
-    prevLap = time;
-    showRow(XlsStringGrid1, s.MixRow, 30,
-            LapEngine::SecondaryRowText(count, button, GGetStrTime(), TimeText(time), diff));
+void TVantel::secondaryLap(int button) {
+    State = LapEngine::SecondaryLap(State, button, StopWatch1->Elapsed());
+    const LapEngine::TSecondaryLap lap = LapEngine::SecondaryOf(State, button);
+    showRow(XlsStringGrid1, State.MixRow, 30,
+            LapEngine::SecondaryRowText(lap.Count, button, GGetStrTime(), TimeText(lap.Time),
+                                        lap.Diff));
 }
 
 void TVantel::showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QString& text) {
@@ -506,13 +636,11 @@ void TVantel::showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QS
 }
 
 void TVantel::LAP2Click(QObject*) {
-    TRunState& s = State;
-    secondaryLap(2, s.Lap2Time, s.Lap2PrevTotal, s.Lap2Diff, s.Lap2PrevLap, s.Lap2Count);
+    secondaryLap(2);
 }
 
 void TVantel::LAP3Click(QObject*) {
-    TRunState& s = State;
-    secondaryLap(3, s.Lap3Time, s.Lap3PrevTotal, s.Lap3Diff, s.Lap3PrevLap, s.Lap3Count);
+    secondaryLap(3);
 }
 
 // --- display timer ------------------------------------------------------------
@@ -582,9 +710,13 @@ void TVantel::ShowJournalTrouble(const QString& why) {
 // --- SAVE, row moves, menu --------------------------------------------------------
 
 void TVantel::SAVEClick(QObject*) {
-    CsvFileName = Clock::Now().toString(QStringLiteral("yyMMddHHmm")) + QStringLiteral(".csv");
-    XlsStringGrid1->SetCSVFileName(CsvFileName);
+    setSaved(Clock::Now().toString(QStringLiteral("yyMMddHHmm")) + QStringLiteral(".csv"));
     XlsStringGrid1->SetCommaText();
+}
+
+void TVantel::setSaved(const QString& file) {
+    CsvFileName = file;
+    XlsStringGrid1->SetCSVFileName(CsvFileName);
 }
 
 void TVantel::CuteButton3Click(QObject*) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "Form.h"
 #include "LapEngine.h"
+#include "RunModel.h"
 #include "TimeText.h"
 
 #include <QString>
@@ -18,12 +19,11 @@ class TFastLineSeries;
 class TStringGrid;
 class TStringGridEx;
 class TXlsStringGrid;
-class TRunRecorder;
-enum class TRunAction : int;
 
 // The main window: every component of the program and the handlers that tie
-// them together.
-class TVantel : public TForm {
+// them together. Every input that changes the run goes through `Run`, which
+// performs it here (TRunHost) and tells its observers.
+class TVantel : public TForm, public TRunHost {
     Q_OBJECT
 public:
     explicit TVantel(QWidget* parent = nullptr);
@@ -108,13 +108,23 @@ public:
     // The entries the distance list starts with; the operator's come after.
     static constexpr int DistanceCount = 28;
 
-    // Keeps each action of a run in the run journal when set; a recorder sets
-    // and clears it itself.
-    TRunRecorder* Recorder = nullptr;
+    // The run as data: every button, menu item, replay and remote input
+    // performs its action through it.
+    TRunModel Run{*this};
+
+    // TRunHost: what each action reads of the window is written here once.
+    TActionInput Read(TRunAction action) const override;
+    void Perform(TRunAction action, const TActionInput& input) override;
+    TRunShown Shown() const override;
+    TRunCarry Carry() const override;
+    void ApplyCarry(const TRunCarry& carry) override;
+    void Rebuilt(std::optional<int32_t> liveLap) override;
+    void Focus(const QString& name) override;
+    bool SetPainting(bool on) override;
     // Tells the operator that the run journal is not written (why), or that
     // it is again (empty), in a line over the chart that takes no focus: a
     // box would take the keyboard from LAP in the middle of a race.
-    void ShowJournalTrouble(const QString& why);
+    void ShowJournalTrouble(const QString& why) override;
     TLabel* JournalNote = nullptr; // made on the first trouble
 
     // Fixed texts of the window.
@@ -131,10 +141,8 @@ private:
     // Grows the grid to hold `row` once it reaches `growFrom`, writes the row,
     // selects it and scrolls it into view.
     void showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QString& text);
-    void secondaryLap(int button, int32_t& time, int32_t& prevTotal, int32_t& diff,
-                      int32_t& prevLap, int32_t& count);
-    // Runs a handler, through the run journal when one is kept.
-    void journaled(TRunAction action, QObject* sender, void (TVantel::*handler)(QObject*));
+    void secondaryLap(int button);
+    void feedChartFromGrid(int32_t row);
+    void setSaved(const QString& file);
     QString CsvFileName;
-    friend class TRunRecorder; // restores CsvFileName
 };

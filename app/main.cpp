@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     TVantel window;
     // The run journal: an interrupted run is offered back before the window
     // shows; a write failure later is told without taking the focus.
-    TRunRecorder journal(window, RunJournal::DefaultDir());
+    TRunRecorder journal(window.Run, RunJournal::DefaultDir());
     journal.StartUp(AskRestore);
     window.show();
     journal.RestoreFocus();

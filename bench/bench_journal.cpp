@@ -34,7 +34,7 @@ struct Fixture {
         window = std::make_unique<TVantel>();
         window->Timer1->SetEnabled(false);
         if (journal) {
-            recorder = std::make_unique<TRunRecorder>(*window, dir.path(), benchSystem());
+            recorder = std::make_unique<TRunRecorder>(window->Run, dir.path(), benchSystem());
         }
         window->show();
         press(window->CuteButton2);
@@ -85,7 +85,7 @@ void BM_Restore10000Laps(benchmark::State& state) {
     QTemporaryDir dir;
     {
         Fixture f(false);
-        TRunRecorder rec(*f.window, dir.path(), benchSystem());
+        TRunRecorder rec(f.window->Run, dir.path(), benchSystem());
         Fixture::press(f.window->CuteButton2);
         Fixture::press(f.window->start);
         for (int i = 0; i < 10000; ++i) {
@@ -96,7 +96,7 @@ void BM_Restore10000Laps(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         Fixture f(false);
-        TRunRecorder rec(*f.window, dir.path(), benchSystem());
+        TRunRecorder rec(f.window->Run, dir.path(), benchSystem());
         if (!rec.Offer()) {
             state.SkipWithError("no run offered");
             break;

@@ -112,4 +112,44 @@ TEST(MainLap, StoppedClockAndUnpickedDistance) {
     EXPECT_EQ(r.State.MixLap1Count, 1);
 }
 
+// Each button keeps its own figures; the other's stay as they were, and so
+// does everything of the main lap.
+TEST(SecondaryLap, EachButtonMovesOnlyItsOwnFigures) {
+    struct Case {
+        int Button;
+        bool Running;
+        int32_t Elapsed;
+        LapEngine::TSecondaryLap Want;
+    };
+    const Case cases[] = {
+        {2, true, 9000, {9000 - 4000, 9000, (9000 - 4000) - 700, 9000 - 4000, 3}},
+        {3, true, 9000, {9000 - 1000, 9000, (9000 - 1000) - 300, 9000 - 1000, 6}},
+        {2, false, 9000, {9000, 9000, 9000 - 700, 9000, 3}}, // stopped: from zero
+        {3,
+         true,
+         INT32_MIN,
+         {int32_t(uint32_t(INT32_MIN) - 1000u), INT32_MIN,
+          int32_t(uint32_t(INT32_MIN) - 1000u - 300u), int32_t(uint32_t(INT32_MIN) - 1000u),
+          6}}, // wraps
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Button);
+        TRunState s;
+        s.Running = c.Running;
+        s.MixLap1Count = 4;
+        s.LapCount = 4;
+        s.PrevTotal = 3333;
+        LapEngine::SetSecondary(s, 2, {111, 4000, 5, 700, 2});
+        LapEngine::SetSecondary(s, 3, {222, 1000, 6, 300, 5});
+        const TRunState r = LapEngine::SecondaryLap(s, c.Button, c.Elapsed);
+        EXPECT_EQ(LapEngine::SecondaryOf(r, c.Button), c.Want);
+        const int other = c.Button == 2 ? 3 : 2;
+        EXPECT_EQ(LapEngine::SecondaryOf(r, other), LapEngine::SecondaryOf(s, other));
+        EXPECT_EQ(r.Total, c.Elapsed);
+        EXPECT_EQ(r.MixRow, 4 + r.Lap2Count + r.Lap3Count);
+        EXPECT_EQ(r.PrevTotal, 3333);
+        EXPECT_EQ(r.LapCount, 4);
+    }
+}
+
 } // namespace

@@ -192,7 +192,7 @@ TEST(RunJournalRecorder, FullDiskIsToldOnceWithoutABoxAndTheJournalCatchesUp) {
     TVantel w;
     w.Timer1->SetEnabled(false);
     TRunRecorder::TSystem sys{[] { return QByteArray("boot-a"); }, [] { return qint64(0); }};
-    TRunRecorder rec(w, tmp.path(), sys);
+    TRunRecorder rec(w.Run, tmp.path(), sys);
     QStringList told;
     rec.OnTrouble = [&](const QString& why) {
         told << why;

@@ -4,6 +4,9 @@
 # change of output shows in `git diff`.
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
+if(DEFINED SEED AND IS_DIRECTORY ${SEED})
+  file(COPY ${SEED}/ DESTINATION ${WORKDIR})
+endif()
 execute_process(
   COMMAND ${REPLAY}
   INPUT_FILE ${SCENARIO}

@@ -666,7 +666,7 @@ void ReplaySession::keepJournal() {
     // wall clock stands for the real-time one.
     TRunRecorder::TSystem system{[this] { return FBootId; },
                                  [this] { return FNow.toMSecsSinceEpoch(); }};
-    FRecorder = std::make_unique<TRunRecorder>(*FWindow, FJournalDir, std::move(system));
+    FRecorder = std::make_unique<TRunRecorder>(FWindow->Run, FJournalDir, std::move(system));
 }
 
 void ReplaySession::cmdJournal(const ReplayArgs& a, std::ostream&) {

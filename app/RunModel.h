@@ -1,0 +1,72 @@
+#pragma once
+#include "RunAction.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// Learns of each action of a run as the window performs it. An observer is
+// told twice: before the action runs (what the run was), and once it is done
+// (what it read and left), also when it raised an error.
+class TRunObserver {
+public:
+    virtual ~TRunObserver() = default;
+    // `r` holds the action and its input (and whether it is rebuilt) so far.
+    virtual void ActionBegins(const TActionRecord& r) { (void)r; }
+    virtual void ActionDone(const TActionRecord& r) { (void)r; }
+};
+
+// The run as data: every action in order, with the clock readings it made and
+// what it left shown, performed through the window's one path.
+//
+// Observers are a plain list of interface pointers rather than Qt signals:
+// the "begins" call must reach the journal before the action runs, in the
+// same stack, and an observer must see the error flag of an action that is
+// about to raise; a direct call says that plainly, and needs no QObject.
+class TRunModel {
+public:
+    explicit TRunModel(TRunHost& host) : FHost(host) {}
+    TRunModel(const TRunModel&) = delete;
+    TRunModel& operator=(const TRunModel&) = delete;
+
+    TRunHost& Host() const { return FHost; }
+
+    // Performs an action now, reading its input from the window. The handler's
+    // error, if any, is raised again once the observers know of it.
+    void Perform(TRunAction action);
+    // The same with the input given, for inputs from outside the window.
+    void Perform(TRunAction action, const TActionInput& input);
+    // Performs a recorded action again, its clock readings handed back in the
+    // order they were made and its ticks moved on by `delta` (another boot's
+    // counter). Its error, reported the first time, is not reported again.
+    void Rebuild(const TActionRecord& record, uint32_t delta);
+
+    // The actions of the current run: since the action after the last reset.
+    const std::vector<TActionRecord>& Actions() const { return FActions; }
+
+    void Observe(TRunObserver* o);
+    void Forget(TRunObserver* o);
+
+private:
+    void begin(TActionRecord& r);
+    void finish(TActionRecord& r, int distancesBefore);
+    TRunHost& FHost;
+    std::vector<TActionRecord> FActions;
+    std::vector<TRunObserver*> FObservers;
+};
+
+// Hands readings back in the order they were made while it is installed;
+// the tick moved on by `Delta` (modulo 2^32, as the counter itself). Past the
+// recorded readings the last one repeats.
+class TClockPlayback {
+public:
+    TClockPlayback(const TClockReadings& readings, uint32_t delta);
+    ~TClockPlayback();
+    TClockPlayback(const TClockPlayback&) = delete;
+    TClockPlayback& operator=(const TClockPlayback&) = delete;
+
+    struct THook;
+
+private:
+    std::unique_ptr<THook> FHook;
+};
