@@ -32,7 +32,8 @@ struct FakeHost : TRunHost {
         TActionInput in;
         if (a == TRunAction::Up) in.Sel = TCellBlock{0, 1, 0, 3}, in.Top = 2;
         if (a == TRunAction::Add || a == TRunAction::Pick)
-            in.Text = QStringLiteral("5864"), in.Index = 8;
+            if (a == TRunAction::Add || a == TRunAction::Pick) in.Text = QStringLiteral("5864");
+        if (a == TRunAction::Pick) in.Index = 8;
         return in;
     }
     void Perform(TRunAction a, const TActionInput& in) override {
@@ -92,7 +93,9 @@ void expectSameCalls(const std::vector<FakeHost::Call>& was, const std::vector<F
         EXPECT_EQ(now[i].Input.Top, was[i].Input.Top);
         EXPECT_EQ(now[i].Tick, was[i].Tick + delta);
         // The previous run's reset comes back with its ticks only.
-        if (i > 0) EXPECT_EQ(now[i].Time, was[i].Time);
+        if (i > 0) {
+            EXPECT_EQ(now[i].Time, was[i].Time);
+        }
     }
 }
 
