@@ -10,6 +10,9 @@ export QT_QPA_PLATFORM=offscreen
 echo "== formatting"
 tools/format-check.sh
 
+echo "== layering"
+tools/check_layers.py
+
 echo "== normal build"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON >/dev/null
 cmake --build build-test -j"$jobs"
