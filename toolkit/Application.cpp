@@ -34,15 +34,20 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(TuneEventLoop(
     QFont f = font();
     f.setFamilies({InstalledFace(TFont().Name), QStringLiteral("IPAPGothic")});
     setFont(f);
+    ErrorReport::SetReporter([](const std::exception& e) { Application::ShowException(e); });
+}
+
+TApplication::~TApplication() {
+    // Without the application there is no message box to show.
+    ErrorReport::SetReporter(nullptr);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        Application::ShowException(e);
-    }
-    return false;
+    // Not a second catch: an error from a handler has been reported by the
+    // Dispatch around it and does not get this far.
+    bool handled = false;
+    Dispatch([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }
 
 namespace Application {

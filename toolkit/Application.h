@@ -8,12 +8,15 @@
 class QObject;
 
 // The program's application object. Its Title is the text of the taskbar
-// entry; errors raised by handlers end at its default error report.
+// entry; while it lives, errors raised by handlers end at its default error
+// report.
 class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);
-    // Last line of defence: an error that escapes a handler is reported here
-    // instead of unwinding through Qt's event loop.
+    ~TApplication() override;
+    // An event runs as a handler does (Dispatch), so that an error raised by
+    // a control's own event code, which no handler call wraps, is reported
+    // too instead of unwinding through Qt's event loop.
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

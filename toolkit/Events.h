@@ -1,23 +1,23 @@
 #pragma once
+#include "ErrorReport.h"
+
 #include <exception>
 #include <functional>
 #include <utility>
 
 class QObject;
 
-namespace Application {
-// The default error report: a message box with the error's message
-// (Application.h has the rest of the application's services).
-void ShowException(const std::exception& e);
-} // namespace Application
-
-// Runs an event handler; an error it raises goes to the default error report
-// and the program goes on with whatever the handler had already changed.
+// Runs an event handler; an error it raises goes to the installed error
+// report and the program goes on with whatever the handler had already
+// changed. This is the one place errors are caught: right around the
+// handler, so the control that called it finishes its own work too, where
+// an error caught further out would already have unwound through the
+// control's half-done state and through Qt, which is not exception-safe.
 template <class F> void Dispatch(F&& f) {
     try {
         std::forward<F>(f)();
     } catch (const std::exception& e) {
-        Application::ShowException(e);
+        ErrorReport::Report(e);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "Label.h"
 
-#include "Accessible.h"
+#include "Announce.h"
 #include "Canvas.h"
 #include "GlyphCache.h"
 

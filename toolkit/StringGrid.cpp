@@ -1,6 +1,6 @@
 #include "StringGrid.h"
 
-#include "AccessibleGrid.h"
+#include "Announce.h"
 #include "Canvas.h"
 #include "RowText.h"
 
@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -331,7 +332,7 @@ void TStringGrid::SetSelection(const TGridRect& r) {
     updateEdit();
     // Set by the program (a lap row written and selected), not by the user:
     // tools hear of it even when the cell stays the same, since it was written.
-    Accessible::CurrentCellChanged(this);
+    announceCurrentCell();
 }
 
 void TStringGrid::moveCurrent(int col, int row, bool moveAnchor, bool show) {
@@ -346,7 +347,23 @@ void TStringGrid::moveCurrent(int col, int row, bool moveAnchor, bool show) {
     }
     if (show) scrollIntoView(col, row);
     InvalidateGrid();
-    if (moved) Accessible::CurrentCellChanged(this);
+    if (moved) announceCurrentCell();
+}
+
+void TStringGrid::announceCurrentCell() {
+    if (!Accessible::Listening()) return;
+    // A tool knows a cell by its child index, which the grid counts as Qt's
+    // own tables do (row by row, header rows and columns included), so the
+    // grid need not ask its accessible interface; a grid too large for an
+    // int of cells has no index to give.
+    const qint64 index = static_cast<qint64>(FRow) * ColCount() + FCol;
+    if (index > std::numeric_limits<int>::max()) return;
+    const int child = static_cast<int>(index);
+    // Bridges that know the active descendant hear it; the AT-SPI bridge of
+    // Qt 6.4 forwards only the cell's selected state.
+    Accessible::Notify(this, QAccessible::ActiveDescendantChanged, child);
+    Accessible::Notify(this, QAccessible::Selection, child);
+    if (hasFocus()) Accessible::Notify(this, QAccessible::Focus, child);
 }
 
 void TStringGrid::FocusCell(int col, int row, bool moveAnchor) {

@@ -205,6 +205,10 @@ private:
     // Sets TopRow or LeftCol of one direction, clamped to its range.
     void setFirst(TGridAxis& axis, int v, int client, int line);
     void moveCurrent(int col, int row, bool moveAnchor, bool show);
+    // Tells the active tools that the current cell moved or was written and
+    // selected anew: the cell becomes the table's active descendant and is
+    // selected, and the focused one when the grid has the keyboard focus.
+    void announceCurrentCell();
     void scrollIntoView(int col, int row);
     bool canEditShow() const;
     void updateEdit();

@@ -1,7 +1,7 @@
 // What assistive tools read of the main window and what it tells them, asked
 // through Qt's accessibility interfaces as the AT-SPI bridge asks.
 #include "Accessibility.h"
-#include "Accessible.h"
+#include "Announce.h"
 #include "Chart.h"
 #include "ComboBox.h"
 #include "CuteBtn.h"

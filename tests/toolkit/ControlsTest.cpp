@@ -2,6 +2,7 @@
 // error report for errors raised by handlers.
 #include "Application.h"
 #include "ComboBox.h"
+#include "ErrorReport.h"
 #include "Errors.h"
 #include "Label.h"
 #include "MessageService.h"
@@ -15,6 +16,9 @@
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -191,6 +195,49 @@ TEST(DefaultErrorReport, ErrorEscapingAnEventStopsAtTheApplication) {
     QCoreApplication::sendEvent(&t, &e); // would end the process if it unwound through the loop
     ASSERT_EQ(rec.Records().size(), 1);
     EXPECT_EQ(rec.Records()[0].text, QStringLiteral("boom"));
+}
+
+// An error of the program's own whose what() is not what the user should read.
+class TerseError : public Exception {
+public:
+    using Exception::Exception;
+    const char* what() const noexcept override { return "terse"; }
+};
+
+TEST(DefaultErrorReport, OwnErrorsShowTheirMessageOthersWhat) {
+    struct Case {
+        const char* Name;
+        std::function<void()> Raise;
+        QString Shown;
+    };
+    const Case cases[] = {
+        {"own", [] { throw TerseError(QStringLiteral("for the user")); },
+         QStringLiteral("for the user")},
+        {"standard", [] { throw std::runtime_error("standard"); }, QStringLiteral("standard")},
+    };
+    for (const Case& c : cases) {
+        ScopedMessageRecorder rec;
+        Dispatch(c.Raise);
+        ASSERT_EQ(rec.Records().size(), 1) << c.Name;
+        EXPECT_EQ(rec.Records()[0].text, c.Shown) << c.Name;
+        EXPECT_EQ(rec.Records()[0].caption, Application::ErrorCaption()) << c.Name;
+    }
+}
+
+// The hook is what stands between a handler and the message box.
+TEST(DefaultErrorReport, HandlerErrorsGoToTheInstalledReporterOrNowhere) {
+    static QStringList reported;
+    reported.clear();
+    ScopedMessageRecorder rec;
+    TNotifyEvent handler = [](QObject*) { throw std::runtime_error("lost"); };
+    const ErrorReport::Reporter application = ErrorReport::SetReporter(nullptr);
+    ASSERT_NE(application, nullptr) << "the application installs one";
+    CallEvent(handler, nullptr); // with no reporter the program still goes on
+    ErrorReport::SetReporter([](const std::exception& e) { reported << e.what(); });
+    CallEvent(handler, nullptr);
+    EXPECT_NE(ErrorReport::SetReporter(application), nullptr);
+    EXPECT_EQ(reported, QStringList{QStringLiteral("lost")});
+    EXPECT_TRUE(rec.Records().isEmpty()) << "the application's report was out of the way";
 }
 
 TEST(Colours, SystemColoursResolveThroughTheFixedTable) {

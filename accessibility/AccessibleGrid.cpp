@@ -1,6 +1,5 @@
 #include "AccessibleGrid.h"
 
-#include "Accessible.h"
 #include "StringGrid.h"
 
 #include <limits>
@@ -42,23 +41,6 @@ QList<QAccessibleInterface*> headerCells(int headers, int at, CellAt cellAt) {
 }
 
 } // namespace
-
-namespace Accessible {
-
-void CurrentCellChanged(TStringGrid* grid) {
-    if (!grid || !Listening()) return;
-    auto* table = dynamic_cast<TAccessibleTable*>(QAccessible::queryAccessibleInterface(grid));
-    if (!table) return;
-    const int index = table->CellIndex(grid->Row(), grid->Col());
-    if (index < 0) return;
-    // Bridges that know the active descendant hear it; the AT-SPI bridge of
-    // Qt 6.4 forwards only the cell's selected state.
-    Notify(grid, QAccessible::ActiveDescendantChanged, index);
-    Notify(grid, QAccessible::Selection, index);
-    if (grid->hasFocus()) Notify(grid, QAccessible::Focus, index);
-}
-
-} // namespace Accessible
 
 // ---- any table
 

@@ -8,15 +8,10 @@
 
 class TStringGrid;
 
-namespace Accessible {
-// Tells the active tools that the grid's current cell moved or was written
-// and selected anew: the cell becomes the table's active descendant and is
-// selected, and the focused one when the grid has the keyboard focus.
-void CurrentCellChanged(TStringGrid* grid);
-} // namespace Accessible
-
 // A table of text cells on a widget: the rows and columns are the widget's
 // own, header rows included, so that a tool's row 3 is the widget's row 3.
+// A cell's child index is row * columns + column, as the widgets themselves
+// count when they announce a cell (TStringGrid), so the two must not differ.
 // Header rows hold column headers, header columns row headers. Cells are made
 // when a tool first asks for them and live as long as the table's interface,
 // so a table of 100 000 rows costs nothing until read.

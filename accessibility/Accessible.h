@@ -14,19 +14,6 @@ class TForm;
 
 namespace Accessible {
 
-// Where the events below go instead of Qt, when set: a recorder. Qt drops
-// every event while no platform bridge is active (as on the offscreen
-// platform), so a recorder installed as Qt's update handler would hear none.
-using EventSink = void (*)(QAccessibleEvent*);
-void SetEventSink(EventSink sink);
-
-// Whether a tool or a recorder listens: one test of a flag.
-bool Listening();
-
-// Sends `event` about `object` (about its child `child` when not -1) to the
-// active tools; with no tool active it costs one test of a flag.
-void Notify(QObject* object, QAccessible::Event event, int child = -1);
-
 // Interfaces for the toolkit's own classes (TForm, TLabel, TStringGrid and
 // the grids derived from it), or nullptr. Installed once by the program.
 QAccessibleInterface* ToolkitFactory(const QString& className, QObject* object);
