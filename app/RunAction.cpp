@@ -4,9 +4,10 @@
 
 namespace {
 // The journal's names; their order is the enumeration's.
-const char* const kActionNames[] = {"start", "stop", "restart", "reset", "lap",  "lap2", "lap3",
-                                    "pick",  "add",  "key",     "up",    "down", "save"};
-static_assert(std::size(kActionNames) == int(TRunAction::Save) + 1);
+const char* const kActionNames[] = {"start", "stop",   "restart", "reset", "lap", "lap2",
+                                    "lap3",  "pick",   "add",     "key",   "up",  "down",
+                                    "save",  "delete", "insert",  "undo",  "redo"};
+static_assert(std::size(kActionNames) == int(TRunAction::Redo) + 1);
 } // namespace
 
 const char* ActionName(TRunAction a) {

@@ -28,8 +28,22 @@ enum class TRunAction : int {
     Key,
     Up,
     Down,
-    Save
+    Save,
+    // Corrections of the run: they change which presses it holds, never what
+    // the journal keeps of the presses themselves.
+    Delete, // a press is taken out of the run
+    Insert, // a press the operator missed is put in
+    Undo,   // the last correction still in force is taken back
+    Redo    // the last correction taken back is made again
 };
+
+// The lap buttons' actions, the presses a correction can take out or put in.
+inline bool IsPress(TRunAction a) {
+    return a == TRunAction::Lap || a == TRunAction::Lap2 || a == TRunAction::Lap3;
+}
+inline bool IsCorrection(TRunAction a) {
+    return a >= TRunAction::Delete;
+}
 
 // The action's name in the journal ("lap2"), and the action of a name.
 const char* ActionName(TRunAction a);
@@ -48,6 +62,19 @@ struct TActionInput {
     // Save: the file the action wrote. Given, the file is taken as written
     // already (a rebuilt run never writes it twice); empty, a new one is written.
     QString File;
+    // Delete, Insert: the press the correction is about (its number in the
+    // run, 1 for the run's first action). An insert goes into that press's
+    // lap, before it.
+    int Target = 0;
+    // Insert: the new press's stopwatch total; none, the middle of the lap.
+    std::optional<int32_t> Total;
+    // Insert, once worked out: the new press's button, tick and time of day.
+    TRunAction Button = TRunAction::Lap;
+    std::optional<uint32_t> Tick;
+    QDateTime Time;
+    // A press's number in the run while it is performed, so that the window
+    // knows which press each row shows; not journaled (the order gives it).
+    int Press = 0;
 };
 
 // Every reading of the clock an action made, in order.
@@ -94,6 +121,14 @@ struct TRunCarry {
     TRunState State;
 };
 
+// Where a run begins: the window as the previous run left it.
+struct TRunStart {
+    TRunCarry Carry;
+    // The reset that ended the previous run, with its readings; none when the
+    // run began on a window as the program opened it.
+    std::optional<TClockReadings> Reset;
+};
+
 // What a window offers the run: it reads and performs each action (the one
 // path every input takes), and tells what it shows.
 class TRunHost {
@@ -109,8 +144,12 @@ public:
 
     virtual TRunCarry Carry() const = 0;
     virtual void ApplyCarry(const TRunCarry& carry) = 0;
+    // Makes the window show the run's beginning again, so that its actions
+    // can be performed anew (a correction rebuilds the run from there).
+    virtual void ReturnToStart(const TRunStart& start) = 0;
     // A run is rebuilt; its last action left the running lap so (nullopt:
-    // not recorded). The window shows the run as it stands.
+    // not known, the window works it out). The window shows the run as it
+    // stands.
     virtual void Rebuilt(std::optional<int32_t> liveLap) = 0;
     // Gives the focus to the component named, when there is one.
     virtual void Focus(const QString& name) = 0;

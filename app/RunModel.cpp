@@ -1,9 +1,13 @@
 #include "RunModel.h"
 
 #include "Clock.h"
+#include "Messages.h"
+#include "TimeText.h"
+#include "Wrap.h"
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -66,8 +70,17 @@ void TRunModel::Perform(TRunAction action) {
 }
 
 void TRunModel::begin(TActionRecord& r) {
-    // A reset is the last action of its run; the next one begins another.
-    if (!FActions.empty() && FActions.back().Action == TRunAction::Reset) FActions.clear();
+    // A reset is the last action of its run; the next one begins another,
+    // from the window as it stands.
+    const bool afterReset = !FActions.empty() && FActions.back().Action == TRunAction::Reset;
+    if (afterReset) FLastReset = FActions.back().Readings;
+    if (afterReset || FActions.empty()) {
+        FActions.clear();
+        FShown.clear();
+        FCorrections.Clear();
+        if (!r.Rebuilt) FStart = TRunStart{FHost.Carry(), FLastReset};
+    }
+    r.Input.Press = int(FActions.size()) + 1;
     // A copy: an observer may perform nothing, but the list may grow under it.
     const std::vector<TRunObserver*> observers = FObservers;
     for (TRunObserver* o : observers)
@@ -75,6 +88,10 @@ void TRunModel::begin(TActionRecord& r) {
 }
 
 void TRunModel::Perform(TRunAction action, const TActionInput& input) {
+    if (IsCorrection(action)) {
+        Correct(action, input);
+        return;
+    }
     TActionRecord r;
     r.Action = action;
     r.Input = input;
@@ -99,7 +116,17 @@ void TRunModel::finish(TActionRecord& r, int distancesBefore) {
     r.After = FHost.Shown();
     // Enter on a distance already listed changes nothing.
     r.Changed = !(r.Action == TRunAction::Add && r.After.Distances == distancesBefore);
-    if (r.Changed) FActions.push_back(r);
+    // A save is kept with the file it wrote, so that a rebuilt run does not
+    // write it again.
+    if (r.Action == TRunAction::Save) r.Input.File = r.After.CsvFile;
+    if (r.Changed) {
+        FActions.push_back(r);
+        FShown.push_back(r);
+    }
+    notifyDone(r);
+}
+
+void TRunModel::notifyDone(const TActionRecord& r) {
     const std::vector<TRunObserver*> observers = FObservers;
     for (TRunObserver* o : observers)
         o->ActionDone(r);
@@ -111,10 +138,23 @@ void TRunModel::Rebuild(const TActionRecord& record, uint32_t delta) {
     r.Input = record.Input;
     r.Readings = record.Readings;
     r.Rebuilt = true;
+    // The run is kept on this boot's counter, so that a later correction
+    // rebuilds it without the journal.
+    for (uint32_t& t : r.Readings.Ticks)
+        t += delta; // modulo 2^32, as the counter itself
+    if (r.Input.Tick) *r.Input.Tick += delta;
     begin(r);
+    if (IsCorrection(r.Action)) {
+        // Taken into account once the whole run is back.
+        if (FCorrections.Apply(r.Input.Press, r.Action, r.Input)) FCorrectedWhileRebuilt = true;
+        r.After = FHost.Shown();
+        FActions.push_back(r);
+        notifyDone(r);
+        return;
+    }
     const int before = FHost.Shown().Distances;
     {
-        TClockPlayback play(r.Readings, delta);
+        TClockPlayback play(r.Readings, 0);
         try {
             FHost.Perform(r.Action, r.Input);
         } catch (const std::exception&) {
@@ -124,4 +164,123 @@ void TRunModel::Rebuild(const TActionRecord& record, uint32_t delta) {
         }
     }
     finish(r, before);
+}
+
+// --- corrections ----------------------------------------------------------------
+
+const TActionRecord* TRunModel::ShownPress(int id) const {
+    for (const TActionRecord& r : FShown)
+        if (r.Input.Press == id && IsPress(r.Action)) return &r;
+    return nullptr;
+}
+
+namespace {
+
+int32_t lapOf(const TActionRecord& press) {
+    const TRunState& s = press.After.State;
+    switch (press.Action) {
+    case TRunAction::Lap2:
+        return s.Lap2Time;
+    case TRunAction::Lap3:
+        return s.Lap3Time;
+    default:
+        return s.LapTime;
+    }
+}
+
+} // namespace
+
+// Checks a correction against the run as shown and works out what it needs:
+// an insert's tick and time of day, the button it is about.
+std::optional<QString> TRunModel::prepare(TRunAction kind, TActionInput& in) const {
+    if (kind == TRunAction::Undo)
+        return FCorrections.CanUndo() ? std::nullopt : std::optional(Msg::NothingToUndo());
+    if (kind == TRunAction::Redo)
+        return FCorrections.CanRedo() ? std::nullopt : std::optional(Msg::NothingToRedo());
+    const TActionRecord* target = ShownPress(in.Target);
+    if (!target || target->Readings.Ticks.empty()) return Msg::NoPressInRow();
+    in.Button = target->Action;
+    if (kind == TRunAction::Delete) return std::nullopt;
+    const int32_t total = target->After.State.Total;
+    const int32_t lap = lapOf(*target);
+    const int32_t start = wrap::sub(total, lap);
+    if (!in.Total) {
+        if (lap < 2) return Msg::TooShortToSplit();
+        in.Total = wrap::sub(total, lap / 2);
+    }
+    // Strictly inside the lap, so that both halves are laps.
+    const int32_t before = wrap::sub(total, *in.Total);
+    if (before <= 0 || before >= lap)
+        return Msg::OutsideTheLap().arg(TimeText(start), TimeText(total));
+    const uint32_t tick = target->Readings.Ticks.front() - uint32_t(before);
+    in.Tick = tick;
+    // The time of day from the next press that read it, less the ticks between.
+    for (auto it = FShown.begin() + (target - FShown.data()); it != FShown.end(); ++it) {
+        if (it->Readings.Times.empty() || it->Readings.Ticks.empty()) continue;
+        in.Time = it->Readings.Times.front().addMSecs(
+            -qint64(uint32_t(it->Readings.Ticks.front() - tick)));
+        break;
+    }
+    if (!in.Time.isValid())
+        in.Time = Clock::Now().addMSecs(-qint64(uint32_t(Clock::GetTickCount() - tick)));
+    return std::nullopt;
+}
+
+std::optional<QString> TRunModel::Correct(TRunAction kind, TActionInput input) {
+    if (FActions.empty() || FActions.back().Action == TRunAction::Reset)
+        return kind == TRunAction::Redo   ? Msg::NothingToRedo()
+               : kind == TRunAction::Undo ? Msg::NothingToUndo()
+                                          : Msg::NoPressInRow();
+    if (std::optional<QString> refused = prepare(kind, input)) return refused;
+    TActionRecord r;
+    r.Action = kind;
+    r.Input = input;
+    begin(r);
+    FCorrections.Apply(r.Input.Press, kind, r.Input);
+    rebuildShown();
+    r.After = FHost.Shown();
+    FActions.push_back(r);
+    notifyDone(r);
+    return std::nullopt;
+}
+
+void TRunModel::BeginRebuiltRun(const TRunStart& start) {
+    FStart = start;
+    FLastReset = start.Reset;
+}
+
+void TRunModel::FinishRebuiltRun() {
+    if (!std::exchange(FCorrectedWhileRebuilt, false)) return;
+    rebuildShown();
+}
+
+// Performs the corrected run anew from its beginning, painting nothing until
+// it is whole. Each action is fed the readings it made, so every other press
+// keeps its tick.
+void TRunModel::rebuildShown() {
+    const std::vector<TRunItem> items = FCorrections.Run(FActions);
+    const bool painting = FHost.SetPainting(false);
+    FHost.ReturnToStart(FStart);
+    FShown.clear();
+    FShown.reserve(items.size());
+    for (const TRunItem& item : items) {
+        TActionRecord r;
+        r.Action = item.Action;
+        r.Input = item.Input;
+        r.Input.Press = item.Id;
+        r.Readings = item.Readings;
+        r.Rebuilt = true;
+        {
+            TClockPlayback play(r.Readings, 0);
+            try {
+                FHost.Perform(r.Action, r.Input);
+            } catch (const std::exception&) {
+                r.Raised = true;
+            }
+        }
+        r.After = FHost.Shown();
+        FShown.push_back(std::move(r));
+    }
+    FHost.SetPainting(painting);
+    FHost.Rebuilt(std::nullopt);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "Corrections.h"
 #include "RunAction.h"
 
 #include <cstdint>
@@ -41,8 +42,29 @@ public:
     // counter). Its error, reported the first time, is not reported again.
     void Rebuild(const TActionRecord& record, uint32_t delta);
 
-    // The actions of the current run: since the action after the last reset.
+    // The actions of the current run as they were made, corrections
+    // included: since the action after the last reset. An action's number in
+    // the run is its place here, from 1.
     const std::vector<TActionRecord>& Actions() const { return FActions; }
+    // The run as the window shows it: the actions without the corrections,
+    // corrected, each with what it left (Input.Press its number).
+    const std::vector<TActionRecord>& Shown() const { return FShown; }
+    // The press numbered `id` as the window shows it; nullptr for none.
+    const TActionRecord* ShownPress(int id) const;
+
+    // Corrects the run now: takes a press out (Delete, Input.Target), puts
+    // one in (Insert: Input.Target the press whose lap it splits, Input.Total
+    // where, none for the middle), or takes the last correction back (Undo)
+    // or makes it again (Redo). The window is rebuilt as the corrected run
+    // would have left it. Returns why nothing was done, or nullopt when done.
+    std::optional<QString> Correct(TRunAction kind, TActionInput input);
+    const TCorrections& Corrections() const { return FCorrections; }
+
+    // A run is rebuilt from its journal: it began so.
+    void BeginRebuiltRun(const TRunStart& start);
+    // Every action of a rebuilt run is back: the corrections among them take
+    // effect, once.
+    void FinishRebuiltRun();
 
     void Observe(TRunObserver* o);
     void Forget(TRunObserver* o);
@@ -50,8 +72,16 @@ public:
 private:
     void begin(TActionRecord& r);
     void finish(TActionRecord& r, int distancesBefore);
+    void notifyDone(const TActionRecord& r);
+    void rebuildShown();
+    std::optional<QString> prepare(TRunAction kind, TActionInput& input) const;
     TRunHost& FHost;
     std::vector<TActionRecord> FActions;
+    std::vector<TActionRecord> FShown;
+    TCorrections FCorrections;
+    TRunStart FStart;
+    std::optional<TClockReadings> FLastReset; // the reset that ended the previous run
+    bool FCorrectedWhileRebuilt = false;
     std::vector<TRunObserver*> FObservers;
 };
 

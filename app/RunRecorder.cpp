@@ -211,6 +211,15 @@ TRecord TRunRecorder::Encode(const TActionRecord& a) {
     case TRunAction::Save:
         r.Add("file", a.After.CsvFile);
         break;
+    case TRunAction::Delete:
+        r.Add("of", qint64(in.Target));
+        break;
+    case TRunAction::Insert:
+        r.Add("of", qint64(in.Target));
+        r.Add("b", QByteArray(ActionName(in.Button)));
+        r.Add("tick", qint64(in.Tick.value_or(0)));
+        r.Add("when", timeText(in.Time));
+        break;
     default:
         break;
     }
@@ -254,6 +263,14 @@ TActionRecord TRunRecorder::Decode(const TRecord& r) {
     case TRunAction::Save:
         // The file was written then; it is not written again.
         in.File = QString::fromUtf8(r.ValueOr("file"));
+        break;
+    case TRunAction::Insert:
+        in.Button = ActionNamed(r.ValueOr("b")).value_or(TRunAction::Lap);
+        in.Tick = uint32_t(r.ValueOr("tick").toLongLong());
+        in.Time = parseTime(r.ValueOr("when"));
+        [[fallthrough]];
+    case TRunAction::Delete:
+        in.Target = toInt(r.Value("of"));
         break;
     default:
         break;
@@ -353,13 +370,19 @@ void TRunRecorder::StartUp(const std::function<bool(const QString&)>& ask) {
 
 void TRunRecorder::applyCarry(const TRecord& r, uint32_t delta) {
     TRunHost& host = FRun.Host();
+    TRunStart start;
     if (const auto reset = r.Value("reset")) {
         // The previous run's reset, fed its own readings; not an action of
         // this run.
-        TClockPlayback play(TClockReadings{splitTicks(*reset), {}}, delta);
+        start.Reset = TClockReadings{splitTicks(*reset), {}};
+        for (uint32_t& t : start.Reset->Ticks)
+            t += delta; // onto this boot's counter
+        TClockPlayback play(*start.Reset, 0);
         host.Perform(TRunAction::Reset, TActionInput());
     }
-    host.ApplyCarry(DecodeCarry(r, host.Carry()));
+    start.Carry = DecodeCarry(r, host.Carry());
+    host.ApplyCarry(start.Carry);
+    FRun.BeginRebuiltRun(start);
 }
 
 void TRunRecorder::Restore() {
@@ -392,6 +415,7 @@ void TRunRecorder::Restore() {
             last = &r;
         }
     }
+    FRun.FinishRebuiltRun();
     host.SetPainting(painting);
     std::optional<int32_t> live;
     if (last) {

@@ -12,12 +12,16 @@
 #include "Menu.h"
 #include "MessageService.h"
 #include "Messages.h"
+#include "RowCorrector.h"
 #include "Series.h"
 #include "Stopw.h"
 #include "StringGridEx.h"
 #include "TimeText.h"
 #include "Timer.h"
 #include "Wrap.h"
+
+#include <QApplication>
+#include <QTimer>
 
 namespace {
 
@@ -66,6 +70,36 @@ struct ButtonDef : ControlDef<TCuteButton> {
     TColor FontColor;
 };
 
+// The labels as the window is made: their places, looks and first captions.
+const LabelDef kLabels[] = {
+    {&TVantel::Label1, "Label1", 126, 12, 39, 19, "Total", "Total", LabelAlign::Center, 17, fsBold,
+     0xCFDFE9},
+    {&TVantel::Label9, "Label9", 126, 36, 64, 19, "Fast Lap", "Fast Lap", LabelAlign::Left, 17,
+     fsBold, 0x6781E9},
+    {&TVantel::Label2, "Label2", 126, 60, 28, 19, "Lap", "Lap", LabelAlign::Center, 17, fsBold,
+     0xF1EDEE},
+    {&TVantel::Label3, "Label3", 126, 85, 62, 19, "Lap real", "Lap real", LabelAlign::Center, 17,
+     fsBold, 0xF0CAB0},
+    {&TVantel::Label14, "Label14", 126, 108, 60, 19, "Average", "Average Lap", LabelAlign::Left, 17,
+     fsBold, 0xD4D4D4},
+    {&TVantel::Label11, "Label11", 263, 16, 16, 15, "lap", "Lap count", LabelAlign::Right, 13,
+     fsBold, 0xCFDFE9},
+    {&TVantel::Label12, "Label12", 256, 36, 23, 15, "num", "Fast Lap count", LabelAlign::Right, 13,
+     fsItalic, 0x6781E9},
+    {&TVantel::Label13, "Label13", 263, 60, 16, 15, "+ -", "+ - milli sec", LabelAlign::Right, 13,
+     fsItalic, 0xF1EDEE},
+    {&TVantel::Label7, "Label7", 256, 84, 27, 15, "km/h", "Lap Km/h", LabelAlign::Right, 13,
+     fsItalic, 0xF0CAB0},
+    {&TVantel::Label16, "Label16", 237, 108, 45, 15, "Average", "Average Km/h", LabelAlign::Right,
+     13, fsItalic, 0xD4D4D4},
+    {&TVantel::Label4, "Label4", 78, 16, 0, 0, "Total", "", LabelAlign::Left, 12, 0, 0x8ACEBA},
+    {&TVantel::Label10, "Label10", 83, 36, 0, 0, "Fast", "", LabelAlign::Left, 12, 0, 0x6781E9},
+    {&TVantel::Label5, "Label5", 86, 66, 0, 0, "Lap", "", LabelAlign::Left, 12, 0, 0x8ACEBA},
+    {&TVantel::Label6, "Label6", 88, 84, 0, 0, ".....", "", LabelAlign::Left, 15, 0, 0x8ACEBA},
+    {&TVantel::Label15, "Label15", 84, 108, 0, 0, "Ave", "Average", LabelAlign::Left, 12, 0,
+     0xD4D4D4},
+};
+
 // Captions the lap buttons with their accelerators (keyed) or without.
 void CaptionLapButtons(TCuteButton* const (&buttons)[3], bool keyed) {
     const Msg::TText* captions = keyed ? Msg::LapKeyed : Msg::LapPlain;
@@ -94,6 +128,17 @@ TVantel::TVantel(QWidget* parent) : TForm(parent) {
     bindEvents();
     applyTabOrder();
     FormCreate(this);
+    Corrector = new TRowCorrector(Run, Rows,
+                                  {StringGridEx1, XlsStringGrid1, this,
+                                   [this](const QString& t) { ShowRunNote(t); },
+                                   [this](QWidget* was) {
+                                       // Timing goes on from LAP; stopped, the operator goes on
+                                       // where they were.
+                                       if (State.Running)
+                                           moveFocus(LAP);
+                                       else if (was)
+                                           was->setFocus(Qt::OtherFocusReason);
+                                   }});
 }
 
 // Every component is a child of the window; the stopwatch follows its
@@ -121,35 +166,7 @@ void TVantel::createComponents() {
     StopWatch1 = new TStopWatch(this);
     StopWatch1->setObjectName(QStringLiteral("StopWatch1"));
 
-    static const LabelDef labels[] = {
-        {&TVantel::Label1, "Label1", 126, 12, 39, 19, "Total", "Total", LabelAlign::Center, 17,
-         fsBold, 0xCFDFE9},
-        {&TVantel::Label9, "Label9", 126, 36, 64, 19, "Fast Lap", "Fast Lap", LabelAlign::Left, 17,
-         fsBold, 0x6781E9},
-        {&TVantel::Label2, "Label2", 126, 60, 28, 19, "Lap", "Lap", LabelAlign::Center, 17, fsBold,
-         0xF1EDEE},
-        {&TVantel::Label3, "Label3", 126, 85, 62, 19, "Lap real", "Lap real", LabelAlign::Center,
-         17, fsBold, 0xF0CAB0},
-        {&TVantel::Label14, "Label14", 126, 108, 60, 19, "Average", "Average Lap", LabelAlign::Left,
-         17, fsBold, 0xD4D4D4},
-        {&TVantel::Label11, "Label11", 263, 16, 16, 15, "lap", "Lap count", LabelAlign::Right, 13,
-         fsBold, 0xCFDFE9},
-        {&TVantel::Label12, "Label12", 256, 36, 23, 15, "num", "Fast Lap count", LabelAlign::Right,
-         13, fsItalic, 0x6781E9},
-        {&TVantel::Label13, "Label13", 263, 60, 16, 15, "+ -", "+ - milli sec", LabelAlign::Right,
-         13, fsItalic, 0xF1EDEE},
-        {&TVantel::Label7, "Label7", 256, 84, 27, 15, "km/h", "Lap Km/h", LabelAlign::Right, 13,
-         fsItalic, 0xF0CAB0},
-        {&TVantel::Label16, "Label16", 237, 108, 45, 15, "Average", "Average Km/h",
-         LabelAlign::Right, 13, fsItalic, 0xD4D4D4},
-        {&TVantel::Label4, "Label4", 78, 16, 0, 0, "Total", "", LabelAlign::Left, 12, 0, 0x8ACEBA},
-        {&TVantel::Label10, "Label10", 83, 36, 0, 0, "Fast", "", LabelAlign::Left, 12, 0, 0x6781E9},
-        {&TVantel::Label5, "Label5", 86, 66, 0, 0, "Lap", "", LabelAlign::Left, 12, 0, 0x8ACEBA},
-        {&TVantel::Label6, "Label6", 88, 84, 0, 0, ".....", "", LabelAlign::Left, 15, 0, 0x8ACEBA},
-        {&TVantel::Label15, "Label15", 84, 108, 0, 0, "Ave", "Average", LabelAlign::Left, 12, 0,
-         0xD4D4D4},
-    };
-    for (const LabelDef& d : labels) {
+    for (const LabelDef& d : kLabels) {
         TLabel* l = CreateControl(this, d);
         l->SetAlignment(d.Align);
         l->SetFont(TFont(kFont, -d.FontHeight, d.Color, d.Style));
@@ -352,6 +369,7 @@ TActionInput TVantel::Read(TRunAction action) const {
 }
 
 void TVantel::Perform(TRunAction action, const TActionInput& in) {
+    FPress = in.Press;
     // The widgets are set from the input only where they differ: an input
     // read from them just now must leave them exactly as they are (a caret
     // in the distance text, say).
@@ -390,6 +408,11 @@ void TVantel::Perform(TRunAction action, const TActionInput& in) {
     case TRunAction::Save:
         if (in.File.isEmpty()) return SAVEClick(this);
         return setSaved(in.File);
+    case TRunAction::Delete:
+    case TRunAction::Insert:
+    case TRunAction::Undo:
+    case TRunAction::Redo:
+        return; // the run's own: it rebuilds the window from the actions
     }
 }
 
@@ -425,9 +448,16 @@ TRunCarry TVantel::Carry() const {
 }
 
 void TVantel::ApplyCarry(const TRunCarry& c) {
+    {
+        // The operator's entries as the carry has them, also over a window
+        // that already lists some.
+        QSignalBlocker quiet(ComboBox1);
+        while (ComboBox1->ItemCount() > DistanceCount)
+            ComboBox1->removeItem(ComboBox1->ItemCount() - 1);
+    }
     for (const QString& item : c.AddedDistances)
         ComboBox1->AddItem(item);
-    if (!c.Keyed) KeyClick(this);
+    if (Key->Checked() != c.Keyed) KeyClick(this);
     XlsStringGrid1->Font().SetColor(TColor(c.MixColor));
     ComboBox1->SetItemIndex(c.Index);
     if (ComboBox1->ItemIndex() < 0) ComboBox1->SetText(c.Text);
@@ -443,8 +473,44 @@ void TVantel::ApplyCarry(const TRunCarry& c) {
 }
 
 void TVantel::Rebuilt(std::optional<int32_t> liveLap) {
-    if (liveLap) State.LiveLap = *liveLap;
+    // Stopped and not recorded: what the last display tick before the stop
+    // showed, the lap running until the stop.
+    if (liveLap)
+        State.LiveLap = *liveLap;
+    else if (!State.Running)
+        State.LiveLap = wrap::sub(StopWatch1->Elapsed(), State.PrevTotal);
     DisplayTick();
+}
+
+void TVantel::ReturnToStart(const TRunStart& start) {
+    if (start.Reset) {
+        TClockPlayback play(*start.Reset, 0);
+        ResetClick(this);
+    } else {
+        freshLook();
+    }
+    ApplyCarry(start.Carry);
+}
+
+// The window as it is made, for a run that began before any reset.
+void TVantel::freshLook() {
+    // A stopwatch never started.
+    delete StopWatch1;
+    StopWatch1 = new TStopWatch(this);
+    StopWatch1->setObjectName(QStringLiteral("StopWatch1"));
+    StopWatch1->SetDisplayLabel(Label1);
+    for (const LabelDef& d : kLabels)
+        (this->*d.Field)->SetCaption(QString::fromLatin1(d.Caption));
+    for (TStringGrid* g :
+         {static_cast<TStringGrid*>(StringGridEx1), static_cast<TStringGrid*>(XlsStringGrid1)})
+        for (int c = 0; c < g->ColCount(); ++c)
+            g->ClearColumn(c);
+    Chart1->Series(0)->ClearValues();
+    Chart1->Series(1)->ClearValues();
+    Rows.Clear();
+    State = TRunState();
+    FormCreate(this);
+    CaptionLapButtons({LAP, LAP2, LAP3}, true);
 }
 
 void TVantel::Focus(const QString& name) {
@@ -553,6 +619,7 @@ void TVantel::ResetClick(QObject*) {
     XlsStringGrid1->SetTopRow(1);
     Chart1->Series(0)->ClearValues();
     Chart1->Series(1)->ClearValues();
+    Rows.Clear();
 }
 
 // --- lap buttons -----------------------------------------------------------------
@@ -591,6 +658,8 @@ void TVantel::LapClick(QObject*) {
     };
     showRow(StringGridEx1, s.LapCount, 20, rowText());
     showRow(XlsStringGrid1, s.MixRow, 30, rowText());
+    Rows.Wrote(TRowPresses::Main, s.LapCount, FPress);
+    Rows.Wrote(TRowPresses::Mix, s.MixRow, FPress);
 
     feedChartFromGrid(s.LapCount);
 }
@@ -625,6 +694,7 @@ void TVantel::secondaryLap(int button) {
     showRow(XlsStringGrid1, State.MixRow, 30,
             LapEngine::SecondaryRowText(lap.Count, button, GGetStrTime(), TimeText(lap.Time),
                                         lap.Diff));
+    Rows.Wrote(TRowPresses::Mix, State.MixRow, FPress);
 }
 
 void TVantel::showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QString& text) {
@@ -707,6 +777,27 @@ void TVantel::ShowJournalTrouble(const QString& why) {
     JournalNote->setVisible(!why.isEmpty());
 }
 
+void TVantel::ShowRunNote(const QString& text) {
+    if (!RunNote) {
+        RunNote = new TLabel(this);
+        RunNote->setObjectName(QStringLiteral("RunNote"));
+        RunNote->setGeometry(16, 372, 0, 0);
+        RunNote->SetFont(TFont(kFont, -13, clWhite, fsBold));
+        RunNote->setFocusPolicy(Qt::NoFocus);
+        RunNote->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Read out by screen readers like the figures.
+        RunNote->SetAnnounced(true);
+        FNoteTimer = new QTimer(this);
+        FNoteTimer->setSingleShot(true);
+        FNoteTimer->setInterval(12000);
+        connect(FNoteTimer, &QTimer::timeout, RunNote, [this] { RunNote->setVisible(false); });
+    }
+    RunNote->SetCaption(text);
+    RunNote->setVisible(!text.isEmpty());
+    RunNote->raise();
+    FNoteTimer->start();
+}
+
 // --- SAVE, row moves, menu --------------------------------------------------------
 
 void TVantel::SAVEClick(QObject*) {
@@ -720,17 +811,19 @@ void TVantel::setSaved(const QString& file) {
 }
 
 void TVantel::CuteButton3Click(QObject*) {
-    XlsStringGrid1->MoveUp();
+    const int r = XlsStringGrid1->Row();
+    if (XlsStringGrid1->MoveUp() == 0) Rows.Swapped(TRowPresses::Mix, r - 1, r);
 }
 void TVantel::CuteButton4Click(QObject*) {
-    XlsStringGrid1->MoveDown();
+    const int r = XlsStringGrid1->Row();
+    if (XlsStringGrid1->MoveDown() == 0) Rows.Swapped(TRowPresses::Mix, r, r + 1);
 }
 
 void TVantel::About1Click(QObject*) {
     ShowInfoMessage(Msg::AboutCaption(), AboutText());
 }
 void TVantel::Help1Click(QObject*) {
-    ShowInfoMessage(Msg::HelpCaption(), HelpText());
+    ShowInfoMessage(Msg::HelpCaption(), HelpText() + Msg::HelpCorrections());
 }
 
 void TVantel::KeyClick(QObject*) {

@@ -19,6 +19,7 @@ class TFastLineSeries;
 class TStringGrid;
 class TStringGridEx;
 class TXlsStringGrid;
+class TRowCorrector;
 
 // The main window: every component of the program and the handlers that tie
 // them together. Every input that changes the run goes through `Run`, which
@@ -118,6 +119,7 @@ public:
     TRunShown Shown() const override;
     TRunCarry Carry() const override;
     void ApplyCarry(const TRunCarry& carry) override;
+    void ReturnToStart(const TRunStart& start) override;
     void Rebuilt(std::optional<int32_t> liveLap) override;
     void Focus(const QString& name) override;
     bool SetPainting(bool on) override;
@@ -126,6 +128,15 @@ public:
     // box would take the keyboard from LAP in the middle of a race.
     void ShowJournalTrouble(const QString& why) override;
     TLabel* JournalNote = nullptr; // made on the first trouble
+
+    // Which press each grid row shows, and the corrections asked for by row
+    // (keys on the grids, Ctrl+Z and Ctrl+Y; the harness).
+    TRowPresses Rows;
+    TRowCorrector* Corrector = nullptr;
+    // Says what a correction did, over the chart, without taking the focus;
+    // it goes after a while.
+    void ShowRunNote(const QString& text);
+    TLabel* RunNote = nullptr; // made on the first note
 
     // Fixed texts of the window.
     static QString VersionText(); // Msg::Version
@@ -144,5 +155,8 @@ private:
     void secondaryLap(int button);
     void feedChartFromGrid(int32_t row);
     void setSaved(const QString& file);
+    void freshLook();
+    int FPress = 0; // the run's number of the press being performed
+    QTimer* FNoteTimer = nullptr;
     QString CsvFileName;
 };

@@ -81,6 +81,7 @@ struct ClockOnlyHost : TRunHost {
     TRunShown Shown() const override { return {}; }
     TRunCarry Carry() const override { return {}; }
     void ApplyCarry(const TRunCarry&) override {}
+    void ReturnToStart(const TRunStart&) override {}
     void Rebuilt(std::optional<int32_t>) override {}
     void Focus(const QString&) override {}
     bool SetPainting(bool) override { return true; }

@@ -227,4 +227,40 @@ constinit const TText NotAFolder = {"Journal", QT_TRANSLATE_NOOP("Journal", "%1:
 constinit const TText NoFreeJournalName = {
     "Journal", QT_TRANSLATE_NOOP("Journal", "%1: no free journal name")};
 
+constinit const TText CorrectionDeleted = {
+    "Correction", QT_TRANSLATE_NOOP("Correction", "Deleted %1; Ctrl+Z undoes it.")};
+constinit const TText CorrectionInserted = {
+    "Correction", QT_TRANSLATE_NOOP("Correction", "Inserted %1; Ctrl+Z undoes it.")};
+constinit const TText CorrectionUndone = {
+    "Correction", QT_TRANSLATE_NOOP("Correction", "Undone: %1; Ctrl+Y redoes it.")};
+constinit const TText CorrectionRedone = {
+    "Correction", QT_TRANSLATE_NOOP("Correction", "Redone: %1; Ctrl+Z undoes it.")};
+constinit const TText CorrectionPress = {"Correction",
+                                         QT_TRANSLATE_NOOP("Correction", "%1 lap %2 (%3)")};
+constinit const TText NothingToUndo = {"Correction",
+                                       QT_TRANSLATE_NOOP("Correction", "Nothing to undo.")};
+constinit const TText NothingToRedo = {"Correction",
+                                       QT_TRANSLATE_NOOP("Correction", "Nothing to redo.")};
+constinit const TText NoPressInRow = {
+    "Correction", QT_TRANSLATE_NOOP("Correction", "That row shows no lap of this run.")};
+constinit const TText OutsideTheLap = {
+    "Correction",
+    QT_TRANSLATE_NOOP("Correction",
+                      "The new press must fall inside the lap, after %1 and before %2.")};
+constinit const TText TooShortToSplit = {
+    "Correction", QT_TRANSLATE_NOOP("Correction", "That lap is too short to split.")};
+constinit const TText CorrectionDeleteOf = {"Correction",
+                                            QT_TRANSLATE_NOOP("Correction", "the delete of %1")};
+constinit const TText CorrectionInsertOf = {"Correction",
+                                            QT_TRANSLATE_NOOP("Correction", "the insert of %1")};
+constinit const TText InsertTotalHint = {
+    "Correction",
+    QT_TRANSLATE_NOOP("Correction", "Total of the missed press, as 00:01:02:500 or in ms; Enter")};
+constinit const TText HelpCorrections = {
+    "Correction",
+    QT_TRANSLATE_NOOP("Correction",
+                      "\r\rCorrecting a run, on a row of either grid:\rDelete removes its press\r"
+                      "Insert adds a press in the middle of its lap\rShift+Insert adds one at a "
+                      "total you type\rCtrl+Z undoes, Ctrl+Y redoes")};
+
 } // namespace Msg

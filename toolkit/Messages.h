@@ -129,4 +129,20 @@ extern const TText JournalTooLarge;
 extern const TText NotAFolder;        // %1: the folder
 extern const TText NoFreeJournalName; // %1: the folder
 
+// Corrections of a run: the note that says what was done, and why not.
+extern const TText CorrectionDeleted;  // %1: the press ("LAP lap 7 (00:00:00:312)")
+extern const TText CorrectionInserted; // %1: the press
+extern const TText CorrectionUndone;   // %1: what the correction did
+extern const TText CorrectionRedone;   // %1: what the correction does
+extern const TText CorrectionPress;    // %1: the button, %2: its lap, %3: the lap time
+extern const TText NothingToUndo;
+extern const TText NothingToRedo;
+extern const TText NoPressInRow;
+extern const TText OutsideTheLap; // %1, %2: the lap's first and last total
+extern const TText TooShortToSplit;
+extern const TText CorrectionDeleteOf; // %1: the press
+extern const TText CorrectionInsertOf; // %1: the press
+extern const TText InsertTotalHint;
+extern const TText HelpCorrections; // after the help text
+
 } // namespace Msg

@@ -63,6 +63,7 @@ struct FakeHost : TRunHost {
         return c;
     }
     void ApplyCarry(const TRunCarry& c) override { Applied = c; }
+    void ReturnToStart(const TRunStart&) override {}
     void Rebuilt(std::optional<int32_t> live) override { Live = live; }
     void Focus(const QString& name) override { Focused = name; }
     bool SetPainting(bool on) override { return std::exchange(Painting, on); }
@@ -186,7 +187,9 @@ TEST(RunRecorderFakeHost, AnUnchangedAddLeavesNoRecord) {
     TRunModel run(host);
     TRunRecorder rec(run, f.Dir.path(), f.System);
     host.Now.Distances = 28;
-    run.Perform(TRunAction::Add, TActionInput{QStringLiteral("100"), -1, {}, {}, {}});
+    TActionInput listed;
+    listed.Text = QStringLiteral("100");
+    run.Perform(TRunAction::Add, listed);
     run.Perform(TRunAction::Lap);
     QFile file(rec.JournalPath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

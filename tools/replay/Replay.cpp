@@ -13,6 +13,7 @@
 #include "Label.h"
 #include "Menu.h"
 #include "MessageService.h"
+#include "RowCorrector.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
 #include "Series.h"
@@ -186,6 +187,14 @@ const std::vector<ReplayCommand>& ReplaySession::Commands() {
          ReplayCommand::Words, 0, 1, &S::cmdStartAgain},
         {"answer", "restore|discard", "answers the restore question", ReplayCommand::Words, 1, 1,
          &S::cmdAnswer},
+        {"correct", "delete|split|insert GRID ROW [MS]",
+         "corrects the run at a row of StringGridEx1 or XlsStringGrid1 as shown: deletes its "
+         "press, splits its lap in the middle, or inserts a press at stopwatch total MS",
+         ReplayCommand::Words, 3, 4, &S::cmdCorrect},
+        {"undo", "", "takes the last correction back (Ctrl+Z)", ReplayCommand::Words, 0, 0,
+         &S::cmdUndo},
+        {"redo", "", "makes the last correction taken back again (Ctrl+Y)", ReplayCommand::Words, 0,
+         0, &S::cmdRedo},
     };
     return table;
 }
@@ -212,6 +221,8 @@ const std::vector<ReplayCommand>& ReplaySession::Dumps() {
         {"journal", "",
          "the run journal's trouble note and how many files of each kind its folder holds",
          ReplayCommand::Words, 0, 0, &S::dumpJournal},
+        {"note", "", "the note a correction left over the chart, if it shows", ReplayCommand::Words,
+         0, 0, &S::dumpNote},
     };
     return table;
 }
@@ -709,6 +720,47 @@ void ReplaySession::cmdAnswer(const ReplayArgs& a, std::ostream&) {
         bad(a, QStringLiteral("expects restore or discard"));
     FAsking = false;
     settle();
+}
+
+// --- corrections ----------------------------------------------------------------
+
+void ReplaySession::cmdCorrect(const ReplayArgs& a, std::ostream&) {
+    const QString kind = a.words[0];
+    auto* grid = qobject_cast<TStringGrid*>(component(a.words[1]));
+    if (!grid || (a.words[1] != u"StringGridEx1" && a.words[1] != u"XlsStringGrid1"))
+        bad(a, QStringLiteral("GRID is StringGridEx1 or XlsStringGrid1"));
+    bool ok = false;
+    const int row = a.words[2].toInt(&ok);
+    if (!ok) bad(a, QStringLiteral("ROW is a number"));
+    const bool insert = kind == u"insert";
+    if (insert != (a.words.size() == 4)) bad(a, QStringLiteral("MS comes with insert alone"));
+    TRowCorrector& c = *FWindow->Corrector;
+    if (kind == u"delete")
+        c.Delete(grid, row);
+    else if (kind == u"split")
+        c.Split(grid, row);
+    else if (insert) {
+        const int ms = a.words[3].toInt(&ok);
+        if (!ok) bad(a, QStringLiteral("MS is a number"));
+        c.Insert(grid, row, ms);
+    } else
+        bad(a, QStringLiteral("expects delete, split or insert"));
+    settle();
+}
+
+void ReplaySession::cmdUndo(const ReplayArgs&, std::ostream&) {
+    FWindow->Corrector->Undo();
+    settle();
+}
+
+void ReplaySession::cmdRedo(const ReplayArgs&, std::ostream&) {
+    FWindow->Corrector->Redo();
+    settle();
+}
+
+void ReplaySession::dumpNote(const ReplayArgs&, std::ostream& out) {
+    const TLabel* n = FWindow->RunNote;
+    out << "note=" << utf8(QuoteText(n && n->isVisible() ? n->Caption() : QString())) << "\n";
 }
 
 void ReplaySession::dumpJournal(const ReplayArgs&, std::ostream& out) {

@@ -83,6 +83,10 @@ private:
     void cmdCrash(const ReplayArgs& a, std::ostream& out);
     void cmdStartAgain(const ReplayArgs& a, std::ostream& out);
     void cmdAnswer(const ReplayArgs& a, std::ostream& out);
+    void cmdCorrect(const ReplayArgs& a, std::ostream& out);
+    void cmdUndo(const ReplayArgs& a, std::ostream& out);
+    void cmdRedo(const ReplayArgs& a, std::ostream& out);
+    void dumpNote(const ReplayArgs& a, std::ostream& out);
     void dumpJournal(const ReplayArgs& a, std::ostream& out);
     void openWindow();
     void keepJournal();

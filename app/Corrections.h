@@ -1,0 +1,68 @@
+#pragma once
+#include "RunAction.h"
+
+#include <optional>
+#include <vector>
+
+// One action of a run as the window performs it when the run is rebuilt: a
+// press or any other action the operator made, or a press a correction put in.
+struct TRunItem {
+    int Id = 0; // the action's number in the run (an inserted press: its insert's)
+    TRunAction Action = TRunAction::Start;
+    TActionInput Input;
+    TClockReadings Readings;
+};
+
+// The corrections in force over a run, and the run they make of its actions.
+// The actions themselves are never changed: a deleted press stays in the
+// journal, and an undo only takes the correction back.
+class TCorrections {
+public:
+    struct TEdit {
+        TRunAction Kind = TRunAction::Delete; // Delete or Insert
+        int Id = 0;                           // the correction's own number in the run
+        int Target = 0;                       // the press deleted, or the one inserted before
+        TRunAction Button = TRunAction::Lap;  // Insert: the button of the new press
+        uint32_t Tick = 0;                    // Insert: the new press's readings
+        QDateTime Time;
+    };
+
+    // Takes a correction into account (`id` its number in the run). An undo
+    // with nothing to undo, or a redo with nothing to redo, changes nothing:
+    // false.
+    bool Apply(int id, TRunAction kind, const TActionInput& input);
+    bool CanUndo() const { return !FDone.empty(); }
+    bool CanRedo() const { return !FUndone.empty(); }
+    const TEdit* LastDone() const { return FDone.empty() ? nullptr : &FDone.back(); }
+    const TEdit* LastUndone() const { return FUndone.empty() ? nullptr : &FUndone.back(); }
+    bool Any() const { return !FDone.empty(); }
+    void Clear();
+
+    // The run the window shows: the actions (numbered from 1 in their
+    // order) without the corrections, the deleted presses left out and the
+    // inserted ones in their place. An inserted press goes right after the
+    // last action before its lap's end that read the clock at or before its
+    // tick, so that it meets the other buttons' presses in the order of time.
+    std::vector<TRunItem> Run(const std::vector<TActionRecord>& actions) const;
+
+private:
+    std::vector<TEdit> FDone, FUndone;
+};
+
+// Which press each row of the two lap grids shows, as the window writes and
+// moves the rows: a correction is asked for by row.
+class TRowPresses {
+public:
+    enum TGrid { Main, Mix };
+    void Clear() { FRows[0].clear(), FRows[1].clear(); }
+    // Row `row` of `grid` now shows press `press`.
+    void Wrote(TGrid grid, int row, int press);
+    void Swapped(TGrid grid, int a, int b);
+    // 0 when the row shows no press of the run.
+    int PressAt(TGrid grid, int row) const;
+    // The row that shows `press`; -1 when none does.
+    int RowOf(TGrid grid, int press) const;
+
+private:
+    std::vector<int> FRows[2];
+};

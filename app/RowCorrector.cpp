@@ -1,0 +1,186 @@
+#include "RowCorrector.h"
+
+#include "Messages.h"
+#include "RunModel.h"
+#include "StringGrid.h"
+#include "TimeText.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+TRowCorrector::TRowCorrector(TRunModel& run, const TRowPresses& rows, TViews views)
+    : QObject(views.Window), FRun(run), FRows(rows), FViews(std::move(views)) {
+    for (QObject* o : {static_cast<QObject*>(FViews.Main), static_cast<QObject*>(FViews.Mix),
+                       static_cast<QObject*>(FViews.Window)})
+        o->installEventFilter(this);
+}
+
+TRowPresses::TGrid TRowCorrector::which(TStringGrid* grid) const {
+    return grid == FViews.Main ? TRowPresses::Main : TRowPresses::Mix;
+}
+
+QString TRowCorrector::PressText(int press) const {
+    const TActionRecord* r = FRun.ShownPress(press);
+    // A deleted press is told as it was shown before.
+    const std::vector<TActionRecord>& made = FRun.Actions();
+    if (!r && press >= 1 && size_t(press) <= made.size()) r = &made[size_t(press) - 1];
+    if (!r) return QString();
+    const TRunState& s = r->After.State;
+    struct Shown {
+        const char* Name;
+        int32_t Count, Lap;
+    };
+    const Shown shown = r->Action == TRunAction::Lap2   ? Shown{"LAP2", s.Lap2Count, s.Lap2Time}
+                        : r->Action == TRunAction::Lap3 ? Shown{"LAP3", s.Lap3Count, s.Lap3Time}
+                                                        : Shown{"LAP", s.LapCount, s.LapTime};
+    return Msg::CorrectionPress()
+        .arg(QLatin1String(shown.Name))
+        .arg(shown.Count)
+        .arg(TimeText(shown.Lap).trimmed());
+}
+
+bool TRowCorrector::correct(TRunAction kind, TStringGrid* grid, int row,
+                            std::optional<int32_t> total) {
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    TActionInput in;
+    in.Total = total;
+    QString undoneText;
+    if (grid) {
+        in.Target = FRows.PressAt(which(grid), row);
+        if (!in.Target) {
+            FViews.Note(Msg::NoPressInRow());
+            return false;
+        }
+    } else if (const TCorrections::TEdit* e = kind == TRunAction::Undo
+                                                  ? FRun.Corrections().LastDone()
+                                                  : FRun.Corrections().LastUndone()) {
+        const QString press = PressText(e->Kind == TRunAction::Delete ? e->Target : e->Id);
+        undoneText =
+            (e->Kind == TRunAction::Delete ? Msg::CorrectionDeleteOf() : Msg::CorrectionInsertOf())
+                .arg(press);
+    }
+    const QString deleted = kind == TRunAction::Delete ? PressText(in.Target) : QString();
+    if (const std::optional<QString> refused = FRun.Correct(kind, in)) {
+        FViews.Note(*refused);
+        return false;
+    }
+    switch (kind) {
+    case TRunAction::Delete:
+        FViews.Note(Msg::CorrectionDeleted().arg(deleted));
+        break;
+    case TRunAction::Insert:
+        FViews.Note(Msg::CorrectionInserted().arg(PressText(FRun.Actions().back().Input.Press)));
+        break;
+    case TRunAction::Undo:
+        FViews.Note(Msg::CorrectionUndone().arg(undoneText));
+        break;
+    default:
+        FViews.Note(Msg::CorrectionRedone().arg(undoneText));
+        break;
+    }
+    if (grid) {
+        // The corrected row stays in view: the row now in its place.
+        const int r =
+            std::clamp(row, grid->FixedRows(), std::max(grid->FixedRows(), grid->RowCount() - 1));
+        grid->FocusCell(grid->Col(), r);
+    }
+    FViews.Refocus(focused);
+    return true;
+}
+
+bool TRowCorrector::Delete(TStringGrid* grid, int row) {
+    return correct(TRunAction::Delete, grid, row, std::nullopt);
+}
+bool TRowCorrector::Split(TStringGrid* grid, int row) {
+    return correct(TRunAction::Insert, grid, row, std::nullopt);
+}
+bool TRowCorrector::Insert(TStringGrid* grid, int row, int32_t total) {
+    return correct(TRunAction::Insert, grid, row, total);
+}
+bool TRowCorrector::Undo() {
+    return correct(TRunAction::Undo, nullptr, 0, std::nullopt);
+}
+bool TRowCorrector::Redo() {
+    return correct(TRunAction::Redo, nullptr, 0, std::nullopt);
+}
+
+std::optional<int32_t> TRowCorrector::ParseTotal(const QString& text) {
+    const QString t = text.trimmed();
+    bool ok = false;
+    const int ms = t.toInt(&ok);
+    if (ok) return ms >= 0 ? std::optional<int32_t>(ms) : std::nullopt;
+    static const QRegularExpression clock(
+        QStringLiteral("^(\\d{1,3}):(\\d{1,2}):(\\d{1,2})[:.](\\d{1,3})$"));
+    const QRegularExpressionMatch m = clock.match(t);
+    if (!m.hasMatch()) return std::nullopt;
+    const qint64 h = m.captured(1).toLongLong(), mi = m.captured(2).toLongLong(),
+                 s = m.captured(3).toLongLong(), z = m.captured(4).toLongLong();
+    if (mi > 59 || s > 59) return std::nullopt;
+    const qint64 total = ((h * 60 + mi) * 60 + s) * 1000 + z;
+    if (total > INT32_MAX) return std::nullopt;
+    return int32_t(total);
+}
+
+void TRowCorrector::askTotal(TStringGrid* grid, int row) {
+    if (!FRows.PressAt(which(grid), row)) {
+        FViews.Note(Msg::NoPressInRow());
+        return;
+    }
+    delete FField;
+    auto* field = new QLineEdit(grid);
+    FField = field;
+    field->setObjectName(QStringLiteral("InsertTotal"));
+    field->setPlaceholderText(Msg::InsertTotalHint());
+    field->setToolTip(Msg::InsertTotalHint());
+    const TRect cell = grid->CellRect(0, row);
+    field->setGeometry(cell.Left, cell.Top, std::min(grid->width(), 220),
+                       std::max(20, cell.Bottom - cell.Top + 4));
+    field->show();
+    field->setFocus(Qt::OtherFocusReason);
+    const QPointer<TStringGrid> g = grid;
+    connect(field, &QLineEdit::returnPressed, this, [this, g, row, field] {
+        const std::optional<int32_t> total = ParseTotal(field->text());
+        if (!total) {
+            FViews.Note(Msg::InsertTotalHint());
+            return;
+        }
+        field->deleteLater();
+        if (g) {
+            g->setFocus(Qt::OtherFocusReason);
+            Insert(g, row, *total);
+        }
+    });
+    field->installEventFilter(this);
+}
+
+bool TRowCorrector::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* k = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers mods =
+        k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (watched == FField) {
+        if (k->key() != Qt::Key_Escape) return false;
+        FField->deleteLater();
+        if (auto* g = qobject_cast<QWidget*>(FField->parent())) g->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    if (watched == FViews.Window) {
+        if (k->key() == Qt::Key_Z && mods == Qt::ControlModifier) return Undo(), true;
+        if ((k->key() == Qt::Key_Y && mods == Qt::ControlModifier) ||
+            (k->key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier)))
+            return Redo(), true;
+        return false;
+    }
+    auto* grid = static_cast<TStringGrid*>(watched);
+    if (grid->EditorMode()) return false;
+    if (k->key() == Qt::Key_Delete && mods == Qt::NoModifier)
+        return Delete(grid, grid->Row()), true;
+    if (k->key() == Qt::Key_Insert && mods == Qt::NoModifier) return Split(grid, grid->Row()), true;
+    if (k->key() == Qt::Key_Insert && mods == Qt::ShiftModifier)
+        return askTotal(grid, grid->Row()), true;
+    return false;
+}

@@ -1,0 +1,211 @@
+// A corrected run shows exactly what the same run would have shown had the
+// press never been made (or the missed one been made), every other press at
+// the same tick; undo and redo go back and forth between those runs, and a
+// journal brings a corrected run back as it was.
+#include "Chart.h"
+#include "ExcelUtil.h"
+#include "Label.h"
+#include "MessageService.h"
+#include "RowCorrector.h"
+#include "RunRecorder.h"
+#include "Series.h"
+#include "StringGridEx.h"
+#include "TestUtil.h"
+#include "Timer.h"
+#include "Unit1.h"
+
+#include <QTemporaryDir>
+
+#include <random>
+
+namespace {
+
+struct Step {
+    TRunAction Action;
+    uint32_t After; // ms since the step before
+};
+
+// A run over the three buttons from a seed: a distance, reset, start, laps
+// with now and then a stop and a start without reset.
+std::vector<Step> RandomRun(unsigned seed) {
+    std::mt19937 rng(seed);
+    std::vector<Step> steps{
+        {TRunAction::Pick, 0}, {TRunAction::Reset, 10}, {TRunAction::Start, 10}};
+    for (int i = 0; i < 40; ++i) {
+        const unsigned r = rng() % 20;
+        const uint32_t gap = r < 2 ? 300 : 20000 + rng() % 70000; // a double press now and then
+        const TRunAction a = r < 12   ? TRunAction::Lap
+                             : r < 16 ? TRunAction::Lap2
+                             : r < 19 ? TRunAction::Lap3
+                                      : TRunAction::Stop;
+        steps.push_back({a, gap});
+        if (a == TRunAction::Stop) steps.push_back({TRunAction::Start, 5000}); // no reset
+    }
+    return steps;
+}
+
+void Play(TVantel& w, FakeClock& clock, const std::vector<Step>& steps) {
+    for (const Step& s : steps) {
+        clock.Advance(s.After);
+        clock.Now = clock.Now.addMSecs(s.After);
+        TActionInput in;
+        if (s.Action == TRunAction::Pick) in.Index = 8, in.Text = QStringLiteral("5864");
+        w.Run.Perform(s.Action, in);
+    }
+    w.DisplayTick();
+}
+
+// Everything the window shows of the run.
+QString Shown(TVantel& w) {
+    QString out;
+    for (TLabel* l : {w.Label1, w.Label2, w.Label3, w.Label7, w.Label9, w.Label11, w.Label12,
+                      w.Label13, w.Label14, w.Label16})
+        out += l->objectName() + u'=' + l->Caption() + u'\n';
+    for (TStringGrid* g :
+         {static_cast<TStringGrid*>(w.StringGridEx1), static_cast<TStringGrid*>(w.XlsStringGrid1)})
+        for (int r = 0; r < g->RowCount(); ++r)
+            out += g->objectName() + QString::number(r) + u'=' + g->RowCells(r).join(u'|') + u'\n';
+    for (int i = 0; i < 2; ++i) {
+        TChartSeries* s = w.Chart1->Series(i);
+        for (int p = 0; p < s->Count(); ++p)
+            out += QStringLiteral("s%1 %2 %3\n").arg(i).arg(s->XValue(p)).arg(s->YValue(p));
+    }
+    w.State.ForEachField([&](const char* name, const auto& v) {
+        out += QLatin1String(name) + u'=' + QVariant::fromValue(v).toString() + u'\n';
+    });
+    return out;
+}
+
+struct Windows {
+    FakeClock Clock;
+    ScopedMessageRecorder Messages;
+    std::unique_ptr<TVantel> Make() {
+        Clock.Tick = 4'294'000'000u; // the counter wraps during the runs
+        Clock.Now = QDateTime(QDate(2026, 12, 10), QTime(9, 0));
+        auto w = std::make_unique<TVantel>();
+        w->Timer1->SetEnabled(false);
+        return w;
+    }
+};
+
+// The press a step made, and the row of a grid that shows it.
+struct Row {
+    TStringGrid* Grid;
+    int Index;
+};
+std::optional<Row> RowOf(TVantel& w, size_t step) {
+    // The reset of step 1 ends a run: the run counts its actions from the start.
+    const int press = int(step) - 1;
+    for (auto [g, grid] :
+         {std::pair{TRowPresses::Main, static_cast<TStringGrid*>(w.StringGridEx1)},
+          std::pair{TRowPresses::Mix, static_cast<TStringGrid*>(w.XlsStringGrid1)}})
+        if (const int r = w.Rows.RowOf(g, press); r >= 0) return Row{grid, r};
+    return std::nullopt;
+}
+
+std::vector<Step> Without(std::vector<Step> steps, size_t k) {
+    if (k + 1 < steps.size()) steps[k + 1].After += steps[k].After;
+    steps.erase(steps.begin() + std::ptrdiff_t(k));
+    return steps;
+}
+
+TEST(Corrections, ADeletedOrInsertedPressLeavesTheRunAsIfItHadBeenMadeSo) {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE(seed);
+        Windows f;
+        const std::vector<Step> run = RandomRun(seed);
+        // A press that is still shown and has a press of its button after it.
+        std::mt19937 rng(seed * 7919);
+        size_t k = 0;
+        for (int tries = 0; tries < 100 && !k; ++tries) {
+            const size_t c = 3 + rng() % (run.size() - 3);
+            if (!IsPress(run[c].Action)) continue;
+            for (size_t j = c + 1; j < run.size(); ++j)
+                if (run[j].Action == run[c].Action) k = c;
+        }
+        ASSERT_NE(k, 0u);
+        const std::vector<Step> without = Without(run, k);
+
+        auto reference = f.Make();
+        Play(*reference, f.Clock, without);
+        const QString wantWithout = Shown(*reference);
+        reference = f.Make();
+        Play(*reference, f.Clock, run);
+        const QString wantWith = Shown(*reference);
+        const int32_t total = reference->Run.Shown()[k - 2].After.State.Total;
+
+        auto w = f.Make();
+        Play(*w, f.Clock, run);
+        const std::optional<Row> row = RowOf(*w, k);
+        if (!row) continue; // overwritten by a later start: not shown, not correctable
+        ASSERT_TRUE(w->Corrector->Delete(row->Grid, row->Index));
+        EXPECT_EQ(Shown(*w), wantWithout) << "deleted";
+        ASSERT_TRUE(w->Corrector->Undo());
+        EXPECT_EQ(Shown(*w), wantWith) << "undone";
+        ASSERT_TRUE(w->Corrector->Redo());
+        EXPECT_EQ(Shown(*w), wantWithout) << "redone";
+
+        // Put back by hand at its total, into the lap of the next press of
+        // its button: the run as it was made.
+        w = f.Make();
+        Play(*w, f.Clock, without);
+        size_t next = k; // in `without`, the next press of the button sits at k
+        while (without[next].Action != run[k].Action)
+            ++next;
+        const std::optional<Row> nextRow = RowOf(*w, next);
+        if (!nextRow) continue;
+        ASSERT_TRUE(w->Corrector->Insert(nextRow->Grid, nextRow->Index, total));
+        EXPECT_EQ(Shown(*w), wantWith) << "inserted at " << total;
+    }
+}
+
+TEST(Corrections, ASplitHalvesTheLapAndRefusalsChangeNothing) {
+    Windows f;
+    auto w = f.Make();
+    Play(*w, f.Clock,
+         {{TRunAction::Reset, 0},
+          {TRunAction::Start, 0},
+          {TRunAction::Lap, 60001},
+          {TRunAction::Lap, 61000}});
+    const QString before = Shown(*w);
+    EXPECT_FALSE(w->Corrector->Insert(w->StringGridEx1, 2, 60001)) << "at the lap's start";
+    EXPECT_FALSE(w->Corrector->Insert(w->StringGridEx1, 2, 121001)) << "at the lap's end";
+    EXPECT_FALSE(w->Corrector->Delete(w->StringGridEx1, 5)) << "an empty row";
+    EXPECT_FALSE(w->Corrector->Redo());
+    EXPECT_EQ(Shown(*w), before);
+    ASSERT_TRUE(w->Corrector->Split(w->StringGridEx1, 2));
+    EXPECT_EQ(w->State.LapCount, 3);
+    EXPECT_EQ(w->StringGridEx1->Cells(6, 2), QStringLiteral("30500"));
+    EXPECT_EQ(w->StringGridEx1->Cells(6, 3), QStringLiteral("30500"));
+    EXPECT_TRUE(f.Messages.Records().isEmpty()) << "no box, only the note";
+    EXPECT_TRUE(w->RunNote && w->RunNote->isVisible());
+}
+
+TEST(Corrections, AJournalBringsACorrectedRunBack) {
+    QTemporaryDir dir;
+    Windows f;
+    const TRunRecorder::TSystem sys{[] { return QByteArray("boot"); }, [] { return qint64(0); }};
+    const std::vector<Step> run = RandomRun(3);
+    QString want;
+    {
+        auto w = f.Make();
+        TRunRecorder rec(w->Run, dir.path(), sys);
+        Play(*w, f.Clock, run);
+        ASSERT_TRUE(w->Corrector->Delete(w->StringGridEx1, 2));
+        ASSERT_TRUE(w->Corrector->Split(w->XlsStringGrid1, 3));
+        ASSERT_TRUE(w->Corrector->Undo());
+        ASSERT_TRUE(w->Corrector->Split(w->StringGridEx1, 4));
+        want = Shown(*w);
+    }
+    auto w = f.Make();
+    TRunRecorder rec(w->Run, dir.path(), sys);
+    ASSERT_TRUE(rec.Offer());
+    rec.Restore();
+    EXPECT_EQ(Shown(*w), want);
+    // The history comes back too: the undo goes on from where it was.
+    ASSERT_TRUE(w->Corrector->Undo());
+    ASSERT_TRUE(w->Corrector->Undo());
+    EXPECT_FALSE(w->Corrector->Undo());
+}
+
+} // namespace
