@@ -101,7 +101,7 @@ void TRunModel::Perform(TRunAction action, const TActionInput& input) {
     {
         TCapture capture(r.Readings);
         try {
-            FHost.Perform(action, input);
+            FHost.Perform(action, r.Input);
         } catch (...) {
             error = std::current_exception();
             r.Raised = true;
