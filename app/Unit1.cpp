@@ -209,6 +209,8 @@ void TVantel::createComponents() {
     }
     // The lap buttons' captions come from the catalogue; they start keyed.
     CaptionLapButtons({LAP, LAP2, LAP3}, true);
+    for (TCuteButton* b : {LAP, LAP2, LAP3}) // a held key records one lap
+        b->SetOnePressOneClick(true);
 
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));

@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include <utility>
+
 namespace {
 
 // The button's one guard. A handler is free to destroy its own button (a
@@ -93,7 +95,7 @@ protected:
         if (ch.isNull()) return false;
         if (!(ke->modifiers() & Qt::AltModifier) && takesCharacters(focus ? focus : w))
             return false;
-        return TCuteButton::DispatchDialogChar(w->window(), ch);
+        return TCuteButton::DispatchDialogChar(w->window(), ch, ke->isAutoRepeat());
     }
 };
 
@@ -208,15 +210,17 @@ void TCuteButton::pressAndClick() {
 
 // ---- accelerator
 
-bool TCuteButton::DialogChar(QChar ch) {
+bool TCuteButton::DialogChar(QChar ch, bool autoRepeat) {
     const QChar accel = AccelChar(Caption());
     if (accel.isNull() || ch.toUpper() != accel) return false;
     if (!isEnabled() || !parentWidget() || !parentWidget()->isVisible()) return false;
-    pressAndClick();
+    // The repeat is still taken, so that it is neither typed into a control
+    // nor offered to a later button with the same accelerator.
+    if (!(autoRepeat && FOnePressOneClick)) pressAndClick();
     return true;
 }
 
-bool TCuteButton::DispatchDialogChar(QWidget* window, QChar ch) {
+bool TCuteButton::DispatchDialogChar(QWidget* window, QChar ch, bool autoRepeat) {
     if (!window || ch.isNull()) return false;
     // Guarded: a click may destroy buttons further down the list.
     QList<QPointer<TCuteButton>> buttons;
@@ -224,7 +228,7 @@ bool TCuteButton::DispatchDialogChar(QWidget* window, QChar ch) {
     for (TCuteButton* b : window->findChildren<TCuteButton*>())
         buttons.append(b);
     for (const QPointer<TCuteButton>& b : buttons)
-        if (b && b->DialogChar(ch)) return true;
+        if (b && b->DialogChar(ch, autoRepeat)) return true;
     return false;
 }
 
@@ -241,7 +245,7 @@ void TCuteButton::KeyDown(int& key, TShiftState shift) {
             StartDropDown();
         }
     } else if (key == VK_RETURN) {
-        pressAndClick();
+        if (!(FKeyRepeat && FOnePressOneClick)) pressAndClick();
     } else if (FSpacePressed) {
         FSpacePressed = false;
         restAfterKey();
@@ -264,13 +268,20 @@ void TCuteButton::keyPressEvent(QKeyEvent* e) {
     }
     int key = KeyCodeOf(e);
     const TShiftState shift = ShiftStateOf(e->modifiers(), QGuiApplication::mouseButtons());
+    // KeyDown keeps its signature (OnKeyDown's), so the repeat rides along
+    // beside it; restored, since a handler may process a further key press
+    // before KeyDown decides on the click.
+    const bool outerRepeat = std::exchange(FKeyRepeat, e->isAutoRepeat());
     if (!survives(this, [&] { KeyDown(key, shift); })) return;
+    FKeyRepeat = outerRepeat;
     const bool ours = key == VK_SPACE || key == VK_RETURN;
     // A button takes no typed characters, so a character typed on it is a
     // dialog character for the buttons of its window first.
     const QChar ch = dialogCharOf(e);
     bool taken = false;
-    if (!ch.isNull() && !survives(this, [&] { taken = DispatchDialogChar(window(), ch); })) return;
+    if (!ch.isNull() &&
+        !survives(this, [&] { taken = DispatchDialogChar(window(), ch, e->isAutoRepeat()); }))
+        return;
     if (taken) {
         e->accept();
         return;

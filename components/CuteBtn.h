@@ -21,7 +21,8 @@ public:
 // A focusable push button painted on a bevelled panel. Its look follows
 // BevelOuter: none while idle, raised under the pointer (or focused), lowered
 // while pressed. It clicks on a left release inside it, on Space released, on
-// Enter pressed (with auto-repeat) and on its caption's accelerator character.
+// Enter pressed (with auto-repeat, unless OnePressOneClick) and on its
+// caption's accelerator character.
 class TCuteButton : public TCustomPanel {
     Q_OBJECT
 public:
@@ -59,6 +60,11 @@ public:
     void SetEgnoreContClick(bool v) { FEgnoreContClick = v; }
     bool Flat() const { return FFlat; }
     void SetFlat(bool v);
+    // A held key clicks once: the auto-repeated presses of Enter and of the
+    // accelerator are taken without clicking. For buttons whose every click
+    // is recorded (a lap), where a held key must not turn into a burst.
+    bool OnePressOneClick() const { return FOnePressOneClick; }
+    void SetOnePressOneClick(bool v) { FOnePressOneClick = v; }
     TTextLayout Layout() const { return FLayout; }
     void SetLayout(TTextLayout v) { set(FLayout, v); }
     int MarginX() const { return FMarginX; }
@@ -81,11 +87,12 @@ public:
     TCuteButtonTimer* DropDownTimer() const { return FDropDownTimer; }
 
     // Handles a dialog character (accelerator) sent to this button; true when
-    // it matched and the button acted on it.
-    bool DialogChar(QChar ch);
+    // it matched and the button acted on it. autoRepeat: the character comes
+    // from a held key's repeat (taken, but no click with OnePressOneClick).
+    bool DialogChar(QChar ch, bool autoRepeat = false);
     // Offers a dialog character to the buttons of a window in child order;
     // true when one took it.
-    static bool DispatchDialogChar(QWidget* window, QChar ch);
+    static bool DispatchDialogChar(QWidget* window, QChar ch, bool autoRepeat = false);
 
     // Opens the drop-down menu now or after DropDownDelay.
     virtual void StartDropDown();
@@ -134,6 +141,9 @@ private:
     QPointer<TPopupMenu> FDropDownMenu;
     bool FInDropDown = false;
     bool FEgnoreContClick = false;
+    bool FOnePressOneClick = false;
+    // The key press being handled is a held key's auto-repeat.
+    bool FKeyRepeat = false;
     bool FFlat = false;
     bool FSpacePressed = false;
     bool FTabFocusUp = true;

@@ -13,9 +13,12 @@
 #include "TestUtil.h"
 #include "Timer.h"
 
+#include <functional>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -272,6 +275,85 @@ TEST_F(MainWindow, WholeRunFromTheKeyboard) {
     EXPECT_EQ(w->State.Lap3Count, 1);
     EXPECT_EQ(w->XlsStringGrid1->Cells(1, 4), QStringLiteral(" 2 "));
     EXPECT_EQ(w->XlsStringGrid1->Cells(1, 5), QStringLiteral(" 3 "));
+}
+
+// Auto-repeat ~25 times a second; each repeat is a release and press pair.
+struct HeldLapCase {
+    const char* name;
+    const char* focus; // objectName of the control the key is held on
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    const char* text;
+    int32_t TRunState::*count;
+    int whileHeld;
+};
+class HeldLapKey : public MainWindow, public ::testing::WithParamInterface<HeldLapCase> {};
+
+TEST_P(HeldLapKey, GivesOneLapPerPress) {
+    const HeldLapCase& c = GetParam();
+    w->StartClick(nullptr);
+    auto* target = w->findChild<QWidget*>(QString::fromLatin1(c.focus));
+    ASSERT_NE(target, nullptr);
+    target->setFocus();
+    QCoreApplication::processEvents();
+    auto send = [&](QEvent::Type type, bool repeat) {
+        // Where Qt delivers it: the focus may move during the hold.
+        QKeyEvent e(type, c.key, c.mods, QString::fromLatin1(c.text), repeat);
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &e);
+    };
+    auto hold = [&] {
+        send(QEvent::KeyPress, false);
+        for (int i = 0; i < 25; ++i) {
+            clock.Advance(40);
+            send(QEvent::KeyRelease, true);
+            send(QEvent::KeyPress, true);
+        }
+        send(QEvent::KeyRelease, false);
+    };
+    hold();
+    EXPECT_EQ(w->State.*c.count, c.whileHeld) << c.name;
+    clock.Advance(500);
+    hold();
+    EXPECT_EQ(w->State.*c.count, c.whileHeld + 1) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, HeldLapKey,
+    ::testing::Values(
+        HeldLapCase{"enter", "LAP", Qt::Key_Return, {}, "\r", &TRunState::LapCount, 1},
+        HeldLapCase{"space", "LAP", Qt::Key_Space, {}, " ", &TRunState::LapCount, 1},
+        HeldLapCase{"one", "LAP", Qt::Key_1, {}, "1", &TRunState::LapCount, 1},
+        HeldLapCase{"two on another button", "SAVE", Qt::Key_2, {}, "2", &TRunState::Lap2Count, 1},
+        HeldLapCase{"three on a lap button", "LAP2", Qt::Key_3, {}, "3", &TRunState::Lap3Count, 1},
+        HeldLapCase{"alt one from the list", "ComboBox1", Qt::Key_1, Qt::AltModifier, "1",
+                    &TRunState::LapCount, 1},
+        HeldLapCase{"alt three from the grid", "XlsStringGrid1", Qt::Key_3, Qt::AltModifier, "3",
+                    &TRunState::Lap3Count, 1},
+        // The first press is text and hands the keyboard to LAP; its repeats
+        // arrive there as the lap key but belong to that press.
+        HeldLapCase{
+            "one typed into the list", "ComboBox1", Qt::Key_1, {}, "1", &TRunState::LapCount, 0}),
+    NameOfCase());
+
+TEST_F(MainWindow, HeldEnterStillRepeatsOnOtherButtons) {
+    int downs = 0;
+    const TNotifyEvent down = w->CuteButton4->OnClick;
+    w->CuteButton4->OnClick = [&](QObject* s) {
+        ++downs;
+        down(s);
+    };
+    w->CuteButton4->setFocus();
+    QKeyEvent first(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(w->CuteButton4, &first);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"),
+                     true);
+        QKeyEvent again(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"),
+                        true);
+        QCoreApplication::sendEvent(w->CuteButton4, &up);
+        QCoreApplication::sendEvent(w->CuteButton4, &again);
+    }
+    EXPECT_EQ(downs, 4);
 }
 
 } // namespace

@@ -331,6 +331,7 @@ TEST(CuteButtonProps, ConstructorDefaults) {
     EXPECT_EQ(b.DropDownMenu(), nullptr);
     EXPECT_FALSE(b.EgnoreContClick());
     EXPECT_FALSE(b.Flat());
+    EXPECT_FALSE(b.OnePressOneClick());
     EXPECT_EQ(b.Layout(), tlCenter);
     EXPECT_EQ(b.MarginX(), -1);
     EXPECT_EQ(b.MarginY(), -1);
@@ -405,9 +406,9 @@ protected:
     void keyPress(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyPress(handle(), k, m); }
     void keyRelease(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyRelease(handle(), k, m); }
     void keyClick(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(handle(), k, m); }
-    static void sendKey(QWidget* w, QEvent::Type t, Qt::Key k, const QString& text,
-                        bool autoRepeat) {
-        QKeyEvent e(t, k, Qt::NoModifier, text, autoRepeat);
+    static void sendKey(QWidget* w, QEvent::Type t, Qt::Key k, const QString& text, bool autoRepeat,
+                        Qt::KeyboardModifiers m = {}) {
+        QKeyEvent e(t, k, m, text, autoRepeat);
         QCoreApplication::sendEvent(w, &e);
     }
     void focus(QWidget* w) {
@@ -744,6 +745,72 @@ TEST_F(ButtonInput, AcceleratorStaysInItsWindow) {
     EXPECT_EQ(foreignClicks, 0);
     EXPECT_TRUE(TCuteButton::DispatchDialogChar(&second, u'9'));
     EXPECT_EQ(foreignClicks, 1);
+}
+
+// ---------------------------------------------------------------- held keys
+
+struct HeldCase {
+    const char* name;
+    bool onePress;
+    bool onCombo; // else on the button under test, or on the other button
+    bool onOther;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    QString text;
+    int clicksWhileHeld; // after the press, four repeats and the release
+};
+class HeldKey : public ButtonInput, public ::testing::WithParamInterface<HeldCase> {};
+
+TEST_P(HeldKey, RepeatsClickOnlyWithoutOnePressOneClick) {
+    const HeldCase& c = GetParam();
+    btn->SetOnePressOneClick(c.onePress);
+    focus(c.onCombo ? static_cast<QWidget*>(combo) : c.onOther ? other.data() : btn.data());
+    // Sent where Qt delivers keys: the focus widget (the combo's line edit).
+    QWidget* target = QApplication::focusWidget();
+    auto hold = [&] {
+        sendKey(target, QEvent::KeyPress, c.key, c.text, false, c.mods);
+        for (int i = 0; i < 4; ++i) {
+            sendKey(target, QEvent::KeyRelease, c.key, c.text, true, c.mods);
+            sendKey(target, QEvent::KeyPress, c.key, c.text, true, c.mods);
+        }
+        sendKey(target, QEvent::KeyRelease, c.key, c.text, false, c.mods);
+    };
+    hold();
+    EXPECT_EQ(clicks, c.clicksWhileHeld) << c.name;
+    EXPECT_EQ(btn->BevelOuter(), bvRaised) << c.name; // not left pressed by a repeat
+    // The next press is a press of its own.
+    hold();
+    EXPECT_EQ(clicks, 2 * c.clicksWhileHeld) << c.name;
+    EXPECT_EQ(otherClicks, 0) << c.name;
+    EXPECT_EQ(combo->currentText(), QString()) << c.name; // no repeat was typed
+}
+
+const QString kCr = QStringLiteral("\r"), kSpace = QStringLiteral(" "), kOne = QStringLiteral("1");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HeldKey,
+    ::testing::Values(
+        HeldCase{"enter repeats", false, false, false, Qt::Key_Return, {}, kCr, 5},
+        HeldCase{"enter once", true, false, false, Qt::Key_Return, {}, kCr, 1},
+        HeldCase{"space clicks on release", false, false, false, Qt::Key_Space, {}, kSpace, 1},
+        HeldCase{"space once", true, false, false, Qt::Key_Space, {}, kSpace, 1},
+        HeldCase{"accelerator on itself repeats", false, false, false, Qt::Key_1, {}, kOne, 5},
+        HeldCase{"accelerator on itself once", true, false, false, Qt::Key_1, {}, kOne, 1},
+        HeldCase{"accelerator on another repeats", false, false, true, Qt::Key_1, {}, kOne, 5},
+        HeldCase{"accelerator on another once", true, false, true, Qt::Key_1, {}, kOne, 1},
+        HeldCase{"alt accelerator repeats", false, true, false, Qt::Key_1, Qt::AltModifier, kOne,
+                 5},
+        HeldCase{"alt accelerator once", true, true, false, Qt::Key_1, Qt::AltModifier, kOne, 1}),
+    NameOfCase());
+
+TEST_F(ButtonInput, RepeatTakenWithoutAClickIsNotOfferedToTheNextButton) {
+    btn->SetOnePressOneClick(true);
+    other->SetCaption(QStringLiteral("&1"));
+    focus(other);
+    sendKey(other, QEvent::KeyPress, Qt::Key_1, QStringLiteral("1"), false);
+    sendKey(other, QEvent::KeyPress, Qt::Key_1, QStringLiteral("1"), true);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(otherClicks, 0);
 }
 
 // ---------------------------------------------------------------- EgnoreContClick
