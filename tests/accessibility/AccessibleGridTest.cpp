@@ -55,4 +55,36 @@ TEST(AccessibleGrid, AnnouncedIndexIsTheCurrentCellOfTheTable) {
     Accessible::SetEventSink(nullptr);
 }
 
+TEST(AccessibleGrid, CellsDescribeTheMarkOfTheirRow) {
+    installFactories();
+    const QString why = QStringLiteral("shorter than it should be");
+    struct Case {
+        const char* Name;
+        std::unique_ptr<TStringGrid> Grid;
+    };
+    Case cases[2] = {{"string grid", std::make_unique<TStringGrid>()},
+                     {"column-defined grid", std::make_unique<TStringGridEx>()}};
+    for (Case& c : cases) {
+        TStringGrid& g = *c.Grid;
+        g.SetColCount(4);
+        g.SetRowCount(6);
+        g.SetCells(2, 3, QStringLiteral("1:00.3"));
+        g.SetRowMarks({{3, why}});
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&g);
+        ASSERT_NE(table, nullptr) << c.Name;
+        QAccessibleTableInterface* cells = table->tableInterface();
+        ASSERT_NE(cells, nullptr) << c.Name;
+        for (int col = 0; col < 4; ++col) {
+            EXPECT_EQ(cells->cellAt(3, col)->text(QAccessible::Description), why)
+                << c.Name << " col " << col;
+            EXPECT_TRUE(cells->cellAt(2, col)->text(QAccessible::Description).isEmpty())
+                << c.Name << " unmarked row, col " << col;
+        }
+        EXPECT_EQ(cells->cellAt(3, 2)->text(QAccessible::Name), QStringLiteral("1:00.3"))
+            << c.Name << ": the mark leaves the name alone";
+        g.SetRowMarks({});
+        EXPECT_TRUE(cells->cellAt(3, 1)->text(QAccessible::Description).isEmpty()) << c.Name;
+    }
+}
+
 } // namespace
