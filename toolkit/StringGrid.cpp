@@ -148,6 +148,18 @@ void TStringGrid::SetRowMarks(std::map<int, QString> rowToDescription) {
     FRowMarks = std::move(rowToDescription);
     for (int row : changed)
         InvalidateRow(row);
+    announceMarks(changed);
+}
+
+void TStringGrid::announceMarks(const std::vector<int>& rows) {
+    if (!Accessible::Listening()) return;
+    // Child indices as announceCurrentCell counts them.
+    for (int row : rows)
+        for (int col = 0; col < ColCount(); ++col) {
+            const qint64 index = static_cast<qint64>(row) * ColCount() + col;
+            if (row >= RowCount() || index > std::numeric_limits<int>::max()) return;
+            Accessible::Notify(this, QAccessible::DescriptionChanged, static_cast<int>(index));
+        }
 }
 
 QString TStringGrid::RowMark(int row) const {

@@ -234,6 +234,8 @@ private:
     // selected anew: the cell becomes the table's active descendant and is
     // selected, and the focused one when the grid has the keyboard focus.
     void announceCurrentCell();
+    // Tells the active tools that the cells of these rows are described anew.
+    void announceMarks(const std::vector<int>& rows);
     void scrollIntoView(int col, int row);
     bool canEditShow() const;
     void updateEdit();

@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
 int lastChild = -1;
+std::vector<int> described;
 
 void installFactories() {
     static const bool once = [] {
@@ -64,6 +66,9 @@ TEST(AccessibleGrid, CellsDescribeTheMarkOfTheirRow) {
     };
     Case cases[2] = {{"string grid", std::make_unique<TStringGrid>()},
                      {"column-defined grid", std::make_unique<TStringGridEx>()}};
+    Accessible::SetEventSink([](QAccessibleEvent* e) {
+        if (e->type() == QAccessible::DescriptionChanged) described.push_back(e->child());
+    });
     for (Case& c : cases) {
         TStringGrid& g = *c.Grid;
         g.SetColCount(4);
@@ -80,11 +85,19 @@ TEST(AccessibleGrid, CellsDescribeTheMarkOfTheirRow) {
             EXPECT_TRUE(cells->cellAt(2, col)->text(QAccessible::Description).isEmpty())
                 << c.Name << " unmarked row, col " << col;
         }
+        described.clear();
+        g.SetRowMarks({{3, why}, {9, why}});
+        EXPECT_EQ(described, (std::vector<int>{})) << c.Name << ": nothing new, nothing told";
+        g.SetRowMarks({{3, why}, {4, why}});
+        EXPECT_EQ(described, (std::vector<int>{16, 17, 18, 19}))
+            << c.Name << ": the cells of the newly marked row, none beyond the last row";
+        g.SetRowMarks({{3, why}});
         EXPECT_EQ(cells->cellAt(3, 2)->text(QAccessible::Name), QStringLiteral("1:00.3"))
             << c.Name << ": the mark leaves the name alone";
         g.SetRowMarks({});
         EXPECT_TRUE(cells->cellAt(3, 1)->text(QAccessible::Description).isEmpty()) << c.Name;
     }
+    Accessible::SetEventSink(nullptr);
 }
 
 } // namespace
