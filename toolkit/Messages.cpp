@@ -227,4 +227,11 @@ constinit const TText NotAFolder = {"Journal", QT_TRANSLATE_NOOP("Journal", "%1:
 constinit const TText NoFreeJournalName = {
     "Journal", QT_TRANSLATE_NOOP("Journal", "%1: no free journal name")};
 
+// --- suspect laps ----------------------------------------------------------------
+
+constinit const TText SuspectShort = {
+    "Laps", QT_TRANSLATE_NOOP("Laps", "shorter than 40 % of the median lap")};
+constinit const TText SuspectLong = {
+    "Laps", QT_TRANSLATE_NOOP("Laps", "longer than 180 % of the median lap")};
+
 } // namespace Msg

@@ -129,4 +129,9 @@ extern const TText JournalTooLarge;
 extern const TText NotAFolder;        // %1: the folder
 extern const TText NoFreeJournalName; // %1: the folder
 
+// --- suspect laps ----------------------------------------------------------------
+// Why a lap row is marked, as assistive tools describe the row's cells.
+extern const TText SuspectShort;
+extern const TText SuspectLong;
+
 } // namespace Msg
