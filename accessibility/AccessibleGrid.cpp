@@ -118,6 +118,10 @@ QString TAccessibleGrid::CellText(int row, int col) const {
     return Grid()->Cells(col, row);
 }
 
+QString TAccessibleGrid::CellDescription(int row, int) const {
+    return Grid()->RowMark(row);
+}
+
 int TAccessibleGrid::HeaderRows() const {
     return Grid()->FixedRows();
 }
@@ -225,8 +229,10 @@ QAccessibleInterface* TAccessibleTableCell::table() const {
 }
 
 QString TAccessibleTableCell::text(QAccessible::Text t) const {
-    if (t != QAccessible::Name || !isValid()) return {};
-    return tableInterface()->CellText(FRow, FCol);
+    if (!isValid()) return {};
+    if (t == QAccessible::Name) return tableInterface()->CellText(FRow, FCol);
+    if (t == QAccessible::Description) return tableInterface()->CellDescription(FRow, FCol);
+    return {};
 }
 
 QRect TAccessibleTableCell::rect() const {

@@ -22,6 +22,9 @@ public:
 
     // What a table says about its cells.
     virtual QString CellText(int row, int col) const = 0;
+    // What a tool reads as the cell's description: empty unless the table
+    // has something to say of the cell beyond its text.
+    virtual QString CellDescription(int, int) const { return {}; }
     virtual int HeaderRows() const { return 1; }
     virtual int HeaderCols() const { return 0; }
     // A cell's rectangle in screen coordinates (empty when not shown).
@@ -72,6 +75,8 @@ public:
     // The text a cell shows. The default is the stored text; grids that draw
     // something else (a column caption, a display mask) override it.
     QString CellText(int row, int col) const override;
+    // Why the cell's row is marked, if it is.
+    QString CellDescription(int row, int col) const override;
     int HeaderRows() const override;
     int HeaderCols() const override;
     QRect CellRect(int row, int col) const override;

@@ -292,6 +292,12 @@ void TStringGridEx::DrawCell(TCanvas& canvas, int col, int row, TRect rect, TGri
     }
 }
 
+TColor TStringGridEx::CellBackground(int col, int row, TGridDrawState state) const {
+    // As DrawCell fills: a defined data cell keeps its colour even when selected.
+    if (DefaultDrawing() && !(state & gdFixed) && columnProps(col)) return GetCellColor(col, row);
+    return TStringGrid::CellBackground(col, row, state);
+}
+
 QString TStringGridEx::GetEditText(int col, int row) {
     return TStringGrid::GetEditText(col, row);
 }

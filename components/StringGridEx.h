@@ -183,6 +183,7 @@ public:
 
 protected:
     void DrawCell(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state) override;
+    TColor CellBackground(int col, int row, TGridDrawState state) const override;
     QString GetEditText(int col, int row) override;
     void SetEditText(int col, int row, const QString& value) override;
     bool CanEditAcceptKey(QChar key) override;

@@ -263,4 +263,11 @@ constinit const TText HelpCorrections = {
                       "Insert adds a press in the middle of its lap\rShift+Insert adds one at a "
                       "total you type\rCtrl+Z undoes, Ctrl+Y redoes")};
 
+// --- suspect laps ----------------------------------------------------------------
+
+constinit const TText SuspectShort = {
+    "Laps", QT_TRANSLATE_NOOP("Laps", "shorter than 40 % of the median lap")};
+constinit const TText SuspectLong = {
+    "Laps", QT_TRANSLATE_NOOP("Laps", "longer than 180 % of the median lap")};
+
 } // namespace Msg

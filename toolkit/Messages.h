@@ -145,4 +145,9 @@ extern const TText CorrectionInsertOf; // %1: the press
 extern const TText InsertTotalHint;
 extern const TText HelpCorrections; // after the help text
 
+// --- suspect laps ----------------------------------------------------------------
+// Why a lap row is marked, as assistive tools describe the row's cells.
+extern const TText SuspectShort;
+extern const TText SuspectLong;
+
 } // namespace Msg

@@ -42,6 +42,32 @@ void syncScrollBar(QScrollBar* bar, const TGridAxis& axis, int client, int line)
 
 } // namespace
 
+std::vector<int> ChangedMarkRows(const std::map<int, QString>& before,
+                                 const std::map<int, QString>& after) {
+    // One merge of the two ordered maps.
+    std::vector<int> out;
+    auto b = before.begin(), a = after.begin();
+    while (b != before.end() || a != after.end()) {
+        if (a == after.end() || (b != before.end() && b->first < a->first)) {
+            out.push_back((b++)->first);
+        } else if (b == before.end() || a->first < b->first) {
+            out.push_back((a++)->first);
+        } else {
+            if (a->second != b->second) out.push_back(a->first);
+            ++a;
+            ++b;
+        }
+    }
+    return out;
+}
+
+TColor RowMarkColor(TColor background) {
+    // Perceived brightness (ITU-R BT.601 weights) in thousandths.
+    const uint32_t rgb = ColorToRGB(background);
+    const uint32_t r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
+    return 299 * r + 587 * g + 114 * b >= 128 * 1000 ? clBlack : clYellow;
+}
+
 // ---------------------------------------------------------------------------
 // TStringGrid: construction
 
@@ -111,6 +137,34 @@ void TStringGrid::ExchangeRows(int a, int b) {
     if (a < 0 || b < 0 || a == b) return;
     FCells.ExchangeRows(a, b);
     InvalidateGrid();
+}
+
+// ---------------------------------------------------------------------------
+// Row marks
+
+void TStringGrid::SetRowMarks(std::map<int, QString> rowToDescription) {
+    std::erase_if(rowToDescription, [](const auto& m) { return m.second.isEmpty(); });
+    const std::vector<int> changed = ChangedMarkRows(FRowMarks, rowToDescription);
+    FRowMarks = std::move(rowToDescription);
+    for (int row : changed)
+        InvalidateRow(row);
+    announceMarks(changed);
+}
+
+void TStringGrid::announceMarks(const std::vector<int>& rows) {
+    if (!Accessible::Listening()) return;
+    // Child indices as announceCurrentCell counts them.
+    for (int row : rows)
+        for (int col = 0; col < ColCount(); ++col) {
+            const qint64 index = static_cast<qint64>(row) * ColCount() + col;
+            if (row >= RowCount() || index > std::numeric_limits<int>::max()) return;
+            Accessible::Notify(this, QAccessible::DescriptionChanged, static_cast<int>(index));
+        }
+}
+
+QString TStringGrid::RowMark(int row) const {
+    const auto it = FRowMarks.find(row);
+    return it == FRowMarks.end() ? QString() : it->second;
 }
 
 // ---------------------------------------------------------------------------
@@ -425,6 +479,14 @@ void TStringGrid::InvalidateCell(int col, int row) {
         QRect(r.Left, r.Top, r.Width() + FGridLineWidth, r.Height() + FGridLineWidth));
 }
 
+void TStringGrid::InvalidateRow(int row) {
+    if (!viewport()->isVisible() || row < 0 || row >= RowCount()) return;
+    const Layout l = layout();
+    const int y = FRows.PosOf(row, l.ClientHeight, rowLine());
+    if (y < 0) return; // scrolled out of view
+    viewport()->update(QRect(0, y, l.ClientWidth, RowHeights(row) + FGridLineWidth));
+}
+
 bool TStringGrid::hasGridFocus() const {
     return hasFocus() || (FEditor && FEditor->hasFocus());
 }
@@ -472,26 +534,48 @@ void TStringGrid::paintCell(TCanvas& canvas, const PaintPass& pass, const TGridS
     const TGridDrawState state = cellState(pass, col, row);
     const bool fixed = state & gdFixed;
     canvas.Font = FFont;
-    if (FDefaultDrawing) drawCellBackground(canvas, rect, state);
+    if (FDefaultDrawing) drawCellBackground(canvas, rect, col, row, state);
     DrawCell(canvas, col, row, rect, state);
     if (FDefaultDrawing && fixed) drawFixedEdge(canvas, rect);
+    drawRowMark(canvas, rect, col, row, state);
     drawCellLines(canvas, pass, rect, fixed);
     drawFocusFrame(canvas, pass, rect, state);
 }
 
-void TStringGrid::drawCellBackground(TCanvas& canvas, const TRect& rect,
+void TStringGrid::drawCellBackground(TCanvas& canvas, const TRect& rect, int col, int row,
                                      TGridDrawState state) const {
-    if (state & gdFixed) {
-        canvas.Brush.Color = FFixedColor;
-    } else if ((state & gdSelected) &&
-               (!(state & gdFocused) || (FOptions & (goDrawFocusSelected | goRowSelect)))) {
-        canvas.Brush.Color = clHighlight;
-        canvas.Font.Color = clHighlightText;
-    } else {
-        canvas.Brush.Color = FColor;
-    }
+    // The toolkit's own fill, whatever a derived grid paints over it.
+    canvas.Brush.Color = TStringGrid::CellBackground(col, row, state);
+    if (highlighted(state)) canvas.Font.Color = clHighlightText;
     canvas.Brush.Style = bsSolid;
     canvas.FillRect(rect);
+}
+
+bool TStringGrid::highlighted(TGridDrawState state) const {
+    return !(state & gdFixed) && (state & gdSelected) &&
+           (!(state & gdFocused) || (FOptions & (goDrawFocusSelected | goRowSelect)));
+}
+
+TColor TStringGrid::CellBackground(int, int, TGridDrawState state) const {
+    if (state & gdFixed) return FFixedColor;
+    return highlighted(state) ? clHighlight : FColor;
+}
+
+// A frame around the whole row: its top and bottom edge in every cell, its
+// sides in the first and last column, inside the cells so that the grid
+// lines and the neighbouring rows stay as they are.
+void TStringGrid::drawRowMark(TCanvas& canvas, const TRect& rect, int col, int row,
+                              TGridDrawState state) const {
+    if (FRowMarks.empty() || !FRowMarks.contains(row)) return;
+    const int w = RowMarkWidth;
+    canvas.Brush.Color = RowMarkColor(CellBackground(col, row, state));
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect({rect.Left, rect.Top, rect.Right, std::min(rect.Bottom, rect.Top + w)});
+    canvas.FillRect({rect.Left, std::max(rect.Top, rect.Bottom - w), rect.Right, rect.Bottom});
+    if (col == 0)
+        canvas.FillRect({rect.Left, rect.Top, std::min(rect.Right, rect.Left + w), rect.Bottom});
+    if (col == ColCount() - 1)
+        canvas.FillRect({std::max(rect.Left, rect.Right - w), rect.Top, rect.Right, rect.Bottom});
 }
 
 // The raised edge of a fixed cell, along the fixed lines that are on.

@@ -15,11 +15,23 @@
 #include <QStringList>
 #include <QStringView>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <vector>
 
 class TCanvas;
+
+// Rows whose mark differs between two sets of row marks (added, removed or
+// described anew), ascending: what a change of marks must repaint.
+std::vector<int> ChangedMarkRows(const std::map<int, QString>& before,
+                                 const std::map<int, QString>& after);
+// The colour a row mark is drawn in over a cell of `background`: black over
+// light cells, yellow over dark ones, so that the mark reads on every column
+// colour and on the selection.
+TColor RowMarkColor(TColor background);
+// Thickness of a row mark's frame.
+constexpr int RowMarkWidth = 2;
 
 // A grid of text cells that paints itself. Cells live independently of
 // RowCount and ColCount: a write beyond the shown rows or columns is kept (and
@@ -109,6 +121,15 @@ public:
         if (Change(FScrollBars, v)) extentsChanged();
     }
 
+    // Marked rows, each with why it is marked (an empty description is no
+    // mark). A marked row is framed across all its columns; its cells keep
+    // their text, so copies and exports never see a mark. The marks stay
+    // with the row indices: whoever moves rows sets them anew.
+    void SetRowMarks(std::map<int, QString> rowToDescription);
+    const std::map<int, QString>& RowMarks() const { return FRowMarks; }
+    // Why a row is marked; empty when it is not.
+    QString RowMark(int row) const;
+
     // Rectangle of a cell in viewport coordinates (empty when not shown).
     TRect CellRect(int col, int row) const;
     // Cell under a viewport point; false when none.
@@ -148,6 +169,9 @@ protected:
     virtual bool CanEditAcceptKey(QChar key);
     // Whether the editor may change the current cell.
     virtual bool CanEditModify();
+    // The colour a cell's background shows, which its row mark must stand
+    // out from. Grids that fill cells themselves tell theirs.
+    virtual TColor CellBackground(int col, int row, TGridDrawState state) const;
     // Called after ColCount or RowCount changed.
     virtual void SizeChanged(int oldColCount, int oldRowCount);
     // Creates the in-place editor (derived grids make their own kind).
@@ -169,6 +193,7 @@ protected:
 
     void InvalidateGrid();
     void InvalidateCell(int col, int row);
+    void InvalidateRow(int row);
 
 private:
     // What the editor asks of its grid.
@@ -209,6 +234,8 @@ private:
     // selected anew: the cell becomes the table's active descendant and is
     // selected, and the focused one when the grid has the keyboard focus.
     void announceCurrentCell();
+    // Tells the active tools that the cells of these rows are described anew.
+    void announceMarks(const std::vector<int>& rows);
     void scrollIntoView(int col, int row);
     bool canEditShow() const;
     void updateEdit();
@@ -230,8 +257,13 @@ private:
     TGridDrawState cellState(const PaintPass& pass, int col, int row) const;
     void paintCell(TCanvas& canvas, const PaintPass& pass, const TGridSpan& cs,
                    const TGridSpan& rs);
-    void drawCellBackground(TCanvas& canvas, const TRect& rect, TGridDrawState state) const;
+    void drawCellBackground(TCanvas& canvas, const TRect& rect, int col, int row,
+                            TGridDrawState state) const;
+    // Whether a data cell shows the selection colour.
+    bool highlighted(TGridDrawState state) const;
     void drawFixedEdge(TCanvas& canvas, const TRect& rect) const;
+    void drawRowMark(TCanvas& canvas, const TRect& rect, int col, int row,
+                     TGridDrawState state) const;
     void drawCellLines(TCanvas& canvas, const PaintPass& pass, const TRect& rect, bool fixed) const;
     void drawFocusFrame(TCanvas& canvas, const PaintPass& pass, const TRect& rect,
                         TGridDrawState state) const;
@@ -254,4 +286,5 @@ private:
     int FEditCol = -1, FEditRow = -1; // cell the editor is loaded with
     QString FEditOrigText;            // its text when loaded, for Escape
     bool FSelecting = false;          // left button held after a press on a data cell
+    std::map<int, QString> FRowMarks; // only non-empty descriptions
 };

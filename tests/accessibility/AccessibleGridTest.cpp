@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
 int lastChild = -1;
+std::vector<int> described;
 
 void installFactories() {
     static const bool once = [] {
@@ -51,6 +53,49 @@ TEST(AccessibleGrid, AnnouncedIndexIsTheCurrentCellOfTheTable) {
             EXPECT_EQ(cell->tableCellInterface()->columnIndex(), col) << c.Name;
             EXPECT_EQ(table->indexOfChild(cell), lastChild) << c.Name;
         }
+    }
+    Accessible::SetEventSink(nullptr);
+}
+
+TEST(AccessibleGrid, CellsDescribeTheMarkOfTheirRow) {
+    installFactories();
+    const QString why = QStringLiteral("shorter than it should be");
+    struct Case {
+        const char* Name;
+        std::unique_ptr<TStringGrid> Grid;
+    };
+    Case cases[2] = {{"string grid", std::make_unique<TStringGrid>()},
+                     {"column-defined grid", std::make_unique<TStringGridEx>()}};
+    Accessible::SetEventSink([](QAccessibleEvent* e) {
+        if (e->type() == QAccessible::DescriptionChanged) described.push_back(e->child());
+    });
+    for (Case& c : cases) {
+        TStringGrid& g = *c.Grid;
+        g.SetColCount(4);
+        g.SetRowCount(6);
+        g.SetCells(2, 3, QStringLiteral("1:00.3"));
+        g.SetRowMarks({{3, why}});
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&g);
+        ASSERT_NE(table, nullptr) << c.Name;
+        QAccessibleTableInterface* cells = table->tableInterface();
+        ASSERT_NE(cells, nullptr) << c.Name;
+        for (int col = 0; col < 4; ++col) {
+            EXPECT_EQ(cells->cellAt(3, col)->text(QAccessible::Description), why)
+                << c.Name << " col " << col;
+            EXPECT_TRUE(cells->cellAt(2, col)->text(QAccessible::Description).isEmpty())
+                << c.Name << " unmarked row, col " << col;
+        }
+        described.clear();
+        g.SetRowMarks({{3, why}, {9, why}});
+        EXPECT_EQ(described, (std::vector<int>{})) << c.Name << ": nothing new, nothing told";
+        g.SetRowMarks({{3, why}, {4, why}});
+        EXPECT_EQ(described, (std::vector<int>{16, 17, 18, 19}))
+            << c.Name << ": the cells of the newly marked row, none beyond the last row";
+        g.SetRowMarks({{3, why}});
+        EXPECT_EQ(cells->cellAt(3, 2)->text(QAccessible::Name), QStringLiteral("1:00.3"))
+            << c.Name << ": the mark leaves the name alone";
+        g.SetRowMarks({});
+        EXPECT_TRUE(cells->cellAt(3, 1)->text(QAccessible::Description).isEmpty()) << c.Name;
     }
     Accessible::SetEventSink(nullptr);
 }

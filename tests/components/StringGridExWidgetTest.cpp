@@ -380,6 +380,32 @@ TEST(StringGridExPaint, DataCellsShowTheirColumnColourEvenWhenSelected) {
     EXPECT_EQ(img.pixel(g.CellRect(1, 0).Left + 5, g.CellRect(1, 0).Bottom - 3), rgbOf(kFixed));
 }
 
+TEST(StringGridExPaint, RowMarkStandsOutFromEveryColumnColourOfTheLapGrid) {
+    for (TGridStyle style : {gsNormal, gsStriped}) {
+        TStringGridEx g;
+        LoadLapGridLayout(&g);
+        g.resize(761, 214); // as in the window: all ten columns shown
+        g.show();
+        g.SetGridStyle(style);
+        g.SetRowText(2, QStringLiteral("1,1,1:00.000,1:00.000,0,12:00:00,60000,6,60000,6"));
+        g.SetRowText(3, QStringLiteral("1,2,1:00.300,0:00.300,0,12:00:00,300,99,30150,9"));
+        g.SetSelection(TGridRect{0, 3, 9, 3}); // the marked row is the current one too
+        g.SetRowMarks({{2, QStringLiteral("a")}, {3, QStringLiteral("b")}});
+        const QImage img = paint(g);
+        for (int row : {2, 3})
+            for (int col = 0; col < g.ColCount(); ++col) {
+                const TRect r = g.CellRect(col, row);
+                const QRgb cell = rgbOf(g.GetCellColor(col, row));
+                const QRgb mark = img.pixel((r.Left + r.Right) / 2, r.Top);
+                EXPECT_EQ(mark, rgbOf(RowMarkColor(g.GetCellColor(col, row))))
+                    << style << " " << col << "," << row;
+                EXPECT_NE(mark, cell) << style << " " << col << "," << row;
+                EXPECT_EQ(img.pixel(r.Left + 3, r.Bottom - 3), cell)
+                    << "inside the frame the cell keeps its colour " << col << "," << row;
+            }
+    }
+}
+
 TEST(StringGridExPaint, StripedRowsAlternateWhateverTheColumnColours) {
     TStringGridEx g;
     setUpPaintGrid(g);

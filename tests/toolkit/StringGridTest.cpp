@@ -1118,3 +1118,148 @@ TEST(StringGridGeometry, ClientAreaOfSizesAndBorder) {
     EXPECT_TRUE(g.horizontalScrollBar()->isVisible());
     EXPECT_EQ(g.viewport()->size(), QSize(5 * 31 - 16, 5 * 11 - 1 - 16));
 }
+
+// ---------------------------------------------------------------------------
+// Row marks
+
+TEST(StringGridMarks, ChangedRowsAreThoseWhoseMarkDiffers) {
+    using Marks = std::map<int, QString>;
+    const QString a = QStringLiteral("a"), b = QStringLiteral("b");
+    struct Case {
+        const char* Name;
+        Marks Before, After;
+        std::vector<int> Want;
+    };
+    const Case cases[] = {
+        {"none to none", {}, {}, {}},
+        {"same marks", {{2, a}, {5, b}}, {{2, a}, {5, b}}, {}},
+        {"added", {{2, a}}, {{2, a}, {4, a}, {9, b}}, {4, 9}},
+        {"removed", {{1, a}, {3, a}, {7, b}}, {{3, a}}, {1, 7}},
+        {"described anew", {{3, a}}, {{3, b}}, {3}},
+        {"interleaved", {{1, a}, {4, a}, {6, a}}, {{2, a}, {4, b}, {6, a}, {8, a}}, {1, 2, 4, 8}},
+        {"all gone", {{0, a}, {10, b}}, {}, {0, 10}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChangedMarkRows(c.Before, c.After), c.Want) << c.Name;
+}
+
+TEST(StringGridMarks, MarkColourStandsOutFromEveryCellColour) {
+    struct Case {
+        TColor Background, Want;
+    };
+    const Case cases[] = {
+        {clBlack, clYellow},
+        {clWhite, clBlack},
+        {clLime, clBlack},
+        {clYellow, clBlack},
+        {clSilver, clBlack},
+        {clMaroon, clYellow},
+        {clTeal, clYellow},
+        {clHighlight, clYellow},
+        {clWindow, clBlack},
+        // The lap grid's column colours.
+        {col::rgb(26, 122, 210), clYellow},
+        {col::rgb(136, 106, 96), clYellow},
+        {col::rgb(26, 78, 149), clYellow},
+        {col::rgb(134, 63, 220), clYellow},
+        // Either side of the brightness threshold (128.0).
+        {col::rgb(128, 128, 128), clBlack},
+        {col::rgb(127, 128, 128), clYellow},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RowMarkColor(c.Background), c.Want) << std::hex << c.Background;
+}
+
+TEST(StringGridMarks, MarksAreKeptApartFromTheCells) {
+    TStringGrid g;
+    MakeSmallGrid(g);
+    g.SetRowText(2, QStringLiteral("a,b,c"));
+    const QStringList before = g.RowCells(2);
+    g.SetRowMarks({{2, QStringLiteral("why")}, {3, QString()}});
+    EXPECT_EQ(g.RowMark(2), QStringLiteral("why"));
+    EXPECT_TRUE(g.RowMark(3).isEmpty()) << "an empty description is no mark";
+    EXPECT_TRUE(g.RowMark(1).isEmpty());
+    EXPECT_EQ(g.RowMarks().size(), 1u);
+    EXPECT_EQ(g.RowCells(2), before);
+    g.SetRowMarks({});
+    EXPECT_TRUE(g.RowMark(2).isEmpty());
+}
+
+TEST(StringGridMarks, AMarkedRowDiffersOnlyInItsFrame) {
+    TStringGrid g;
+    MakeSmallGrid(g);
+    g.SetRowText(2, QStringLiteral("WW,WW,WW"));
+    g.SetSelection({2, 2, 2, 2}); // a highlighted cell in the marked row
+    const QImage plain = g.Render();
+    g.SetRowMarks({{2, QStringLiteral("why")}});
+    const QImage marked = g.Render();
+
+    const int fw = g.frameWidth();
+    const TRect first = g.CellRect(0, 2), last = g.CellRect(g.ColCount() - 1, 2);
+    const TColor want[3] = {RowMarkColor(clTeal), RowMarkColor(clYellow),
+                            RowMarkColor(clHighlight)};
+    int framePixels = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            const int vx = x - fw, vy = y - fw;
+            const bool inRow = vy >= first.Top && vy < first.Bottom;
+            int col = -1;
+            for (int c = 0; c < g.ColCount(); ++c) {
+                const TRect r = g.CellRect(c, 2);
+                if (vx >= r.Left && vx < r.Right) col = c;
+            }
+            const bool frame =
+                inRow && col >= 0 &&
+                (vy < first.Top + RowMarkWidth || vy >= first.Bottom - RowMarkWidth ||
+                 vx < first.Left + RowMarkWidth || vx >= last.Right - RowMarkWidth);
+            if (frame) {
+                ++framePixels;
+                ASSERT_EQ(marked.pixel(x, y) | 0xFF000000u, Rgb(want[col]))
+                    << "frame at " << vx << "," << vy;
+            } else {
+                ASSERT_EQ(marked.pixel(x, y), plain.pixel(x, y))
+                    << "outside at " << vx << "," << vy;
+            }
+        }
+    // Top and bottom along three 20-pixel cells (not the lines between them), the
+    // sides over the rest of the 10-pixel row.
+    EXPECT_EQ(framePixels, 2 * RowMarkWidth * 60 + 2 * RowMarkWidth * (10 - 2 * RowMarkWidth));
+}
+
+TEST(StringGridMarks, SettingMarksRepaintsOnlyTheRowsThatChanged) {
+    TStringGrid g;
+    g.setAttribute(Qt::WA_DontShowOnScreen);
+    MakeSmallGrid(g);
+    g.SetRowMarks({{1, QStringLiteral("a")}});
+    g.show();
+    QImage picture = g.Render(); // what was on screen before
+    QCoreApplication::processEvents();
+    struct Regions : QObject {
+        QRegion All;
+        int Paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) {
+                All |= static_cast<QPaintEvent*>(e)->region();
+                ++Paints;
+            }
+            return false;
+        }
+    } regions;
+    g.viewport()->installEventFilter(&regions);
+
+    g.SetRowMarks({{1, QStringLiteral("a")}});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(regions.Paints, 0) << "the same marks again paint nothing";
+
+    g.SetRowMarks({{3, QStringLiteral("b")}});
+    QCoreApplication::processEvents();
+    auto strip = [&](int row) {
+        const TRect r = g.CellRect(0, row);
+        return QRect(0, r.Top, g.viewport()->width(), r.Height() + g.GridLineWidth());
+    };
+    EXPECT_EQ(regions.All, QRegion(strip(1)) | strip(3));
+    // Repainting just that damage over the old picture gives the new one.
+    const QRegion area = regions.All.translated(g.viewport()->pos());
+    g.render(&picture, area.boundingRect().topLeft(), area);
+    EXPECT_EQ(picture, g.Render());
+}
