@@ -62,6 +62,8 @@ public:
     int PressAt(TGrid grid, int row) const;
     // The row that shows `press`; -1 when none does.
     int RowOf(TGrid grid, int press) const;
+    // The press of each row, 0 for none.
+    const std::vector<int>& Presses(TGrid grid) const { return FRows[grid]; }
 
 private:
     std::vector<int> FRows[2];

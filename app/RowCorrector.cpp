@@ -3,6 +3,7 @@
 #include "Messages.h"
 #include "RunModel.h"
 #include "StringGrid.h"
+#include "SuspectLaps.h"
 #include "TimeText.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <map>
+#include <unordered_map>
 
 TRowCorrector::TRowCorrector(TRunModel& run, const TRowPresses& rows, TViews views)
     : QObject(views.Window), FRun(run), FRows(rows), FViews(std::move(views)) {
@@ -28,7 +31,7 @@ QString TRowCorrector::PressText(int press) const {
     // A deleted press is told as it was shown before.
     const std::vector<TActionRecord>& made = FRun.Actions();
     if (!r && press >= 1 && size_t(press) <= made.size()) r = &made[size_t(press) - 1];
-    if (!r) return QString();
+    if (!r || !IsPress(r->Action)) return QString();
     const TRunState& s = r->After.State;
     struct Shown {
         const char* Name;
@@ -48,38 +51,44 @@ bool TRowCorrector::correct(TRunAction kind, TStringGrid* grid, int row,
     const QPointer<QWidget> focused = QApplication::focusWidget();
     TActionInput in;
     in.Total = total;
-    QString undoneText;
     if (grid) {
         in.Target = FRows.PressAt(which(grid), row);
         if (!in.Target) {
             FViews.Note(Msg::NoPressInRow());
             return false;
         }
-    } else if (const TCorrections::TEdit* e = kind == TRunAction::Undo
-                                                  ? FRun.Corrections().LastDone()
-                                                  : FRun.Corrections().LastUndone()) {
-        const QString press = PressText(e->Kind == TRunAction::Delete ? e->Target : e->Id);
-        undoneText =
-            (e->Kind == TRunAction::Delete ? Msg::CorrectionDeleteOf() : Msg::CorrectionInsertOf())
-                .arg(press);
     }
-    const QString deleted = kind == TRunAction::Delete ? PressText(in.Target) : QString();
+    // What an undo or redo is about, told while its press shows: an inserted
+    // press before its undo and after its redo, a deleted one as it was made.
+    const TCorrections::TEdit* edit = kind == TRunAction::Undo   ? FRun.Corrections().LastDone()
+                                      : kind == TRunAction::Redo ? FRun.Corrections().LastUndone()
+                                                                 : nullptr;
+    const std::optional<TCorrections::TEdit> about = edit ? std::optional(*edit) : std::nullopt;
+    auto aboutText = [&] {
+        if (!about) return QString();
+        const bool deleted = about->Kind == TRunAction::Delete;
+        return (deleted ? Msg::CorrectionDeleteOf() : Msg::CorrectionInsertOf())
+            .arg(PressText(deleted ? about->Target : about->Id));
+    };
+    const QString before = kind == TRunAction::Delete ? PressText(in.Target)
+                           : kind == TRunAction::Undo ? aboutText()
+                                                      : QString();
     if (const std::optional<QString> refused = FRun.Correct(kind, in)) {
         FViews.Note(*refused);
         return false;
     }
     switch (kind) {
     case TRunAction::Delete:
-        FViews.Note(Msg::CorrectionDeleted().arg(deleted));
+        FViews.Note(Msg::CorrectionDeleted().arg(before));
         break;
     case TRunAction::Insert:
         FViews.Note(Msg::CorrectionInserted().arg(PressText(FRun.Actions().back().Input.Press)));
         break;
     case TRunAction::Undo:
-        FViews.Note(Msg::CorrectionUndone().arg(undoneText));
+        FViews.Note(Msg::CorrectionUndone().arg(before));
         break;
     default:
-        FViews.Note(Msg::CorrectionRedone().arg(undoneText));
+        FViews.Note(Msg::CorrectionRedone().arg(aboutText()));
         break;
     }
     if (grid) {
@@ -183,4 +192,31 @@ bool TRowCorrector::eventFilter(QObject* watched, QEvent* event) {
     if (k->key() == Qt::Key_Insert && mods == Qt::ShiftModifier)
         return askTotal(grid, grid->Row()), true;
     return false;
+}
+
+void MarkSuspectRows(const std::vector<TActionRecord>& shown, const TRowPresses& rows,
+                     TStringGrid* main, TStringGrid* mix) {
+    std::vector<TPressedLap> laps;
+    std::vector<int> presses;
+    for (const TActionRecord& r : shown) {
+        if (!IsPress(r.Action)) continue;
+        const TRunState& s = r.After.State;
+        laps.push_back(r.Action == TRunAction::Lap2   ? TPressedLap{2, s.Lap2Time}
+                       : r.Action == TRunAction::Lap3 ? TPressedLap{3, s.Lap3Time}
+                                                      : TPressedLap{1, s.LapTime});
+        presses.push_back(r.Input.Press);
+    }
+    const std::vector<TLapMark> marks = SuspectLapMarks(laps);
+    std::unordered_map<int, TLapMark> markOf;
+    for (size_t i = 0; i < marks.size(); ++i)
+        if (marks[i] != TLapMark::None) markOf[presses[i]] = marks[i];
+    for (auto [grid, which] :
+         {std::pair{main, TRowPresses::Main}, std::pair{mix, TRowPresses::Mix}}) {
+        std::map<int, QString> rowMarks;
+        const std::vector<int>& byRow = rows.Presses(which);
+        for (size_t row = 0; row < byRow.size(); ++row)
+            if (const auto m = markOf.find(byRow[row]); m != markOf.end())
+                rowMarks[int(row)] = LapMarkDescription(m->second);
+        grid->SetRowMarks(std::move(rowMarks));
+    }
 }

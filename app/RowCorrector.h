@@ -10,6 +10,7 @@
 #include <optional>
 
 class TRunModel;
+struct TActionRecord;
 class TStringGrid;
 class QLineEdit;
 
@@ -61,3 +62,10 @@ private:
     TViews FViews;
     QPointer<QLineEdit> FField;
 };
+
+// Frames the rows of both grids whose lap looks like a mistake at the button
+// (far shorter or longer than that button's laps so far), as the corrected
+// run `shown` has them; worked out afresh each time, so a correction or an
+// undo moves the marks with the laps.
+void MarkSuspectRows(const std::vector<TActionRecord>& shown, const TRowPresses& rows,
+                     TStringGrid* main, TStringGrid* mix);

@@ -211,7 +211,7 @@ std::optional<QString> TRunModel::prepare(TRunAction kind, TActionInput& in) con
     // Strictly inside the lap, so that both halves are laps.
     const int32_t before = wrap::sub(total, *in.Total);
     if (before <= 0 || before >= lap)
-        return Msg::OutsideTheLap().arg(TimeText(start), TimeText(total));
+        return Msg::OutsideTheLap().arg(TimeText(start).trimmed(), TimeText(total).trimmed());
     const uint32_t tick = target->Readings.Ticks.front() - uint32_t(before);
     in.Tick = tick;
     // The time of day from the next press that read it, less the ticks between.

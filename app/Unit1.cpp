@@ -23,6 +23,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 const QString kZeroTime = QStringLiteral(" 00:00:00:000");
@@ -372,6 +374,7 @@ TActionInput TVantel::Read(TRunAction action) const {
 
 void TVantel::Perform(TRunAction action, const TActionInput& in) {
     FPress = in.Press;
+    marksLater();
     // The widgets are set from the input only where they differ: an input
     // read from them just now must leave them exactly as they are (a caret
     // in the distance text, say).
@@ -482,6 +485,19 @@ void TVantel::Rebuilt(std::optional<int32_t> liveLap) {
     else if (!State.Running)
         State.LiveLap = wrap::sub(StopWatch1->Elapsed(), State.PrevTotal);
     DisplayTick();
+    marksLater();
+}
+
+void TVantel::marksLater() {
+    if (std::exchange(FMarksDue, true)) return;
+    QTimer::singleShot(0, this, [this] {
+        if (FMarksDue) UpdateSuspectMarks();
+    });
+}
+
+void TVantel::UpdateSuspectMarks() {
+    FMarksDue = false;
+    MarkSuspectRows(Run.Shown(), Rows, StringGridEx1, XlsStringGrid1);
 }
 
 void TVantel::ReturnToStart(const TRunStart& start) {

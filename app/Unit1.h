@@ -136,6 +136,9 @@ public:
     // Says what a correction did, over the chart, without taking the focus;
     // it goes after a while.
     void ShowRunNote(const QString& text);
+    // Marks the suspect laps of both grids now; otherwise it happens once
+    // the events of an action are through, off the lap press's own path.
+    void UpdateSuspectMarks();
     TLabel* RunNote = nullptr; // made on the first note
 
     // Fixed texts of the window.
@@ -158,5 +161,7 @@ private:
     void freshLook();
     int FPress = 0; // the run's number of the press being performed
     QTimer* FNoteTimer = nullptr;
+    void marksLater();
+    bool FMarksDue = false;
     QString CsvFileName;
 };

@@ -223,6 +223,8 @@ const std::vector<ReplayCommand>& ReplaySession::Dumps() {
          ReplayCommand::Words, 0, 0, &S::dumpJournal},
         {"note", "", "the note a correction left over the chart, if it shows", ReplayCommand::Words,
          0, 0, &S::dumpNote},
+        {"suspects", "", "the rows of both grids marked as suspect laps, and why",
+         ReplayCommand::Words, 0, 0, &S::dumpSuspects},
     };
     return table;
 }
@@ -761,6 +763,14 @@ void ReplaySession::cmdRedo(const ReplayArgs&, std::ostream&) {
 void ReplaySession::dumpNote(const ReplayArgs&, std::ostream& out) {
     const TLabel* n = FWindow->RunNote;
     out << "note=" << utf8(QuoteText(n && n->isVisible() ? n->Caption() : QString())) << "\n";
+}
+
+void ReplaySession::dumpSuspects(const ReplayArgs&, std::ostream& out) {
+    FWindow->UpdateSuspectMarks();
+    for (const TStringGrid* g : {static_cast<TStringGrid*>(FWindow->StringGridEx1),
+                                 static_cast<TStringGrid*>(FWindow->XlsStringGrid1)})
+        for (const auto& [row, why] : g->RowMarks())
+            out << utf8(g->objectName()) << " row " << row << ": " << utf8(why) << "\n";
 }
 
 void ReplaySession::dumpJournal(const ReplayArgs&, std::ostream& out) {
