@@ -127,7 +127,9 @@ std::optional<int32_t> TRowCorrector::ParseTotal(const QString& text) {
     const QRegularExpressionMatch m = clock.match(t);
     if (!m.hasMatch()) return std::nullopt;
     const qint64 h = m.captured(1).toLongLong(), mi = m.captured(2).toLongLong(),
-                 s = m.captured(3).toLongLong(), z = m.captured(4).toLongLong();
+                 s = m.captured(3).toLongLong(),
+                 // A fraction of a second: ".5" is half of one.
+        z = m.captured(4).leftJustified(3, u'0').toLongLong();
     if (mi > 59 || s > 59) return std::nullopt;
     const qint64 total = ((h * 60 + mi) * 60 + s) * 1000 + z;
     if (total > INT32_MAX) return std::nullopt;

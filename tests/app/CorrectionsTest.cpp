@@ -3,6 +3,7 @@
 // the same tick; undo and redo go back and forth between those runs, and a
 // journal brings a corrected run back as it was.
 #include "Chart.h"
+#include "CuteBtn.h"
 #include "ExcelUtil.h"
 #include "Label.h"
 #include "MessageService.h"
@@ -14,7 +15,10 @@
 #include "Timer.h"
 #include "Unit1.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <random>
 
@@ -216,6 +220,53 @@ TEST(Corrections, AJournalBringsACorrectedRunBack) {
     ASSERT_TRUE(w->Corrector->Undo());
     ASSERT_TRUE(w->Corrector->Undo());
     EXPECT_FALSE(w->Corrector->Undo());
+}
+
+// The keys as the operator presses them: on a grid row, and Ctrl+Z and
+// Ctrl+Y from the control that has the focus (LAP while running).
+TEST(Corrections, TheKeysReachTheRunFromTheGridsAndFromLap) {
+    Windows f;
+    auto w = f.Make();
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    Play(*w, f.Clock,
+         {{TRunAction::Reset, 0},
+          {TRunAction::Start, 0},
+          {TRunAction::Lap, 60000},
+          {TRunAction::Lap, 300},
+          {TRunAction::Lap, 59000}});
+    TStringGrid* grid = w->StringGridEx1;
+    grid->setFocus();
+    grid->FocusCell(0, 2);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(w->State.LapCount, 2);
+    EXPECT_TRUE(w->LAP->hasFocus()) << "running: back to LAP";
+    QTest::keyClick(w->LAP, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w->State.LapCount, 3);
+    QTest::keyClick(w->LAP, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(w->State.LapCount, 2);
+    QTest::keyClick(w->LAP, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w->State.LapCount, 2) << "nothing left to redo";
+    grid->setFocus();
+    grid->FocusCell(0, 2);
+    QTest::keyClick(grid, Qt::Key_Insert, Qt::ShiftModifier);
+    auto* field = grid->findChild<QLineEdit*>(QStringLiteral("InsertTotal"));
+    ASSERT_TRUE(field);
+    QTest::keyClicks(field, QStringLiteral("00:01:30:000"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(w->State.LapCount, 3);
+    EXPECT_EQ(grid->Cells(6, 2), QStringLiteral("30000"));
+    EXPECT_EQ(grid->Cells(6, 3), QStringLiteral("29300"));
+}
+
+TEST(Corrections, ATypedTotalReadsAsTheGridsShowIt) {
+    const std::pair<const char*, std::optional<int32_t>> cases[] = {
+        {"00:01:02:500", 62500},        {" 62500 ", 62500},
+        {"1:02:03:004", 3723004},       {"00:01:02.5", 62500},
+        {"00:60:00:000", std::nullopt}, {"-5", std::nullopt},
+        {"1:2", std::nullopt},          {"", std::nullopt}};
+    for (const auto& [text, want] : cases)
+        EXPECT_EQ(TRowCorrector::ParseTotal(QString::fromLatin1(text)), want) << text;
 }
 
 } // namespace
