@@ -7,6 +7,7 @@
 #include "CuteBtn.h"
 #include "ExcelUtil.h"
 #include "IntConv.h"
+#include "KeysHelp.h"
 #include "Label.h"
 #include "LapEngine.h"
 #include "Menu.h"
@@ -130,6 +131,7 @@ TVantel::TVantel(QWidget* parent) : TForm(parent) {
     bindEvents();
     applyTabOrder();
     FormCreate(this);
+    InstallKeysHelp(this);
     Corrector = new TRowCorrector(Run, Rows,
                                   {StringGridEx1, XlsStringGrid1, this,
                                    [this](const QString& t) { ShowRunNote(t); },
@@ -841,7 +843,7 @@ void TVantel::About1Click(QObject*) {
     ShowInfoMessage(Msg::AboutCaption(), AboutText());
 }
 void TVantel::Help1Click(QObject*) {
-    ShowInfoMessage(Msg::HelpCaption(), HelpText() + Msg::HelpCorrections());
+    ShowInfoMessage(Msg::HelpCaption(), HelpText());
 }
 
 void TVantel::KeyClick(QObject*) {

@@ -256,12 +256,28 @@ constinit const TText CorrectionInsertOf = {"Correction",
 constinit const TText InsertTotalHint = {
     "Correction",
     QT_TRANSLATE_NOOP("Correction", "Total of the missed press, as 00:01:02:500 or in ms; Enter")};
-constinit const TText HelpCorrections = {
+constinit const TText KeysHelpCaption = {"Correction",
+                                         QT_TRANSLATE_NOOP("Correction", "Vantel keys")};
+constinit const TText KeysHelp = {
     "Correction",
     QT_TRANSLATE_NOOP("Correction",
-                      "\r\rCorrecting a run, on a row of either grid:\rDelete removes its press\r"
-                      "Insert adds a press in the middle of its lap\rShift+Insert adds one at a "
-                      "total you type\rCtrl+Z undoes, Ctrl+Y redoes")};
+                      "Timing\n"
+                      "  Enter on start starts the count and moves to LAP\n"
+                      "  Enter, Space or 1: a LAP lap; 2 and 3: LAP2 and LAP3 laps\n"
+                      "  Alt+1, Alt+2, Alt+3: the same from any control, the distance list too\n"
+                      "  A held lap key records one lap\n"
+                      "  Key (right-click menu): the lap buttons' accelerators on or off\n"
+                      "\n"
+                      "Correcting a run, on a row of either grid\n"
+                      "  Delete: takes the row's press out\n"
+                      "  Insert: puts a missed press in the middle of the row's lap\n"
+                      "  Shift+Insert: puts one in at a total you type\n"
+                      "  Ctrl+Z undoes, Ctrl+Y or Ctrl+Shift+Z redoes\n"
+                      "\n"
+                      "Files\n"
+                      "  SAVE writes yymmddhhnn.csv in the folder Vantel started in\n"
+                      "  Every run is kept as it happens in ~/.local/state/vantel; after a\n"
+                      "  crash or kill the next start offers to bring it back")};
 
 // --- suspect laps ----------------------------------------------------------------
 

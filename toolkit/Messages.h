@@ -143,7 +143,8 @@ extern const TText TooShortToSplit;
 extern const TText CorrectionDeleteOf; // %1: the press
 extern const TText CorrectionInsertOf; // %1: the press
 extern const TText InsertTotalHint;
-extern const TText HelpCorrections; // after the help text
+extern const TText KeysHelpCaption;
+extern const TText KeysHelp; // the keys window (F1)
 
 // --- suspect laps ----------------------------------------------------------------
 // Why a lap row is marked, as assistive tools describe the row's cells.

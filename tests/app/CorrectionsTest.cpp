@@ -16,6 +16,7 @@
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -257,6 +258,15 @@ TEST(Corrections, TheKeysReachTheRunFromTheGridsAndFromLap) {
     EXPECT_EQ(w->State.LapCount, 3);
     EXPECT_EQ(grid->Cells(6, 2), QStringLiteral("30000"));
     EXPECT_EQ(grid->Cells(6, 3), QStringLiteral("29300"));
+
+    // F1 lists the keys in a window of its own that leaves LAP working.
+    QTest::keyClick(w->LAP, Qt::Key_F1);
+    auto* keys = w->findChild<QDialog*>(QStringLiteral("KeysHelp"));
+    ASSERT_TRUE(keys);
+    EXPECT_TRUE(keys->isVisible());
+    EXPECT_FALSE(keys->isModal());
+    w->LAP->OnClick(w->LAP);
+    EXPECT_EQ(w->State.LapCount, 4);
 }
 
 TEST(Corrections, ATypedTotalReadsAsTheGridsShowIt) {

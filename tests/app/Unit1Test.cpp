@@ -191,7 +191,7 @@ TEST_F(MainWindow, AboutAndHelpShowTheirTexts) {
     EXPECT_EQ(messages.Records()[0].caption, Msg::AboutCaption());
     EXPECT_EQ(messages.Records()[0].text, Msg::About());
     EXPECT_EQ(messages.Records()[1].caption, Msg::HelpCaption());
-    EXPECT_EQ(messages.Records()[1].text, Msg::Help() + Msg::HelpCorrections());
+    EXPECT_EQ(messages.Records()[1].text, Msg::Help());
     EXPECT_EQ(messages.Records()[1].icon, MsgIcon::Information);
 }
 
