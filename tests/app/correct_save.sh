@@ -137,7 +137,7 @@ before=$(lap_rows "$csv") || fail "first save unreadable"
 echo "first save, laps (number ms):"; echo "$before"
 [ "$(awk '{print $1}' <<<"$before" | paste -sd,)" = 1,2,3,4 ] || fail "first save laps: $before"
 read -r lap2 lap3 < <(awk 'NR==2{a=$2} NR==3{b=$2} END{print a, b}' <<<"$before")
-[ "$lap2" -gt 0 ] && [ "$lap3" -gt 0 ] || fail "lap times $lap2 $lap3"
+{ [ "$lap2" -gt 0 ] && [ "$lap3" -gt 0 ]; } || fail "lap times $lap2 $lap3"
 
 # SAVE, distance list, main grid; from wherever its current row is, the
 # arrows go to the top and one down: row 2, the second lap.
