@@ -486,6 +486,15 @@ void TVantel::Rebuilt(std::optional<int32_t> liveLap) {
         State.LiveLap = *liveLap;
     else if (!State.Running)
         State.LiveLap = wrap::sub(StopWatch1->Elapsed(), State.PrevTotal);
+    if (!liveLap) {
+        // The actions performed again moved the keyboard about; it goes back
+        // before the run notes where it is: to LAP while the run runs, else
+        // where the operator was.
+        if (State.Running)
+            moveFocus(LAP);
+        else if (FFocusBeforeRebuild)
+            FFocusBeforeRebuild->setFocus(Qt::OtherFocusReason);
+    }
     DisplayTick();
     marksLater();
 }
@@ -503,6 +512,7 @@ void TVantel::UpdateSuspectMarks() {
 }
 
 void TVantel::ReturnToStart(const TRunStart& start) {
+    FFocusBeforeRebuild = focusWidget();
     if (start.Reset) {
         TClockPlayback play(*start.Reset, 0);
         ResetClick(this);
@@ -541,6 +551,10 @@ void TVantel::Focus(const QString& name) {
 bool TVantel::SetPainting(bool on) {
     const bool was = updatesEnabled();
     setUpdatesEnabled(on);
+    if (on) {
+        StringGridEx1->SyncScrollBars();
+        XlsStringGrid1->SyncScrollBars();
+    }
     return was;
 }
 

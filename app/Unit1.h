@@ -4,6 +4,7 @@
 #include "RunModel.h"
 #include "TimeText.h"
 
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 
@@ -163,5 +164,6 @@ private:
     QTimer* FNoteTimer = nullptr;
     void marksLater();
     bool FMarksDue = false;
+    QPointer<QWidget> FFocusBeforeRebuild; // where a correction found the keyboard
     QString CsvFileName;
 };

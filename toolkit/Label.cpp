@@ -27,10 +27,14 @@ void TLabel::SetCaption(const QString& text) {
     adjustBounds();
     // A running clock changes only its last digits on most ticks: repainting
     // just their ink saves drawing the background and the other glyphs again.
-    if (geometry() == bounds)
-        update(CaptionDamage(before, text, FQFont, FAlignment, size()));
-    else
-        update();
+    // Painting nothing now (a run rebuilt), the whole label is painted when
+    // it resumes: no damage to work out.
+    if (updatesEnabled()) {
+        if (geometry() == bounds)
+            update(CaptionDamage(before, text, FQFont, FAlignment, size()));
+        else
+            update();
+    }
     if (FAnnounced) Accessible::Notify(this, QAccessible::NameChanged);
 }
 

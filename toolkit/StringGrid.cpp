@@ -342,6 +342,14 @@ void TStringGrid::clampCurrent() {
 }
 
 void TStringGrid::updateScrollBars() {
+    // While the window paints nothing (a run rebuilt action by action), the
+    // bars are set once at the end instead of at every row: asking the style
+    // for their sizes was a third of a rebuild.
+    if (!updatesEnabled()) {
+        FScrollBarsStale = true;
+        return;
+    }
+    FScrollBarsStale = false;
     const Layout l = layout();
     FUpdatingScroll = true;
     setVerticalScrollBarPolicy(l.VBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
@@ -472,7 +480,9 @@ void TStringGrid::InvalidateGrid() {
 }
 
 void TStringGrid::InvalidateCell(int col, int row) {
-    if (!viewport()->isVisible()) return; // nothing on screen to refresh
+    // Nothing on screen to refresh, or nothing painted now: the whole view is
+    // painted again when painting resumes.
+    if (!viewport()->isVisible() || !viewport()->updatesEnabled()) return;
     const TRect r = CellRect(col, row);
     if (r.Width() <= 0 && r.Height() <= 0) return;
     viewport()->update(
@@ -480,7 +490,8 @@ void TStringGrid::InvalidateCell(int col, int row) {
 }
 
 void TStringGrid::InvalidateRow(int row) {
-    if (!viewport()->isVisible() || row < 0 || row >= RowCount()) return;
+    if (!viewport()->isVisible() || !viewport()->updatesEnabled() || row < 0 || row >= RowCount())
+        return;
     const Layout l = layout();
     const int y = FRows.PosOf(row, l.ClientHeight, rowLine());
     if (y < 0) return; // scrolled out of view
@@ -635,7 +646,12 @@ void TStringGrid::fillBeyondCells(TCanvas& canvas, const Layout& l,
     canvas.FillRect({0, bottom, std::min(right, l.ClientWidth), l.ClientHeight});
 }
 
+void TStringGrid::SyncScrollBars() {
+    if (FScrollBarsStale) updateScrollBars();
+}
+
 void TStringGrid::paintEvent(QPaintEvent*) {
+    SyncScrollBars();
     QPainter p(viewport());
     PaintGrid(p);
 }

@@ -144,6 +144,8 @@ public:
 
     // Draws the visible part of the grid (the paint event calls this).
     void PaintGrid(QPainter& painter);
+    // Sets the scroll bars left unset while the grid painted nothing.
+    void SyncScrollBars();
     // Renders the whole widget into an image, for tests and screenshots.
     QImage Render();
 
@@ -283,6 +285,7 @@ private:
     TInplaceEdit* FEditor = nullptr;
     bool FEditorMode = false;
     bool FUpdatingScroll = false;
+    bool FScrollBarsStale = false;    // left while the grid painted nothing
     int FEditCol = -1, FEditRow = -1; // cell the editor is loaded with
     QString FEditOrigText;            // its text when loaded, for Escape
     bool FSelecting = false;          // left button held after a press on a data cell

@@ -242,6 +242,7 @@ TEST(Corrections, TheKeysReachTheRunFromTheGridsAndFromLap) {
     QTest::keyClick(grid, Qt::Key_Delete);
     EXPECT_EQ(w->State.LapCount, 2);
     EXPECT_TRUE(w->LAP->hasFocus()) << "running: back to LAP";
+    EXPECT_EQ(w->Run.Actions().back().After.Focus, QStringLiteral("LAP")) << "as journaled";
     QTest::keyClick(w->LAP, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(w->State.LapCount, 3);
     QTest::keyClick(w->LAP, Qt::Key_Y, Qt::ControlModifier);
@@ -267,6 +268,14 @@ TEST(Corrections, TheKeysReachTheRunFromTheGridsAndFromLap) {
     EXPECT_FALSE(keys->isModal());
     w->LAP->OnClick(w->LAP);
     EXPECT_EQ(w->State.LapCount, 4);
+
+    // Stopped, the keyboard stays on the grid, and the journal says so.
+    w->stop->OnClick(w->stop);
+    grid->setFocus();
+    grid->FocusCell(0, 2);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_TRUE(grid->hasFocus());
+    EXPECT_EQ(w->Run.Actions().back().After.Focus, QStringLiteral("StringGridEx1"));
 }
 
 TEST(Corrections, ATypedTotalReadsAsTheGridsShowIt) {
