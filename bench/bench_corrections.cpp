@@ -91,8 +91,8 @@ void BM_CorrectionPainted(benchmark::State& state) {
     double afterMs = 0;
     int64_t n = 0;
     for (auto _ : state) {
-        const bool done = n % 2 == 0 ? f.window->Corrector->Delete(grid, row)
-                                     : f.window->Corrector->Undo();
+        const bool done =
+            n % 2 == 0 ? f.window->Corrector->Delete(grid, row) : f.window->Corrector->Undo();
         f.window->repaint();
         state.PauseTiming();
         ++n;
@@ -135,8 +135,7 @@ void BM_LapPressPaintedAfterCorrections(benchmark::State& state) {
         // too short to split.
         for (int i = 0; i < 50; ++i) {
             const int row = 5 + i * 7 % 80;
-            if (!f.window->Corrector->Delete(grid, row) ||
-                !f.window->Corrector->Split(grid, row)) {
+            if (!f.window->Corrector->Delete(grid, row) || !f.window->Corrector->Split(grid, row)) {
                 state.SkipWithError("correction refused");
                 return;
             }
