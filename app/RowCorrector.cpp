@@ -7,8 +7,10 @@
 #include "TimeText.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -20,6 +22,9 @@ TRowCorrector::TRowCorrector(TRunModel& run, const TRowPresses& rows, TViews vie
     for (QObject* o : {static_cast<QObject*>(FViews.Main), static_cast<QObject*>(FViews.Mix),
                        static_cast<QObject*>(FViews.Window)})
         o->installEventFilter(this);
+    // A right click reaches the grids' viewports.
+    FViews.Main->viewport()->installEventFilter(this);
+    FViews.Mix->viewport()->installEventFilter(this);
 }
 
 TRowPresses::TGrid TRowCorrector::which(TStringGrid* grid) const {
@@ -168,7 +173,42 @@ void TRowCorrector::askTotal(TStringGrid* grid, int row) {
     field->installEventFilter(this);
 }
 
+bool TRowCorrector::rowMenu(TStringGrid* grid, const QPoint& at, const QPoint& global) {
+    int col = 0, row = 0;
+    if (!grid->MouseToCell(at.x(), at.y(), col, row) || !FRows.PressAt(which(grid), row))
+        return false;
+    grid->FocusCell(grid->Col(), row);
+    auto* menu = new QMenu(grid);
+    menu->setObjectName(QStringLiteral("RowMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QPointer<TStringGrid> g = grid;
+    menu->addAction(Msg::MenuDeletePress(), this, [this, g, row] {
+        if (g) Delete(g, row);
+    });
+    menu->addAction(Msg::MenuSplitLap(), this, [this, g, row] {
+        if (g) Split(g, row);
+    });
+    menu->addAction(Msg::MenuInsertAt(), this, [this, g, row] {
+        if (g) askTotal(g, row);
+    });
+    menu->addSeparator();
+    menu->addAction(Msg::MenuUndo(), this, [this] { Undo(); })
+        ->setEnabled(FRun.Corrections().CanUndo());
+    menu->addAction(Msg::MenuRedo(), this, [this] { Redo(); })
+        ->setEnabled(FRun.Corrections().CanRedo());
+    menu->popup(global);
+    return true;
+}
+
 bool TRowCorrector::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu) {
+        for (TStringGrid* g : {FViews.Main, FViews.Mix})
+            if (watched == g->viewport()) {
+                auto* c = static_cast<QContextMenuEvent*>(event);
+                return rowMenu(g, c->pos(), c->globalPos());
+            }
+        return false;
+    }
     if (event->type() != QEvent::KeyPress) return false;
     auto* k = static_cast<QKeyEvent*>(event);
     const Qt::KeyboardModifiers mods =
@@ -186,6 +226,7 @@ bool TRowCorrector::eventFilter(QObject* watched, QEvent* event) {
             return Redo(), true;
         return false;
     }
+    if (watched != FViews.Main && watched != FViews.Mix) return false;
     auto* grid = static_cast<TStringGrid*>(watched);
     if (grid->EditorMode()) return false;
     if (k->key() == Qt::Key_Delete && mods == Qt::NoModifier)

@@ -2,6 +2,7 @@
 #include "Corrections.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 
@@ -22,7 +23,9 @@ class QLineEdit;
 // Insert puts a press in the middle of its lap; Shift+Insert opens a field
 // over the row for the new press's total. Anywhere in the window: Ctrl+Z
 // undoes, Ctrl+Y and Ctrl+Shift+Z redo. None of them is a key the grids, the
-// distance text or the lap buttons use.
+// distance text or the lap buttons use. With the mouse: a right click on a
+// row that shows a press opens a menu of the same (elsewhere the window's
+// own menu opens, as always).
 class TRowCorrector : public QObject {
 public:
     struct TViews {
@@ -56,6 +59,7 @@ protected:
 private:
     bool correct(TRunAction kind, TStringGrid* grid, int row, std::optional<int32_t> total);
     void askTotal(TStringGrid* grid, int row);
+    bool rowMenu(TStringGrid* grid, const QPoint& at, const QPoint& global);
     TRowPresses::TGrid which(TStringGrid* grid) const;
     TRunModel& FRun;
     const TRowPresses& FRows;

@@ -256,6 +256,17 @@ constinit const TText CorrectionInsertOf = {"Correction",
 constinit const TText InsertTotalHint = {
     "Correction",
     QT_TRANSLATE_NOOP("Correction", "Total of the missed press, as 00:01:02:500 or in ms; Enter")};
+constinit const TText MenuDeletePress = {
+    "Correction", QT_TRANSLATE_NOOP("Correction", "&Delete this press\tDelete")};
+constinit const TText MenuSplitLap = {
+    "Correction",
+    QT_TRANSLATE_NOOP("Correction", "&Insert a press in the middle of this lap\tInsert")};
+constinit const TText MenuInsertAt = {
+    "Correction", QT_TRANSLATE_NOOP("Correction", "Insert a press at a &total...\tShift+Insert")};
+constinit const TText MenuUndo = {"Correction",
+                                  QT_TRANSLATE_NOOP("Correction", "&Undo correction\tCtrl+Z")};
+constinit const TText MenuRedo = {"Correction",
+                                  QT_TRANSLATE_NOOP("Correction", "&Redo correction\tCtrl+Y")};
 constinit const TText KeysHelpCaption = {"Correction",
                                          QT_TRANSLATE_NOOP("Correction", "Vantel keys")};
 constinit const TText KeysHelp = {
@@ -273,6 +284,7 @@ constinit const TText KeysHelp = {
                       "  Insert: puts a missed press in the middle of the row's lap\n"
                       "  Shift+Insert: puts one in at a total you type\n"
                       "  Ctrl+Z undoes, Ctrl+Y or Ctrl+Shift+Z redoes\n"
+                      "  A right click on the row: the same from a menu\n"
                       "\n"
                       "Files\n"
                       "  SAVE writes yymmddhhnn.csv in the folder Vantel started in\n"

@@ -143,6 +143,11 @@ extern const TText TooShortToSplit;
 extern const TText CorrectionDeleteOf; // %1: the press
 extern const TText CorrectionInsertOf; // %1: the press
 extern const TText InsertTotalHint;
+extern const TText MenuDeletePress; // the menu of a grid row
+extern const TText MenuSplitLap;
+extern const TText MenuInsertAt;
+extern const TText MenuUndo;
+extern const TText MenuRedo;
 extern const TText KeysHelpCaption;
 extern const TText KeysHelp; // the keys window (F1)
 

@@ -16,8 +16,10 @@
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -276,6 +278,23 @@ TEST(Corrections, TheKeysReachTheRunFromTheGridsAndFromLap) {
     QTest::keyClick(grid, Qt::Key_Delete);
     EXPECT_TRUE(grid->hasFocus());
     EXPECT_EQ(w->Run.Actions().back().After.Focus, QStringLiteral("StringGridEx1"));
+
+    // The mouse: a right click on a row opens its menu; on an empty row the
+    // window's own menu is left to open.
+    auto rightClick = [&](int row) {
+        const TRect r = grid->CellRect(1, row);
+        const QPoint at(r.Left + 2, r.Top + 2);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid->viewport(), &e);
+        return grid->findChild<QMenu*>(QStringLiteral("RowMenu"));
+    };
+    EXPECT_FALSE(rightClick(8));
+    QMenu* menu = rightClick(1);
+    ASSERT_TRUE(menu);
+    const int before = w->State.LapCount;
+    menu->actions().first()->trigger();
+    EXPECT_EQ(w->State.LapCount, before - 1);
+    menu->close();
 }
 
 TEST(Corrections, ATypedTotalReadsAsTheGridsShowIt) {
