@@ -32,12 +32,14 @@ struct Step {
     uint32_t After; // ms since the step before
 };
 
-// A run over the three buttons from a seed: a distance, reset, start, laps
-// with now and then a stop and a start without reset.
+// A run over the three buttons from a seed: a distance, reset (every third
+// run begins on the window as it opened instead), start, laps with now and
+// then a stop and a start without reset.
 std::vector<Step> RandomRun(unsigned seed) {
     std::mt19937 rng(seed);
-    std::vector<Step> steps{
-        {TRunAction::Pick, 0}, {TRunAction::Reset, 10}, {TRunAction::Start, 10}};
+    std::vector<Step> steps{{TRunAction::Pick, 0},
+                            {seed % 3 ? TRunAction::Reset : TRunAction::Pick, 10},
+                            {TRunAction::Start, 10}};
     for (int i = 0; i < 40; ++i) {
         const unsigned r = rng() % 20;
         const uint32_t gap = r < 2 ? 300 : 20000 + rng() % 70000; // a double press now and then
@@ -103,9 +105,13 @@ struct Row {
     TStringGrid* Grid;
     int Index;
 };
-std::optional<Row> RowOf(TVantel& w, size_t step) {
-    // The reset of step 1 ends a run: the run counts its actions from the start.
-    const int press = int(step) - 1;
+// A press's number in its run: a reset at step 1 ends a run, and the run
+// counts its actions from the start after it.
+int PressOf(const std::vector<Step>& run, size_t step) {
+    return run[1].Action == TRunAction::Reset ? int(step) - 1 : int(step) + 1;
+}
+
+std::optional<Row> RowOf(TVantel& w, int press) {
     for (auto [g, grid] :
          {std::pair{TRowPresses::Main, static_cast<TStringGrid*>(w.StringGridEx1)},
           std::pair{TRowPresses::Mix, static_cast<TStringGrid*>(w.XlsStringGrid1)}})
@@ -144,11 +150,11 @@ TEST(Corrections, ADeletedOrInsertedPressLeavesTheRunAsIfItHadBeenMadeSo) {
         reference = f.Make();
         Play(*reference, f.Clock, run);
         const QString wantWith = Shown(*reference);
-        const int32_t total = reference->Run.Shown()[k - 2].After.State.Total;
+        const int32_t total = reference->Run.Shown()[size_t(PressOf(run, k) - 1)].After.State.Total;
 
         auto w = f.Make();
         Play(*w, f.Clock, run);
-        const std::optional<Row> row = RowOf(*w, k);
+        const std::optional<Row> row = RowOf(*w, PressOf(run, k));
         if (!row) continue; // overwritten by a later start: not shown, not correctable
         ASSERT_TRUE(w->Corrector->Delete(row->Grid, row->Index));
         ++deleted;
@@ -165,7 +171,7 @@ TEST(Corrections, ADeletedOrInsertedPressLeavesTheRunAsIfItHadBeenMadeSo) {
         size_t next = k; // in `without`, the next press of the button sits at k
         while (without[next].Action != run[k].Action)
             ++next;
-        const std::optional<Row> nextRow = RowOf(*w, next);
+        const std::optional<Row> nextRow = RowOf(*w, PressOf(without, next));
         if (!nextRow) continue;
         ASSERT_TRUE(w->Corrector->Insert(nextRow->Grid, nextRow->Index, total));
         ++inserted;
