@@ -1,9 +1,9 @@
 #include "RowCorrector.h"
 
+#include "LapMarks.h"
 #include "Messages.h"
 #include "RunModel.h"
 #include "StringGrid.h"
-#include "SuspectLaps.h"
 #include "TimeText.h"
 
 #include <QApplication>
@@ -237,8 +237,8 @@ bool TRowCorrector::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void MarkSuspectRows(const std::vector<TActionRecord>& shown, const TRowPresses& rows,
-                     TStringGrid* main, TStringGrid* mix) {
+void MarkLapRows(const std::vector<TActionRecord>& shown, const TRowPresses& rows,
+                 TStringGrid* main, TStringGrid* mix) {
     std::vector<TPressedLap> laps;
     std::vector<int> presses;
     for (const TActionRecord& r : shown) {
@@ -249,7 +249,7 @@ void MarkSuspectRows(const std::vector<TActionRecord>& shown, const TRowPresses&
                                                       : TPressedLap{1, s.LapTime});
         presses.push_back(r.Input.Press);
     }
-    const std::vector<TLapMark> marks = SuspectLapMarks(laps);
+    const std::vector<TLapMark> marks = LapMarksOf(laps);
     std::unordered_map<int, TLapMark> markOf;
     for (size_t i = 0; i < marks.size(); ++i)
         if (marks[i] != TLapMark::None) markOf[presses[i]] = marks[i];

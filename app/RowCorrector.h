@@ -71,5 +71,5 @@ private:
 // (far shorter or longer than that button's laps so far), as the corrected
 // run `shown` has them; worked out afresh each time, so a correction or an
 // undo moves the marks with the laps.
-void MarkSuspectRows(const std::vector<TActionRecord>& shown, const TRowPresses& rows,
-                     TStringGrid* main, TStringGrid* mix);
+void MarkLapRows(const std::vector<TActionRecord>& shown, const TRowPresses& rows,
+                 TStringGrid* main, TStringGrid* mix);

@@ -502,13 +502,13 @@ void TVantel::Rebuilt(std::optional<int32_t> liveLap) {
 void TVantel::marksLater() {
     if (std::exchange(FMarksDue, true)) return;
     QTimer::singleShot(0, this, [this] {
-        if (FMarksDue) UpdateSuspectMarks();
+        if (FMarksDue) UpdateLapMarks();
     });
 }
 
-void TVantel::UpdateSuspectMarks() {
+void TVantel::UpdateLapMarks() {
     FMarksDue = false;
-    MarkSuspectRows(Run.Shown(), Rows, StringGridEx1, XlsStringGrid1);
+    MarkLapRows(Run.Shown(), Rows, StringGridEx1, XlsStringGrid1);
 }
 
 void TVantel::ReturnToStart(const TRunStart& start) {

@@ -137,9 +137,9 @@ public:
     // Says what a correction did, over the chart, without taking the focus;
     // it goes after a while.
     void ShowRunNote(const QString& text);
-    // Marks the suspect laps of both grids now; otherwise it happens once
+    // Marks the doubtful laps of both grids now; otherwise it happens once
     // the events of an action are through, off the lap press's own path.
-    void UpdateSuspectMarks();
+    void UpdateLapMarks();
     TLabel* RunNote = nullptr; // made on the first note
 
     // Fixed texts of the window.

@@ -66,7 +66,7 @@ struct Fixture {
         tick += 60000 + uint32_t(i % 977);
         press(i % 10 == 9 ? window->LAP2 : window->LAP);
     }
-    // The suspect marks are worked out after the action's handler returns,
+    // The lap marks are worked out after the action's handler returns,
     // in the next pass of the event loop, with the events the action posted
     // (scroll bar layouts among them); that pass is timed apart from the
     // painted figure, as after_ms, so the deferred part is seen too.

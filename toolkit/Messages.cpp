@@ -291,11 +291,11 @@ constinit const TText KeysHelp = {
                       "  Every run is kept as it happens in ~/.local/state/vantel; after a\n"
                       "  crash or kill the next start offers to bring it back")};
 
-// --- suspect laps ----------------------------------------------------------------
+// --- marked laps -----------------------------------------------------------------
 
-constinit const TText SuspectShort = {
+constinit const TText LapMarkShort = {
     "Laps", QT_TRANSLATE_NOOP("Laps", "shorter than 40 % of the median lap")};
-constinit const TText SuspectLong = {
+constinit const TText LapMarkLong = {
     "Laps", QT_TRANSLATE_NOOP("Laps", "longer than 180 % of the median lap")};
 
 } // namespace Msg

@@ -151,9 +151,9 @@ extern const TText MenuRedo;
 extern const TText KeysHelpCaption;
 extern const TText KeysHelp; // the keys window (F1)
 
-// --- suspect laps ----------------------------------------------------------------
+// --- marked laps -----------------------------------------------------------------
 // Why a lap row is marked, as assistive tools describe the row's cells.
-extern const TText SuspectShort;
-extern const TText SuspectLong;
+extern const TText LapMarkShort;
+extern const TText LapMarkLong;
 
 } // namespace Msg

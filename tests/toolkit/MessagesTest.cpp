@@ -136,8 +136,8 @@ TEST(Messages, EachTextIsExactlyAsShown) {
         PIN(JournalTooLarge, "it is too large"),
         PIN(NotAFolder, "%1: not a folder"),
         PIN(NoFreeJournalName, "%1: no free journal name"),
-        PIN(SuspectShort, "shorter than 40 % of the median lap"),
-        PIN(SuspectLong, "longer than 180 % of the median lap"),
+        PIN(LapMarkShort, "shorter than 40 % of the median lap"),
+        PIN(LapMarkLong, "longer than 180 % of the median lap"),
     };
 #undef PIN
     for (const Pin& p : pins)

@@ -223,8 +223,8 @@ const std::vector<ReplayCommand>& ReplaySession::Dumps() {
          ReplayCommand::Words, 0, 0, &S::dumpJournal},
         {"note", "", "the note a correction left over the chart, if it shows", ReplayCommand::Words,
          0, 0, &S::dumpNote},
-        {"suspects", "", "the rows of both grids marked as suspect laps, and why",
-         ReplayCommand::Words, 0, 0, &S::dumpSuspects},
+        {"suspects", "", "the rows of both grids marked as doubtful laps, and why",
+         ReplayCommand::Words, 0, 0, &S::dumpMarks},
     };
     return table;
 }
@@ -765,8 +765,8 @@ void ReplaySession::dumpNote(const ReplayArgs&, std::ostream& out) {
     out << "note=" << utf8(QuoteText(n && n->isVisible() ? n->Caption() : QString())) << "\n";
 }
 
-void ReplaySession::dumpSuspects(const ReplayArgs&, std::ostream& out) {
-    FWindow->UpdateSuspectMarks();
+void ReplaySession::dumpMarks(const ReplayArgs&, std::ostream& out) {
+    FWindow->UpdateLapMarks();
     for (const TStringGrid* g : {static_cast<TStringGrid*>(FWindow->StringGridEx1),
                                  static_cast<TStringGrid*>(FWindow->XlsStringGrid1)})
         for (const auto& [row, why] : g->RowMarks())

@@ -87,7 +87,7 @@ private:
     void cmdUndo(const ReplayArgs& a, std::ostream& out);
     void cmdRedo(const ReplayArgs& a, std::ostream& out);
     void dumpNote(const ReplayArgs& a, std::ostream& out);
-    void dumpSuspects(const ReplayArgs& a, std::ostream& out);
+    void dumpMarks(const ReplayArgs& a, std::ostream& out);
     void dumpJournal(const ReplayArgs& a, std::ostream& out);
     void openWindow();
     void keepJournal();

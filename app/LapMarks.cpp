@@ -1,4 +1,4 @@
-#include "SuspectLaps.h"
+#include "LapMarks.h"
 
 #include "Messages.h"
 
@@ -37,7 +37,7 @@ TLapMark markAgainst(int32_t lapMs, int64_t twiceMedian) {
 
 } // namespace
 
-std::vector<TLapMark> SuspectLapMarks(std::span<const TPressedLap> laps) {
+std::vector<TLapMark> LapMarksOf(std::span<const TPressedLap> laps) {
     std::vector<TLapMark> out;
     out.reserve(laps.size());
     std::map<int, TRunningMedian> byButton;
@@ -53,9 +53,9 @@ std::vector<TLapMark> SuspectLapMarks(std::span<const TPressedLap> laps) {
 QString LapMarkDescription(TLapMark mark) {
     switch (mark) {
     case TLapMark::Short:
-        return Msg::SuspectShort();
+        return Msg::LapMarkShort();
     case TLapMark::Long:
-        return Msg::SuspectLong();
+        return Msg::LapMarkLong();
     case TLapMark::None:
         break;
     }

@@ -1,4 +1,4 @@
-#include "SuspectLaps.h"
+#include "LapMarks.h"
 #include "Messages.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ struct MarkCase {
     std::vector<TLapMark> Want;
 };
 
-TEST(SuspectLaps, EachLapIsJudgedByTheMedianOfItsButtonsEarlierLaps) {
+TEST(LapMarks, EachLapIsJudgedByTheMedianOfItsButtonsEarlierLaps) {
     const MarkCase cases[] = {
         {"double press among minute laps",
          {{1, 60000}, {1, 60000}, {1, 300}, {1, 60000}},
@@ -61,10 +61,10 @@ TEST(SuspectLaps, EachLapIsJudgedByTheMedianOfItsButtonsEarlierLaps) {
         {"no laps", {}, {}},
     };
     for (const MarkCase& c : cases)
-        EXPECT_EQ(SuspectLapMarks(c.Laps), c.Want) << c.Name;
+        EXPECT_EQ(LapMarksOf(c.Laps), c.Want) << c.Name;
 }
 
-TEST(SuspectLaps, RunningMedianMatchesASortedCopy) {
+TEST(LapMarks, RunningMedianMatchesASortedCopy) {
     struct Case {
         const char* Name;
         std::vector<int32_t> Values;
@@ -103,9 +103,9 @@ TEST(SuspectLaps, RunningMedianMatchesASortedCopy) {
     }
 }
 
-TEST(SuspectLaps, DescriptionsAreTheCataloguesTexts) {
-    EXPECT_EQ(LapMarkDescription(TLapMark::Short), Msg::SuspectShort());
-    EXPECT_EQ(LapMarkDescription(TLapMark::Long), Msg::SuspectLong());
+TEST(LapMarks, DescriptionsAreTheCataloguesTexts) {
+    EXPECT_EQ(LapMarkDescription(TLapMark::Short), Msg::LapMarkShort());
+    EXPECT_EQ(LapMarkDescription(TLapMark::Long), Msg::LapMarkLong());
     EXPECT_TRUE(LapMarkDescription(TLapMark::None).isEmpty());
 }
 

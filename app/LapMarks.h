@@ -48,7 +48,7 @@ constexpr int UnmarkedLaps = 2;
 // splits never judge the main laps or each other. Exactly at 40 % or 180 %
 // a lap is not marked. Marked laps count towards the median all the same:
 // they stay in the run, and a few outliers barely move a median.
-std::vector<TLapMark> SuspectLapMarks(std::span<const TPressedLap> laps);
+std::vector<TLapMark> LapMarksOf(std::span<const TPressedLap> laps);
 
 // What assistive tools say of a marked lap; empty for TLapMark::None.
 QString LapMarkDescription(TLapMark mark);
