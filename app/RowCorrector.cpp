@@ -6,7 +6,6 @@
 #include "StringGrid.h"
 #include "TimeText.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -53,7 +52,6 @@ QString TRowCorrector::PressText(int press) const {
 
 bool TRowCorrector::correct(TRunAction kind, TStringGrid* grid, int row,
                             std::optional<int32_t> total) {
-    const QPointer<QWidget> focused = QApplication::focusWidget();
     TActionInput in;
     in.Total = total;
     if (grid) {
@@ -102,7 +100,6 @@ bool TRowCorrector::correct(TRunAction kind, TStringGrid* grid, int row,
             std::clamp(row, grid->FixedRows(), std::max(grid->FixedRows(), grid->RowCount() - 1));
         grid->FocusCell(grid->Col(), r);
     }
-    FViews.Refocus(focused);
     return true;
 }
 

@@ -33,8 +33,6 @@ public:
         TStringGrid* Mix;  // the mix grid
         QWidget* Window;   // Ctrl+Z and Ctrl+Y reach it from every control
         std::function<void(const QString&)> Note;
-        // Back to where the operator times from; `was` held the focus before.
-        std::function<void(QWidget* was)> Refocus;
     };
     TRowCorrector(TRunModel& run, const TRowPresses& rows, TViews views);
 

@@ -2,6 +2,7 @@
 // The actions of a run as data: what each one carries and what the window
 // must offer to perform one. Nothing here knows a widget, so the journal, the
 // replay and any other input can drive the window without reaching into it.
+#include "GridTypes.h"
 #include "LapEngine.h"
 
 #include <QByteArray>
@@ -49,16 +50,13 @@ inline bool IsCorrection(TRunAction a) {
 const char* ActionName(TRunAction a);
 std::optional<TRunAction> ActionNamed(const QByteArray& name);
 
-// Selection as left, top, right, bottom.
-using TCellBlock = std::array<int, 4>;
-
 // What an action reads of the window besides the clock. Each action fills
 // only what it reads; the rest stays at its default.
 struct TActionInput {
-    QString Text;                  // Add: the typed distance; Pick: the distance shown
-    int Index = -1;                // Pick: the list's entry (-1: none)
-    std::optional<TCellBlock> Sel; // Up, Down: the mix grid's selection
-    std::optional<int> Top;        // Up, Down: the mix grid's top row
+    QString Text;                 // Add: the typed distance; Pick: the distance shown
+    int Index = -1;               // Pick: the list's entry (-1: none)
+    std::optional<TGridRect> Sel; // Up, Down: the mix grid's selection
+    std::optional<int> Top;       // Up, Down: the mix grid's top row
     // Save: the file the action wrote. Given, the file is taken as written
     // already (a rebuilt run never writes it twice); empty, a new one is written.
     QString File;
@@ -114,7 +112,7 @@ struct TRunCarry {
     int32_t MixColor = 0;
     struct TGridShape {
         int RowCount = 0, TopRow = 0;
-        TCellBlock Sel{};
+        TGridRect Sel;
     };
     std::array<TGridShape, 2> Grids{}; // main lap grid, mix grid
     QString CsvFile;

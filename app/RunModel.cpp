@@ -96,7 +96,7 @@ void TRunModel::Perform(TRunAction action, const TActionInput& input) {
     r.Action = action;
     r.Input = input;
     begin(r);
-    const int before = FHost.Shown().Distances;
+    const int before = distancesBefore(r.Action);
     std::exception_ptr error;
     {
         TCapture capture(r.Readings);
@@ -152,18 +152,26 @@ void TRunModel::Rebuild(const TActionRecord& record, uint32_t delta) {
         notifyDone(r);
         return;
     }
-    const int before = FHost.Shown().Distances;
-    {
-        TClockPlayback play(r.Readings, 0);
-        try {
-            FHost.Perform(r.Action, r.Input);
-        } catch (const std::exception&) {
-            // The report was seen the first time; the state it left is what
-            // counts now.
-            r.Raised = true;
-        }
-    }
+    const int before = distancesBefore(r.Action);
+    performAgain(r);
     finish(r, before);
+}
+
+int TRunModel::distancesBefore(TRunAction action) const {
+    // Only an add can leave the run as it was; asking the window for all it
+    // shows at every lap press would be work for nothing.
+    return action == TRunAction::Add ? FHost.Shown().Distances : 0;
+}
+
+// Performs an action with the readings it made the first time. An error it
+// raises was reported then; the state it left is what counts now.
+void TRunModel::performAgain(TActionRecord& r) {
+    TClockPlayback play(r.Readings, 0);
+    try {
+        FHost.Perform(r.Action, r.Input);
+    } catch (const std::exception&) {
+        r.Raised = true;
+    }
 }
 
 // --- corrections ----------------------------------------------------------------
@@ -270,14 +278,7 @@ void TRunModel::rebuildShown() {
         r.Input.Press = item.Id;
         r.Readings = item.Readings;
         r.Rebuilt = true;
-        {
-            TClockPlayback play(r.Readings, 0);
-            try {
-                FHost.Perform(r.Action, r.Input);
-            } catch (const std::exception&) {
-                r.Raised = true;
-            }
-        }
+        performAgain(r);
         r.After = FHost.Shown();
         FShown.push_back(std::move(r));
     }

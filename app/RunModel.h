@@ -73,6 +73,8 @@ private:
     void begin(TActionRecord& r);
     void finish(TActionRecord& r, int distancesBefore);
     void notifyDone(const TActionRecord& r);
+    int distancesBefore(TRunAction action) const;
+    void performAgain(TActionRecord& r);
     void rebuildShown();
     std::optional<QString> prepare(TRunAction kind, TActionInput& input) const;
     TRunHost& FHost;

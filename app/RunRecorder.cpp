@@ -67,10 +67,10 @@ bool isAction(const TRecord& r) {
     return ActionNamed(r.Kind).has_value();
 }
 
-std::optional<TCellBlock> splitBlock(const QByteArray& s) {
+std::optional<TGridRect> splitBlock(const QByteArray& s) {
     const QList<QByteArray> v = s.split(',');
     if (v.size() != 4) return std::nullopt;
-    return TCellBlock{v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()};
+    return TGridRect{v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()};
 }
 
 } // namespace
@@ -122,8 +122,8 @@ TRecord TRunRecorder::EncodeCarry(const TRunCarry& c, const std::vector<uint32_t
     int g = 0;
     for (const TRunCarry::TGridShape& grid : c.Grids)
         r.Add("grid" + QByteArray::number(++g),
-              joinNumbers({grid.RowCount, grid.TopRow, grid.Sel[0], grid.Sel[1], grid.Sel[2],
-                           grid.Sel[3]}));
+              joinNumbers({grid.RowCount, grid.TopRow, grid.Sel.Left, grid.Sel.Top, grid.Sel.Right,
+                           grid.Sel.Bottom}));
     r.Add("csv", c.CsvFile);
     c.State.ForEachField([&](const char* name, const auto& v) {
         using T = std::decay_t<decltype(v)>;
@@ -149,7 +149,7 @@ TRunCarry TRunRecorder::DecodeCarry(const TRecord& r, TRunCarry c) {
         if (v.size() != 6) continue;
         grid.RowCount = v[0].toInt();
         grid.TopRow = v[1].toInt();
-        grid.Sel = {v[2].toInt(), v[3].toInt(), v[4].toInt(), v[5].toInt()};
+        grid.Sel = TGridRect{v[2].toInt(), v[3].toInt(), v[4].toInt(), v[5].toInt()};
     }
     c.CsvFile = QString::fromUtf8(r.ValueOr("csv"));
     c.State.ForEachField([&](const char* name, auto& v) {
@@ -198,7 +198,8 @@ TRecord TRunRecorder::Encode(const TActionRecord& a) {
     switch (a.Action) {
     case TRunAction::Up:
     case TRunAction::Down:
-        if (in.Sel) r.Add("sel", joinNumbers(*in.Sel));
+        if (const auto& b = in.Sel)
+            r.Add("sel", joinNumbers({b->Left, b->Top, b->Right, b->Bottom}));
         if (in.Top) r.Add("top", qint64(*in.Top));
         break;
     case TRunAction::Add:

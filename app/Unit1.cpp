@@ -132,17 +132,11 @@ TVantel::TVantel(QWidget* parent) : TForm(parent) {
     applyTabOrder();
     FormCreate(this);
     InstallKeysHelp(this);
-    Corrector = new TRowCorrector(Run, Rows,
-                                  {StringGridEx1, XlsStringGrid1, this,
-                                   [this](const QString& t) { ShowRunNote(t); },
-                                   [this](QWidget* was) {
-                                       // Timing goes on from LAP; stopped, the operator goes on
-                                       // where they were.
-                                       if (State.Running)
-                                           moveFocus(LAP);
-                                       else if (was)
-                                           was->setFocus(Qt::OtherFocusReason);
-                                   }});
+    // Where the keyboard goes after a correction is the window's own rule
+    // (Rebuilt), so that the journal notes it with the correction.
+    Corrector = new TRowCorrector(
+        Run, Rows,
+        {StringGridEx1, XlsStringGrid1, this, [this](const QString& t) { ShowRunNote(t); }});
 }
 
 // Every component is a child of the window; the stopwatch follows its
@@ -344,21 +338,12 @@ void TVantel::bindEvents() {
 
 // --- the run's actions --------------------------------------------------------
 
-namespace {
-TCellBlock blockOf(const TGridRect& r) {
-    return {r.Left, r.Top, r.Right, r.Bottom};
-}
-TGridRect rectOf(const TCellBlock& b) {
-    return TGridRect{b[0], b[1], b[2], b[3]};
-}
-} // namespace
-
 TActionInput TVantel::Read(TRunAction action) const {
     TActionInput in;
     switch (action) {
     case TRunAction::Up:
     case TRunAction::Down:
-        in.Sel = blockOf(XlsStringGrid1->Selection());
+        in.Sel = XlsStringGrid1->Selection();
         in.Top = XlsStringGrid1->TopRow();
         break;
     case TRunAction::Add:
@@ -408,8 +393,7 @@ void TVantel::Perform(TRunAction action, const TActionInput& in) {
     }
     case TRunAction::Up:
     case TRunAction::Down:
-        if (in.Sel && XlsStringGrid1->Selection() != rectOf(*in.Sel))
-            XlsStringGrid1->SetSelection(rectOf(*in.Sel));
+        if (in.Sel && XlsStringGrid1->Selection() != *in.Sel) XlsStringGrid1->SetSelection(*in.Sel);
         if (in.Top && XlsStringGrid1->TopRow() != *in.Top) XlsStringGrid1->SetTopRow(*in.Top);
         return action == TRunAction::Up ? CuteButton3Click(this) : CuteButton4Click(this);
     case TRunAction::Save:
@@ -447,8 +431,7 @@ TRunCarry TVantel::Carry() const {
     c.MixColor = int32_t(XlsStringGrid1->Font().Color);
     const TStringGrid* grids[] = {StringGridEx1, XlsStringGrid1};
     for (int g = 0; g < 2; ++g)
-        c.Grids[size_t(g)] = {grids[g]->RowCount(), grids[g]->TopRow(),
-                              blockOf(grids[g]->Selection())};
+        c.Grids[size_t(g)] = {grids[g]->RowCount(), grids[g]->TopRow(), grids[g]->Selection()};
     c.CsvFile = CsvFileName;
     c.State = State;
     return c;
@@ -472,7 +455,7 @@ void TVantel::ApplyCarry(const TRunCarry& c) {
     for (int g = 0; g < 2; ++g) {
         const TRunCarry::TGridShape& shape = c.Grids[size_t(g)];
         grids[g]->SetRowCount(shape.RowCount);
-        grids[g]->SetSelection(rectOf(shape.Sel));
+        grids[g]->SetSelection(shape.Sel);
         grids[g]->SetTopRow(shape.TopRow);
     }
     setSaved(c.CsvFile);
@@ -531,13 +514,7 @@ void TVantel::freshLook() {
     StopWatch1->SetDisplayLabel(Label1);
     for (const LabelDef& d : kLabels)
         (this->*d.Field)->SetCaption(QString::fromLatin1(d.Caption));
-    for (TStringGrid* g :
-         {static_cast<TStringGrid*>(StringGridEx1), static_cast<TStringGrid*>(XlsStringGrid1)})
-        for (int c = 0; c < g->ColCount(); ++c)
-            g->ClearColumn(c);
-    Chart1->Series(0)->ClearValues();
-    Chart1->Series(1)->ClearValues();
-    Rows.Clear();
+    clearLaps();
     State = TRunState();
     FormCreate(this);
     CaptionLapButtons({LAP, LAP2, LAP3}, true);
@@ -644,13 +621,19 @@ void TVantel::ResetClick(QObject*) {
     LapEngine::ClearLapFigures(s);
     s.Lap2Count = s.Lap3Count = s.MixLap1Count = 0;
 
-    for (int c = 0; c < StringGridEx1->ColCount(); ++c)
-        StringGridEx1->ClearColumn(c);
-    for (int c = 0; c < XlsStringGrid1->ColCount(); ++c)
-        XlsStringGrid1->ClearColumn(c);
+    clearLaps();
     XlsStringGrid1->SetRowText(0, Msg::MixHeader());
     StringGridEx1->SetTopRow(1);
     XlsStringGrid1->SetTopRow(1);
+}
+
+// Every lap shown goes: both grids' cells, both chart lines, which press
+// each row showed.
+void TVantel::clearLaps() {
+    for (TStringGrid* g :
+         {static_cast<TStringGrid*>(StringGridEx1), static_cast<TStringGrid*>(XlsStringGrid1)})
+        for (int c = 0; c < g->ColCount(); ++c)
+            g->ClearColumn(c);
     Chart1->Series(0)->ClearValues();
     Chart1->Series(1)->ClearValues();
     Rows.Clear();

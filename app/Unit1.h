@@ -160,6 +160,7 @@ private:
     void feedChartFromGrid(int32_t row);
     void setSaved(const QString& file);
     void freshLook();
+    void clearLaps();
     int FPress = 0; // the run's number of the press being performed
     QTimer* FNoteTimer = nullptr;
     void marksLater();

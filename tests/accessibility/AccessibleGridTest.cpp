@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -26,14 +27,19 @@ void installFactories() {
     (void)once;
 }
 
+// Both kinds of grid, each tried alike.
+struct Case {
+    const char* Name;
+    std::unique_ptr<TStringGrid> Grid;
+};
+std::array<Case, 2> bothGrids() {
+    return {Case{"string grid", std::make_unique<TStringGrid>()},
+            Case{"column-defined grid", std::make_unique<TStringGridEx>()}};
+}
+
 TEST(AccessibleGrid, AnnouncedIndexIsTheCurrentCellOfTheTable) {
     installFactories();
-    struct Case {
-        const char* Name;
-        std::unique_ptr<TStringGrid> Grid;
-    };
-    Case cases[2] = {{"string grid", std::make_unique<TStringGrid>()},
-                     {"column-defined grid", std::make_unique<TStringGridEx>()}};
+    std::array<Case, 2> cases = bothGrids();
     Accessible::SetEventSink([](QAccessibleEvent* e) {
         if (e->type() == QAccessible::ActiveDescendantChanged) lastChild = e->child();
     });
@@ -60,12 +66,7 @@ TEST(AccessibleGrid, AnnouncedIndexIsTheCurrentCellOfTheTable) {
 TEST(AccessibleGrid, CellsDescribeTheMarkOfTheirRow) {
     installFactories();
     const QString why = QStringLiteral("shorter than it should be");
-    struct Case {
-        const char* Name;
-        std::unique_ptr<TStringGrid> Grid;
-    };
-    Case cases[2] = {{"string grid", std::make_unique<TStringGrid>()},
-                     {"column-defined grid", std::make_unique<TStringGridEx>()}};
+    std::array<Case, 2> cases = bothGrids();
     Accessible::SetEventSink([](QAccessibleEvent* e) {
         if (e->type() == QAccessible::DescriptionChanged) described.push_back(e->child());
     });

@@ -30,7 +30,7 @@ struct FakeHost : TRunHost {
 
     TActionInput Read(TRunAction a) const override {
         TActionInput in;
-        if (a == TRunAction::Up) in.Sel = TCellBlock{0, 1, 0, 3}, in.Top = 2;
+        if (a == TRunAction::Up) in.Sel = TGridRect{0, 1, 0, 3}, in.Top = 2;
         if (a == TRunAction::Add || a == TRunAction::Pick)
             if (a == TRunAction::Add || a == TRunAction::Pick) in.Text = QStringLiteral("5864");
         if (a == TRunAction::Pick) in.Index = 8;
@@ -142,7 +142,7 @@ TEST(RunRecorderFakeHost, ARunComesBackThroughTheSameActionsWithTheirReadings) {
         EXPECT_EQ(now.PerformedPainting, 0) << "nothing painted until the run is whole";
         EXPECT_FALSE(now.Applied.Keyed);
         EXPECT_EQ(now.Applied.MixColor, 0x123456);
-        EXPECT_EQ(now.Applied.Grids[1].Sel, (TCellBlock{0, 0, 0, 30}));
+        EXPECT_EQ(now.Applied.Grids[1].Sel, (TGridRect{0, 0, 0, 30}));
         EXPECT_EQ(now.Applied.AddedDistances, QStringList{QStringLiteral("777")});
     }
 }

@@ -42,15 +42,7 @@ fail() {
     exit 1
 }
 
-# Waits until the live journal holds $2 (default 1) lines matching $1.
-wait_lines() {
-    local want=${2:-1}
-    for _ in $(seq 300); do
-        [ "$(grep -c -- "$1" "$dir"/*.journal 2>/dev/null || true)" -ge "$want" ] && return 0
-        sleep 0.05
-    done
-    fail "no $want journal line(s) like '$1'"
-}
+source "$(dirname "$0")/x_program.sh"
 # The last journal line matching $1.
 last_line() { grep -- "$1" "$dir"/*.journal | tail -n 1; }
 # Where the action of journal line $1 left the focus.
@@ -110,12 +102,7 @@ save() {
 }
 
 cd "$tmp/work"
-"$vantel" >"$tmp/log" 2>&1 &
-pid=$!
-wid=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" | head -1) || true
-[ -n "$wid" ] || fail "no window"
-xdotool windowfocus --sync "$wid"
-sleep 0.3
+start_vantel
 
 xdotool key Return # start has the focus at start-up
 wait_lines '^start '

@@ -28,34 +28,16 @@ fail() {
     exit 1
 }
 
-# Waits until the live journal holds a line matching $1.
-wait_line() {
-    for _ in $(seq 300); do
-        grep -q -- "$1" "$dir"/*.journal 2>/dev/null && return 0
-        sleep 0.05
-    done
-    fail "no journal line like '$1'"
-}
-
-start_vantel() {
-    "$vantel" >"$tmp/log" 2>&1 &
-    pid=$!
-    # By process, not by title: nothing else on the server can answer. A
-    # loaded machine or a sanitizer build may take many seconds to show it.
-    wid=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" | head -1) || true
-    [ -n "$wid" ] || fail "no window"
-    xdotool windowfocus --sync "$wid"
-    sleep 0.3
-}
+source "$(dirname "$0")/x_program.sh"
 
 start_vantel
 xdotool key Return # start has the focus at start-up
-wait_line '^start '
+wait_lines '^start '
 xdotool key Return # LAP has it now
-wait_line '^lap .* c=1,0,0 '
+wait_lines '^lap .* c=1,0,0 '
 sleep 0.2 # painted by now: the display refreshes every 10 ms
 xdotool key Return
-wait_line '^lap .* c=2,0,0 '
+wait_lines '^lap .* c=2,0,0 '
 sleep 0.2
 kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
@@ -67,7 +49,7 @@ pid=
 # The restore question comes first; Enter answers Restore.
 start_vantel
 xdotool key Return
-wait_line '^anchor '
+wait_lines '^anchor '
 # The window shows once the question is answered; on a loaded machine a key
 # sent before it has the focus would be lost.
 dialog=$wid
@@ -81,6 +63,6 @@ done
 xdotool windowfocus --sync "$wid"
 sleep 0.3
 xdotool key Return
-wait_line '^lap .* c=3,0,0 '
+wait_lines '^lap .* c=3,0,0 '
 [ "$(ls "$dir" | wc -l)" = 1 ] || fail "one run, one journal: $(ls "$dir")"
 echo "restored and went on: $(grep -c '^lap ' "$dir"/*.journal) laps in the journal"

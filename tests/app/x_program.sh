@@ -1,0 +1,26 @@
+# What the tests of the real program on the virtual X server share; sourced.
+# They set $vantel (the program), $tmp (their scratch folder), $dir (the
+# journal folder) and a fail function first.
+
+# Starts the program in the current folder and focuses its window: sets $pid
+# and $wid.
+start_vantel() {
+    "$vantel" >"$tmp/log" 2>&1 &
+    pid=$!
+    # By process, not by title: nothing else on the server can answer. A
+    # loaded machine or a sanitizer build may take many seconds to show it.
+    wid=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" | head -1) || true
+    [ -n "$wid" ] || fail "no window"
+    xdotool windowfocus --sync "$wid"
+    sleep 0.3
+}
+
+# Waits until the live journal holds $2 (default 1) lines matching $1.
+wait_lines() {
+    local want=${2:-1}
+    for _ in $(seq 300); do
+        [ "$(grep -c -- "$1" "$dir"/*.journal 2>/dev/null || true)" -ge "$want" ] && return 0
+        sleep 0.05
+    done
+    fail "no $want journal line(s) like '$1'"
+}
