@@ -7,13 +7,28 @@
 bool TCorrections::Apply(int id, TRunAction kind, const TActionInput& in) {
     switch (kind) {
     case TRunAction::Undo:
+        if (in.Target > 0) {
+            TEdit e;
+            e.Kind = TRunAction::Start;
+            e.Id = id;
+            e.Target = in.Target;
+            FTakenBack.push_back(in.Target);
+            FUndone.push_back(e);
+            return true;
+        }
         if (FDone.empty()) return false;
         FUndone.push_back(FDone.back());
         FDone.pop_back();
         return true;
     case TRunAction::Redo:
         if (FUndone.empty()) return false;
-        FDone.push_back(FUndone.back());
+        if (FUndone.back().Kind == TRunAction::Start) {
+            const int start = FUndone.back().Target;
+            FTakenBack.erase(std::remove(FTakenBack.begin(), FTakenBack.end(), start),
+                             FTakenBack.end());
+        } else {
+            FDone.push_back(FUndone.back());
+        }
         FUndone.pop_back();
         return true;
     case TRunAction::Delete:
@@ -38,6 +53,7 @@ bool TCorrections::Apply(int id, TRunAction kind, const TActionInput& in) {
 void TCorrections::Clear() {
     FDone.clear();
     FUndone.clear();
+    FTakenBack.clear();
 }
 
 namespace {
@@ -63,7 +79,9 @@ std::vector<TRunItem> TCorrections::Run(const std::vector<TActionRecord>& action
     for (size_t i = 0; i < actions.size(); ++i) {
         const TActionRecord& a = actions[i];
         if (IsCorrection(a.Action)) continue;
-        items.push_back({int(i) + 1, a.Action, a.Input, a.Readings});
+        const int id = int(i) + 1;
+        if (std::find(FTakenBack.begin(), FTakenBack.end(), id) != FTakenBack.end()) continue;
+        items.push_back({id, a.Action, a.Input, a.Readings});
     }
     auto find = [&](int id) {
         return std::find_if(items.begin(), items.end(),
@@ -87,6 +105,30 @@ std::vector<TRunItem> TCorrections::Run(const std::vector<TActionRecord>& action
         items.insert(items.begin() + std::ptrdiff_t(placeFor(items, end, e.Tick, before)), press);
     }
     return items;
+}
+
+int PressesOf(const TRunState& s) {
+    return s.LapCount + s.Lap2Count + s.Lap3Count;
+}
+
+bool MovesTheClock(TRunAction a) {
+    return IsPress(a) || a == TRunAction::Start || a == TRunAction::Stop ||
+           a == TRunAction::Restart || a == TRunAction::Reset;
+}
+
+std::optional<int> StartToTakeBack(const std::vector<TActionRecord>& shown) {
+    for (size_t i = shown.size(); i-- > 0;) {
+        const TActionRecord& a = shown[i];
+        if (a.Action != TRunAction::Start) {
+            if (MovesTheClock(a.Action)) return std::nullopt;
+            continue;
+        }
+        // Over laps: the action before it left some. A start that raised
+        // is taken back all the same: what it left is what shows.
+        if (i == 0 || PressesOf(shown[i - 1].After.State) == 0) return std::nullopt;
+        return a.Input.Press;
+    }
+    return std::nullopt;
 }
 
 void TRowPresses::Wrote(TGrid grid, int row, int press) {

@@ -19,17 +19,20 @@ struct TRunItem {
 class TCorrections {
 public:
     struct TEdit {
-        TRunAction Kind = TRunAction::Delete; // Delete or Insert
-        int Id = 0;                           // the correction's own number in the run
-        int Target = 0;                       // the press deleted, or the one inserted before
-        TRunAction Button = TRunAction::Lap;  // Insert: the button of the new press
-        uint32_t Tick = 0;                    // Insert: the new press's readings
+        // Delete or Insert; Start: a start taken back (only ever waiting
+        // to be made again, among the undone)
+        TRunAction Kind = TRunAction::Delete;
+        int Id = 0;                          // the correction's own number in the run
+        int Target = 0;                      // the press deleted, or the one inserted before
+        TRunAction Button = TRunAction::Lap; // Insert: the button of the new press
+        uint32_t Tick = 0;                   // Insert: the new press's readings
         QDateTime Time;
     };
 
     // Takes a correction into account (`id` its number in the run). An undo
     // with nothing to undo, or a redo with nothing to redo, changes nothing:
-    // false.
+    // false. An undo with a target takes that start back: the run goes on as
+    // if it had never been made, and a redo makes it again.
     bool Apply(int id, TRunAction kind, const TActionInput& input);
     bool CanUndo() const { return !FDone.empty(); }
     bool CanRedo() const { return !FUndone.empty(); }
@@ -47,7 +50,22 @@ public:
 
 private:
     std::vector<TEdit> FDone, FUndone;
+    std::vector<int> FTakenBack; // starts taken back
 };
+
+// A start over a stopped run's laps begins a new count whose laps overwrite
+// the earlier rows one by one; until the new count's first lap nothing of the
+// earlier run is gone for good, and an undo takes the start back.
+// The presses of all three buttons a run's state counts.
+int PressesOf(const TRunState& s);
+
+// Actions after which the clock runs on from another base: a start before
+// them is part of the run's history, no longer a slip of the keyboard.
+bool MovesTheClock(TRunAction a);
+
+// The start of `shown` that can still be taken back: the last start, made
+// over laps, with no press and no other clock action after it.
+std::optional<int> StartToTakeBack(const std::vector<TActionRecord>& shown);
 
 // Which press each row of the two lap grids shows, as the window writes and
 // moves the rows: a correction is asked for by row.

@@ -63,12 +63,16 @@ bool TRowCorrector::correct(TRunAction kind, TStringGrid* grid, int row,
     }
     // What an undo or redo is about, told while its press shows: an inserted
     // press before its undo and after its redo, a deleted one as it was made.
-    const TCorrections::TEdit* edit = kind == TRunAction::Undo   ? FRun.Corrections().LastDone()
+    // An undo takes back a start over laps before any correction.
+    const bool takeBack = kind == TRunAction::Undo && FRun.StartToTakeBack();
+    const TCorrections::TEdit* edit = takeBack                   ? nullptr
+                                      : kind == TRunAction::Undo ? FRun.Corrections().LastDone()
                                       : kind == TRunAction::Redo ? FRun.Corrections().LastUndone()
                                                                  : nullptr;
     const std::optional<TCorrections::TEdit> about = edit ? std::optional(*edit) : std::nullopt;
     auto aboutText = [&] {
         if (!about) return QString();
+        if (about->Kind == TRunAction::Start) return Msg::StartOfCount();
         const bool deleted = about->Kind == TRunAction::Delete;
         return (deleted ? Msg::CorrectionDeleteOf() : Msg::CorrectionInsertOf())
             .arg(PressText(deleted ? about->Target : about->Id));
@@ -88,7 +92,7 @@ bool TRowCorrector::correct(TRunAction kind, TStringGrid* grid, int row,
         FViews.Note(Msg::CorrectionInserted().arg(PressText(FRun.Actions().back().Input.Press)));
         break;
     case TRunAction::Undo:
-        FViews.Note(Msg::CorrectionUndone().arg(before));
+        FViews.Note(takeBack ? Msg::StartTakenBack() : Msg::CorrectionUndone().arg(before));
         break;
     default:
         FViews.Note(Msg::CorrectionRedone().arg(aboutText()));
@@ -189,8 +193,7 @@ bool TRowCorrector::rowMenu(TStringGrid* grid, const QPoint& at, const QPoint& g
         if (g) askTotal(g, row);
     });
     menu->addSeparator();
-    menu->addAction(Msg::MenuUndo(), this, [this] { Undo(); })
-        ->setEnabled(FRun.Corrections().CanUndo());
+    menu->addAction(Msg::MenuUndo(), this, [this] { Undo(); })->setEnabled(FRun.CanUndo());
     menu->addAction(Msg::MenuRedo(), this, [this] { Redo(); })
         ->setEnabled(FRun.Corrections().CanRedo());
     menu->popup(global);

@@ -60,9 +60,10 @@ struct TActionInput {
     // Save: the file the action wrote. Given, the file is taken as written
     // already (a rebuilt run never writes it twice); empty, a new one is written.
     QString File;
+    QString FileDir; // Save: the folder of File, absolute
     // Delete, Insert: the press the correction is about (its number in the
     // run, 1 for the run's first action). An insert goes into that press's
-    // lap, before it.
+    // lap, before it. Undo: the start it takes back, 0 for a correction.
     int Target = 0;
     // Insert: the new press's stopwatch total; none, the middle of the lap.
     std::optional<int32_t> Total;
@@ -88,6 +89,7 @@ struct TRunShown {
     QString Focus;     // the component holding the keyboard focus ("" for none)
     int Distances = 0; // entries of the distance list
     QString CsvFile;   // the last file SAVE wrote
+    QString CsvDir;    // its folder, absolute
 };
 
 // One action of the run as it happened.

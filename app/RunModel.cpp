@@ -118,7 +118,10 @@ void TRunModel::finish(TActionRecord& r, int distancesBefore) {
     r.Changed = !(r.Action == TRunAction::Add && r.After.Distances == distancesBefore);
     // A save is kept with the file it wrote, so that a rebuilt run does not
     // write it again.
-    if (r.Action == TRunAction::Save) r.Input.File = r.After.CsvFile;
+    if (r.Action == TRunAction::Save) {
+        r.Input.File = r.After.CsvFile;
+        r.Input.FileDir = r.After.CsvDir;
+    }
     if (r.Changed) {
         FActions.push_back(r);
         FShown.push_back(r);
@@ -201,10 +204,26 @@ int32_t lapOf(const TActionRecord& press) {
 // Checks a correction against the run as shown and works out what it needs:
 // an insert's tick and time of day, the button it is about.
 std::optional<QString> TRunModel::prepare(TRunAction kind, TActionInput& in) const {
-    if (kind == TRunAction::Undo)
+    if (kind == TRunAction::Undo) {
+        // A start over laps is the newest thing to take back while it stands
+        // alone: the run it began over is still whole.
+        if (const std::optional<int> start = StartToTakeBack()) {
+            in.Target = *start;
+            return std::nullopt;
+        }
+        in.Target = 0;
         return FCorrections.CanUndo() ? std::nullopt : std::optional(Msg::NothingToUndo());
-    if (kind == TRunAction::Redo)
-        return FCorrections.CanRedo() ? std::nullopt : std::optional(Msg::NothingToRedo());
+    }
+    if (kind == TRunAction::Redo) {
+        const TCorrections::TEdit* undone = FCorrections.LastUndone();
+        if (!undone) return Msg::NothingToRedo();
+        // A start taken back is made again only onto the run it was taken
+        // back from: once the clock has moved on, it belongs to the past.
+        if (undone->Kind == TRunAction::Start)
+            for (size_t i = size_t(undone->Id); i < FActions.size(); ++i)
+                if (MovesTheClock(FActions[i].Action)) return Msg::NothingToRedo();
+        return std::nullopt;
+    }
     const TActionRecord* target = ShownPress(in.Target);
     if (!target || target->Readings.Ticks.empty()) return Msg::NoPressInRow();
     in.Button = target->Action;
@@ -232,6 +251,14 @@ std::optional<QString> TRunModel::prepare(TRunAction kind, TActionInput& in) con
     if (!in.Time.isValid())
         in.Time = Clock::Now().addMSecs(-qint64(uint32_t(Clock::GetTickCount() - tick)));
     return std::nullopt;
+}
+
+std::optional<int> TRunModel::StartToTakeBack() const {
+    return ::StartToTakeBack(FShown);
+}
+
+bool TRunModel::CanUndo() const {
+    return FCorrections.CanUndo() || StartToTakeBack();
 }
 
 std::optional<QString> TRunModel::Correct(TRunAction kind, TActionInput input) {

@@ -59,6 +59,11 @@ public:
     // would have left it. Returns why nothing was done, or nullopt when done.
     std::optional<QString> Correct(TRunAction kind, TActionInput input);
     const TCorrections& Corrections() const { return FCorrections; }
+    // Whether an undo would do something now: take back a correction, or a
+    // start made over laps with no lap since.
+    bool CanUndo() const;
+    // The start an undo would take back now, if any.
+    std::optional<int> StartToTakeBack() const;
 
     // A run is rebuilt from its journal: it began so.
     void BeginRebuiltRun(const TRunStart& start);

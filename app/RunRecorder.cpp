@@ -211,9 +211,15 @@ TRecord TRunRecorder::Encode(const TActionRecord& a) {
         break;
     case TRunAction::Save:
         r.Add("file", a.After.CsvFile);
+        // Where it went: a run brought back in another folder must know its
+        // own files from another run's of the same name.
+        if (!a.After.CsvDir.isEmpty()) r.Add("dir", a.After.CsvDir);
         break;
     case TRunAction::Delete:
         r.Add("of", qint64(in.Target));
+        break;
+    case TRunAction::Undo:
+        if (in.Target) r.Add("of", qint64(in.Target)); // a start taken back
         break;
     case TRunAction::Insert:
         r.Add("of", qint64(in.Target));
@@ -264,6 +270,10 @@ TActionRecord TRunRecorder::Decode(const TRecord& r) {
     case TRunAction::Save:
         // The file was written then; it is not written again.
         in.File = QString::fromUtf8(r.ValueOr("file"));
+        in.FileDir = QString::fromUtf8(r.ValueOr("dir"));
+        break;
+    case TRunAction::Undo:
+        in.Target = toInt(r.Value("of"));
         break;
     case TRunAction::Insert:
         in.Button = ActionNamed(r.ValueOr("b")).value_or(TRunAction::Lap);

@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "ComboBox.h"
 #include "CuteBtn.h"
+#include "Errors.h"
 #include "ExcelUtil.h"
 #include "IntConv.h"
 #include "KeysHelp.h"
@@ -14,7 +15,9 @@
 #include "MessageService.h"
 #include "Messages.h"
 #include "RowCorrector.h"
+#include "SaveNames.h"
 #include "Series.h"
+#include "StartOver.h"
 #include "Stopw.h"
 #include "StringGridEx.h"
 #include "TimeText.h"
@@ -22,6 +25,8 @@
 #include "Wrap.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <utility>
@@ -137,6 +142,8 @@ TVantel::TVantel(QWidget* parent) : TForm(parent) {
     Corrector = new TRowCorrector(
         Run, Rows,
         {StringGridEx1, XlsStringGrid1, this, [this](const QString& t) { ShowRunNote(t); }});
+    StartOverNotes =
+        std::make_unique<TStartOverNotes>(Run, [this](const QString& t) { ShowRunNote(t); });
 }
 
 // Every component is a child of the window; the stopwatch follows its
@@ -153,8 +160,7 @@ void TVantel::createComponents() {
     SetColor(clBlack);
     Font() = TFont(kFont, -13, clLime);
     setFont(Font().ToQFont());
-    resize(792, 566); // client area of an 800 x 600 window
-    CenterOnScreen();
+    FitOnScreen(QSize(792, 566)); // client area of an 800 x 600 window
 
     Timer1 = new TTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -398,7 +404,7 @@ void TVantel::Perform(TRunAction action, const TActionInput& in) {
         return action == TRunAction::Up ? CuteButton3Click(this) : CuteButton4Click(this);
     case TRunAction::Save:
         if (in.File.isEmpty()) return SAVEClick(this);
-        return setSaved(in.File);
+        return setSaved(in.File, in.FileDir);
     case TRunAction::Delete:
     case TRunAction::Insert:
     case TRunAction::Undo:
@@ -418,6 +424,7 @@ TRunShown TVantel::Shown() const {
     if (f && f != this) r.Focus = f->objectName();
     r.Distances = ComboBox1->ItemCount();
     r.CsvFile = CsvFileName;
+    r.CsvDir = CsvDir;
     return r;
 }
 
@@ -458,7 +465,7 @@ void TVantel::ApplyCarry(const TRunCarry& c) {
         grids[g]->SetSelection(shape.Sel);
         grids[g]->SetTopRow(shape.TopRow);
     }
-    setSaved(c.CsvFile);
+    setSaved(c.CsvFile, QString());
     State = c.State;
 }
 
@@ -473,8 +480,15 @@ void TVantel::Rebuilt(std::optional<int32_t> liveLap) {
         // The actions performed again moved the keyboard about; it goes back
         // before the run notes where it is: to LAP while the run runs, else
         // where the operator was.
+        // Stopped, a lap button would record a lap of a clock that stands
+        // (a start taken back leaves the keyboard there): start instead, where
+        // the stop left it.
+        const bool onLap = FFocusBeforeRebuild == LAP || FFocusBeforeRebuild == LAP2 ||
+                           FFocusBeforeRebuild == LAP3;
         if (State.Running)
             moveFocus(LAP);
+        else if (onLap)
+            moveFocus(start);
         else if (FFocusBeforeRebuild)
             FFocusBeforeRebuild->setFocus(Qt::OtherFocusReason);
     }
@@ -602,7 +616,10 @@ void TVantel::StopClick(QObject*) {
 
 // Spelled as the layout's event binding names it; the name is kept.
 void TVantel::ResartClick(QObject*) {
-    StopWatch1->Resume();
+    // Resuming a running watch would start its interval afresh and throw the
+    // time since the last resume away: the laps stay, the clock falls back.
+    // Running, a restart only gives the keyboard back to LAP.
+    if (!State.Running) StopWatch1->Resume();
     moveFocus(LAP);
     State.Running = true;
 }
@@ -818,12 +835,31 @@ void TVantel::ShowRunNote(const QString& text) {
 // --- SAVE, row moves, menu --------------------------------------------------------
 
 void TVantel::SAVEClick(QObject*) {
-    setSaved(Clock::Now().toString(QStringLiteral("yyMMddHHmm")) + QStringLiteral(".csv"));
+    // The file goes to the working folder under the minute's name, unless
+    // another run's save holds that name: the run's own saves say which
+    // files it may replace.
+    const QString dir = QDir::currentPath();
+    QStringList own;
+    for (const TActionRecord& a : Run.Actions())
+        if (a.Action == TRunAction::Save && !a.Raised && !a.Input.File.isEmpty())
+            own << QDir::cleanPath(QDir(a.Input.FileDir.isEmpty() ? dir : a.Input.FileDir)
+                                       .absoluteFilePath(a.Input.File));
+    const QString stem = SaveNames::Stem(Clock::Now());
+    const QString name = SaveNames::Choose(
+        dir, stem, own, [](const QString& path) { return QFileInfo::exists(path); });
+    if (name.isEmpty())
+        throw EFCreateError(Msg::CannotCreateFile().arg(stem + QStringLiteral(".csv")));
+    setSaved(name, dir);
     XlsStringGrid1->SetCommaText();
+    int laps = 0;
+    for (int press : Rows.Presses(TRowPresses::Mix))
+        laps += press != 0;
+    ShowRunNote(SaveNames::SavedNote(name, dir, laps, QDir::homePath()));
 }
 
-void TVantel::setSaved(const QString& file) {
+void TVantel::setSaved(const QString& file, const QString& dir) {
     CsvFileName = file;
+    CsvDir = dir;
     XlsStringGrid1->SetCSVFileName(CsvFileName);
 }
 

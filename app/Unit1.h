@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 class TLabel;
 class TTimer;
@@ -21,6 +22,7 @@ class TStringGrid;
 class TStringGridEx;
 class TXlsStringGrid;
 class TRowCorrector;
+class TStartOverNotes;
 
 // The main window: every component of the program and the handlers that tie
 // them together. Every input that changes the run goes through `Run`, which
@@ -141,6 +143,8 @@ public:
     // the events of an action are through, off the lap press's own path.
     void UpdateLapMarks();
     TLabel* RunNote = nullptr; // made on the first note
+    // Tells of a start made over unsaved laps, and that Ctrl+Z takes it back.
+    std::unique_ptr<TStartOverNotes> StartOverNotes;
 
     // Fixed texts of the window.
     static QString VersionText(); // Msg::Version
@@ -158,7 +162,7 @@ private:
     void showRow(TStringGrid* grid, int32_t row, int32_t growFrom, const QString& text);
     void secondaryLap(int button);
     void feedChartFromGrid(int32_t row);
-    void setSaved(const QString& file);
+    void setSaved(const QString& file, const QString& dir);
     void freshLook();
     void clearLaps();
     int FPress = 0; // the run's number of the press being performed
@@ -167,4 +171,5 @@ private:
     bool FMarksDue = false;
     QPointer<QWidget> FFocusBeforeRebuild; // where a correction found the keyboard
     QString CsvFileName;
+    QString CsvDir; // the folder CsvFileName went to, absolute
 };

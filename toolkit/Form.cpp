@@ -8,6 +8,9 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 const auto kCaptionFlush = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -54,7 +57,41 @@ bool TForm::event(QEvent* e) {
     // Buffered before the repaint, the caption reaches the server in the
     // repaint's own flush: one write a tick instead of two.
     if (e->type() == QEvent::UpdateRequest) writePendingCaption();
+    if (e->type() == QEvent::Show && FFitAfterShow) {
+        FFitAfterShow = false;
+        // The frame is the window manager's, known only once it has taken
+        // the window: placed again with it, after the show is through.
+        QTimer::singleShot(0, this, [this] {
+            const QRect outer = frameGeometry(), inner = geometry();
+            fit(QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom()));
+        });
+    }
     return QWidget::event(e);
+}
+
+QRect TForm::Placement(const QRect& avail, const QSize& wanted, const QMargins& frame) {
+    const int roomW = std::max(1, avail.width() - frame.left() - frame.right());
+    const int roomH = std::max(1, avail.height() - frame.top() - frame.bottom());
+    const int w = std::min(wanted.width(), roomW);
+    const int h = std::min(wanted.height(), roomH);
+    return QRect(avail.x() + frame.left() + (roomW - w) / 2,
+                 avail.y() + frame.top() + (roomH - h) / 2, w, h);
+}
+
+void TForm::FitOnScreen(const QSize& layout) {
+    FLayout = layout;
+    FFitAfterShow = true;
+    fit(QMargins());
+}
+
+void TForm::fit(const QMargins& frame) {
+    if (FLayout.isEmpty()) return;
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect r =
+        s ? Placement(s->availableGeometry(), FLayout, frame) : QRect(QPoint(), FLayout);
+    setMinimumSize(r.size());
+    setGeometry(r);
 }
 
 void TForm::customEvent(QEvent* e) {
@@ -68,13 +105,6 @@ void TForm::SetColor(TColor c) {
     if (FColor == c) return;
     FColor = c;
     update();
-}
-
-void TForm::CenterOnScreen() {
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s) return;
-    const QRect avail = s->geometry();
-    move(avail.x() + (avail.width() - width()) / 2, avail.y() + (avail.height() - height()) / 2);
 }
 
 void TForm::contextMenuEvent(QContextMenuEvent* e) {

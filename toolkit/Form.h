@@ -22,8 +22,15 @@ public:
     TFont& Font() { return FFont; }
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* m) { FPopupMenu = m; }
-    // Places the window at the centre of its screen.
-    void CenterOnScreen();
+    // Gives the window the layout's size, which is also its least, and
+    // places it wholly inside its screen's usable area, centred. A screen too
+    // small for the layout (a large scale factor) gets the window as large as
+    // fits, from the area's top left, where the layout puts what a run needs.
+    // Placed again once shown, when the window manager's frame is known.
+    void FitOnScreen(const QSize& layout);
+    // The window's own rectangle for `wanted` on a usable area `avail`, its
+    // frame `frame` around it.
+    static QRect Placement(const QRect& avail, const QSize& wanted, const QMargins& frame);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
@@ -34,6 +41,9 @@ protected:
 private:
     void sendCaptionThroughQt();
     void writePendingCaption();
+    void fit(const QMargins& frame);
+    QSize FLayout; // empty: the window is placed by whoever made it
+    bool FFitAfterShow = false;
     QString FCaption;
     // When Qt's own copy of the caption was last brought up to date.
     QElapsedTimer FQtCaptionAge;

@@ -271,25 +271,46 @@ constinit const TText KeysHelpCaption = {"Correction",
                                          QT_TRANSLATE_NOOP("Correction", "Vantel keys")};
 constinit const TText KeysHelp = {
     "Correction",
-    QT_TRANSLATE_NOOP("Correction",
-                      "Timing\n"
-                      "  Enter on start starts the count and moves to LAP\n"
-                      "  Enter, Space or 1: a LAP lap; 2 and 3: LAP2 and LAP3 laps\n"
-                      "  Alt+1, Alt+2, Alt+3: the same from any control, the distance list too\n"
-                      "  A held lap key records one lap\n"
-                      "  Key (right-click menu): the lap buttons' accelerators on or off\n"
-                      "\n"
-                      "Correcting a run, on a row of either grid\n"
-                      "  Delete: takes the row's press out\n"
-                      "  Insert: puts a missed press in the middle of the row's lap\n"
-                      "  Shift+Insert: puts one in at a total you type\n"
-                      "  Ctrl+Z undoes, Ctrl+Y or Ctrl+Shift+Z redoes\n"
-                      "  A right click on the row: the same from a menu\n"
-                      "\n"
-                      "Files\n"
-                      "  SAVE writes yymmddhhnn.csv in the folder Vantel started in\n"
-                      "  Every run is kept as it happens in ~/.local/state/vantel; after a\n"
-                      "  crash or kill the next start offers to bring it back")};
+    QT_TRANSLATE_NOOP(
+        "Correction",
+        "Timing\n"
+        "  Enter on start starts the count and moves to LAP\n"
+        "  stop, restart, reset: Shift+Tab from LAP; restart while running only\n"
+        "  goes back to LAP\n"
+        "  Enter, Space or 1: a LAP lap; 2 and 3: LAP2 and LAP3 laps\n"
+        "  Alt+1, Alt+2, Alt+3: the same from any control, the distance list too\n"
+        "  A held lap key records one lap\n"
+        "  Key (right-click menu): the lap buttons' accelerators on or off\n"
+        "\n"
+        "Correcting a run, on a row of either grid\n"
+        "  Delete: takes the row's press out\n"
+        "  Insert: puts a missed press in the middle of the row's lap\n"
+        "  Shift+Insert: puts one in at a total you type\n"
+        "  Ctrl+Z undoes, Ctrl+Y or Ctrl+Shift+Z redoes\n"
+        "  Ctrl+Z right after a start over a stopped run's laps takes the start\n"
+        "  back, until the new count's first lap\n"
+        "  A right click on the row: the same from a menu\n"
+        "\n"
+        "Files\n"
+        "  SAVE writes yymmddhhnn.csv in the folder Vantel started in; a file of\n"
+        "  that name from another run is kept, and the save goes to yymmddhhnn-2.csv\n"
+        "  Every run is kept as it happens in ~/.local/state/vantel; after a\n"
+        "  crash or kill the next start offers to bring it back")};
+
+// --- what a save and a start over laps tell the operator -----------------------
+
+constinit const TText SavedLaps = {"Run", QT_TRANSLATE_NOOP("Run", "Saved %1: %2 laps, in %3")};
+constinit const TText SavedOneLap = {"Run", QT_TRANSLATE_NOOP("Run", "Saved %1: 1 lap, in %2")};
+constinit const TText StartedOverLaps = {
+    "Run",
+    QT_TRANSLATE_NOOP("Run", "New count started over %1 unsaved laps; Ctrl+Z brings them back.")};
+constinit const TText StartedOverOneLap = {
+    "Run",
+    QT_TRANSLATE_NOOP("Run", "New count started over 1 unsaved lap; Ctrl+Z brings it back.")};
+constinit const TText StartTakenBack = {
+    "Run", QT_TRANSLATE_NOOP("Run", "Start taken back: the earlier laps are back; Ctrl+Y "
+                                    "starts the new count again.")};
+constinit const TText StartOfCount = {"Run", QT_TRANSLATE_NOOP("Run", "the new count's start")};
 
 // --- marked laps -----------------------------------------------------------------
 

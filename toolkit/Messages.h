@@ -151,6 +151,14 @@ extern const TText MenuRedo;
 extern const TText KeysHelpCaption;
 extern const TText KeysHelp; // the keys window (F1)
 
+// --- what a save and a start over laps tell the operator -----------------------
+extern const TText SavedLaps;       // %1: the file, %2: the laps, %3: the folder
+extern const TText SavedOneLap;     // %1: the file, %2: the folder
+extern const TText StartedOverLaps; // %1: the laps
+extern const TText StartedOverOneLap;
+extern const TText StartTakenBack;
+extern const TText StartOfCount; // what a redo of a start taken back makes again
+
 // --- marked laps -----------------------------------------------------------------
 // Why a lap row is marked, as assistive tools describe the row's cells.
 extern const TText LapMarkShort;

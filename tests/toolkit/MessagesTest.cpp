@@ -136,6 +136,8 @@ TEST(Messages, EachTextIsExactlyAsShown) {
         PIN(JournalTooLarge, "it is too large"),
         PIN(NotAFolder, "%1: not a folder"),
         PIN(NoFreeJournalName, "%1: no free journal name"),
+        PIN(SavedLaps, "Saved %1: %2 laps, in %3"),
+        PIN(StartedOverLaps, "New count started over %1 unsaved laps; Ctrl+Z brings them back."),
         PIN(LapMarkShort, "shorter than 40 % of the median lap"),
         PIN(LapMarkLong, "longer than 180 % of the median lap"),
     };

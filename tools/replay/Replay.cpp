@@ -221,8 +221,10 @@ const std::vector<ReplayCommand>& ReplaySession::Dumps() {
         {"journal", "",
          "the run journal's trouble note and how many files of each kind its folder holds",
          ReplayCommand::Words, 0, 0, &S::dumpJournal},
-        {"note", "", "the note a correction left over the chart, if it shows", ReplayCommand::Words,
-         0, 0, &S::dumpNote},
+        {"note", "",
+         "the note over the chart (a correction's, a save's, a start's), if it shows; the working "
+         "folder reads $PWD",
+         ReplayCommand::Words, 0, 0, &S::dumpNote},
         {"suspects", "", "the rows of both grids marked as doubtful laps, and why",
          ReplayCommand::Words, 0, 0, &S::dumpMarks},
     };
@@ -762,7 +764,11 @@ void ReplaySession::cmdRedo(const ReplayArgs&, std::ostream&) {
 
 void ReplaySession::dumpNote(const ReplayArgs&, std::ostream& out) {
     const TLabel* n = FWindow->RunNote;
-    out << "note=" << utf8(QuoteText(n && n->isVisible() ? n->Caption() : QString())) << "\n";
+    QString text = n && n->isVisible() ? n->Caption() : QString();
+    // A save's note names the working folder, which is another on every
+    // machine: it prints as "$PWD".
+    text.replace(QDir::currentPath(), QStringLiteral("$PWD"));
+    out << "note=" << utf8(QuoteText(text)) << "\n";
 }
 
 void ReplaySession::dumpMarks(const ReplayArgs&, std::ostream& out) {
