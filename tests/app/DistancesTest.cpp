@@ -19,7 +19,6 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
 
