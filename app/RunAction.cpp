@@ -4,9 +4,9 @@
 
 namespace {
 // The journal's names; their order is the enumeration's.
-const char* const kActionNames[] = {"start", "stop",   "restart", "reset", "lap", "lap2",
-                                    "lap3",  "pick",   "add",     "key",   "up",  "down",
-                                    "save",  "delete", "insert",  "undo",  "redo"};
+const char* const kActionNames[] = {"start", "stop",   "restart", "reset",  "lap",  "lap2",
+                                    "lap3",  "pick",   "add",     "key",    "up",   "down",
+                                    "save",  "remove", "delete",  "insert", "undo", "redo"};
 static_assert(std::size(kActionNames) == int(TRunAction::Redo) + 1);
 } // namespace
 

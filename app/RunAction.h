@@ -30,6 +30,7 @@ enum class TRunAction : int {
     Up,
     Down,
     Save,
+    Remove, // an entry the operator added is taken out of the distance list
     // Corrections of the run: they change which presses it holds, never what
     // the journal keeps of the presses themselves.
     Delete, // a press is taken out of the run
@@ -42,6 +43,10 @@ enum class TRunAction : int {
 inline bool IsPress(TRunAction a) {
     return a == TRunAction::Lap || a == TRunAction::Lap2 || a == TRunAction::Lap3;
 }
+// The distance list's own actions, which may leave the list as it was.
+inline bool ChangesDistances(TRunAction a) {
+    return a == TRunAction::Add || a == TRunAction::Remove;
+}
 inline bool IsCorrection(TRunAction a) {
     return a >= TRunAction::Delete;
 }
@@ -53,8 +58,8 @@ std::optional<TRunAction> ActionNamed(const QByteArray& name);
 // What an action reads of the window besides the clock. Each action fills
 // only what it reads; the rest stays at its default.
 struct TActionInput {
-    QString Text;                 // Add: the typed distance; Pick: the distance shown
-    int Index = -1;               // Pick: the list's entry (-1: none)
+    QString Text;   // Add: the typed distance; Pick: the distance shown; Remove: the entry's
+    int Index = -1; // Pick, Remove: the list's entry (-1: none)
     std::optional<TGridRect> Sel; // Up, Down: the mix grid's selection
     std::optional<int> Top;       // Up, Down: the mix grid's top row
     // Save: the file the action wrote. Given, the file is taken as written
@@ -100,7 +105,8 @@ struct TActionRecord {
     TRunShown After;
     bool Raised = false;  // the action ended with an error report
     bool Rebuilt = false; // replayed from the journal, not performed now
-    // Enter on a distance already listed: the action changed nothing.
+    // Enter on a distance already listed, or a removal of an entry that may
+    // not go: the action changed nothing.
     bool Changed = true;
 };
 

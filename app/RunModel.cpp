@@ -114,8 +114,9 @@ void TRunModel::Perform(TRunAction action, const TActionInput& input) {
 
 void TRunModel::finish(TActionRecord& r, int distancesBefore) {
     r.After = FHost.Shown();
-    // Enter on a distance already listed changes nothing.
-    r.Changed = !(r.Action == TRunAction::Add && r.After.Distances == distancesBefore);
+    // Enter on a distance already listed changes nothing, nor does a removal
+    // of an entry that stays.
+    r.Changed = !(ChangesDistances(r.Action) && r.After.Distances == distancesBefore);
     // A save is kept with the file it wrote, so that a rebuilt run does not
     // write it again.
     if (r.Action == TRunAction::Save) {
@@ -161,9 +162,9 @@ void TRunModel::Rebuild(const TActionRecord& record, uint32_t delta) {
 }
 
 int TRunModel::distancesBefore(TRunAction action) const {
-    // Only an add can leave the run as it was; asking the window for all it
-    // shows at every lap press would be work for nothing.
-    return action == TRunAction::Add ? FHost.Shown().Distances : 0;
+    // Only the list's actions can leave the run as it was; asking the window
+    // for all it shows at every lap press would be work for nothing.
+    return ChangesDistances(action) ? FHost.Shown().Distances : 0;
 }
 
 // Performs an action with the readings it made the first time. An error it

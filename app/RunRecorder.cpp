@@ -206,6 +206,7 @@ TRecord TRunRecorder::Encode(const TActionRecord& a) {
         r.Add("text", in.Text);
         break;
     case TRunAction::Pick:
+    case TRunAction::Remove:
         r.Add("i", qint64(in.Index));
         r.Add("text", in.Text);
         break;
@@ -264,6 +265,7 @@ TActionRecord TRunRecorder::Decode(const TRecord& r) {
         in.Text = QString::fromUtf8(r.ValueOr("text"));
         break;
     case TRunAction::Pick:
+    case TRunAction::Remove:
         in.Index = toInt(r.Value("i"), -1);
         in.Text = QString::fromUtf8(r.ValueOr("text"));
         break;

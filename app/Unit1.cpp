@@ -5,6 +5,8 @@
 #include "Clock.h"
 #include "ComboBox.h"
 #include "CuteBtn.h"
+#include "DistanceMemory.h"
+#include "Distances.h"
 #include "Errors.h"
 #include "ExcelUtil.h"
 #include "IntConv.h"
@@ -233,7 +235,11 @@ void TVantel::createComponents() {
     ComboBox1->SetDropDownCount(28);
     for (const char* d : kDistances)
         ComboBox1->AddItem(QString::fromLatin1(d));
+    for (const QString& d : TDistanceMemory::Load(ComboBox1->Items()))
+        ComboBox1->AddItem(d);
     ComboBox1->SetItemIndex(-1);
+    FDistanceMemory = std::make_unique<TDistanceMemory>(
+        Run, [this] { return ComboBox1->Items().mid(DistanceCount); });
 
     Chart1 = new TChart(this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
@@ -336,9 +342,15 @@ void TVantel::bindEvents() {
     ComboBox1->OnKeyPress = [this](QObject* s, QChar& k) {
         // Only Enter can add an entry; other characters reach the text field.
         if (k == QChar(13))
-            Run.Perform(TRunAction::Add);
+            addTypedDistance();
         else
             ComboBox1KeyPress(s, k);
+    };
+    ComboBox1->OnRemoveKey = [this](QObject*, int i) {
+        TActionInput in = Read(TRunAction::Remove);
+        in.Index = i; // the open list's highlighted entry, not the pick
+        in.Text = ComboBox1->itemText(i);
+        Run.Perform(TRunAction::Remove, in);
     };
 }
 
@@ -353,7 +365,12 @@ TActionInput TVantel::Read(TRunAction action) const {
         in.Top = XlsStringGrid1->TopRow();
         break;
     case TRunAction::Add:
-        in.Text = ComboBox1->Text();
+        // As the list takes it: "５８６４" is added as "5864".
+        in.Text = Distances::Typed(ComboBox1->Text()).value_or(ComboBox1->Text());
+        break;
+    case TRunAction::Remove:
+        in.Index = ComboBox1->ItemIndex();
+        in.Text = in.Index >= 0 ? ComboBox1->itemText(in.Index) : QString();
         break;
     case TRunAction::Pick:
         in.Index = ComboBox1->ItemIndex();
@@ -397,6 +414,8 @@ void TVantel::Perform(TRunAction action, const TActionInput& in) {
         QChar enter(13);
         return ComboBox1KeyPress(ComboBox1, enter);
     }
+    case TRunAction::Remove:
+        return removeDistance(in.Index, in.Text);
     case TRunAction::Up:
     case TRunAction::Down:
         if (in.Sel && XlsStringGrid1->Selection() != *in.Sel) XlsStringGrid1->SetSelection(*in.Sel);
@@ -793,6 +812,26 @@ void TVantel::ComboBox1KeyPress(QObject*, QChar& Key) {
     for (const QString& item : items)
         if (item.compare(text, Qt::CaseInsensitive) == 0) return;
     ComboBox1->AddItem(text);
+}
+
+void TVantel::addTypedDistance() {
+    const QString typed = ComboBox1->Text();
+    if (typed.trimmed().isEmpty()) return; // nothing typed, nothing to refuse
+    // Refused before it reaches the run, so that it changes nothing and the
+    // journal holds no trace of it; the text stays for the operator to mend.
+    if (!Distances::Typed(typed)) return ShowRunNote(Msg::DistanceRefused());
+    Run.Perform(TRunAction::Add);
+}
+
+void TVantel::removeDistance(int index, const QString& text) {
+    // Only an entry the operator added goes, and only the one the key was on.
+    if (index < DistanceCount || index >= ComboBox1->ItemCount() ||
+        ComboBox1->itemText(index) != text)
+        return;
+    const bool picked = ComboBox1->ItemIndex() == index;
+    ComboBox1->RemoveItem(index);
+    // Its text stays in the field, as if typed: no distance is picked.
+    if (picked) State.MeterText = QString();
 }
 
 // --- run journal ------------------------------------------------------------

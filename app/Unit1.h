@@ -23,6 +23,7 @@ class TStringGridEx;
 class TXlsStringGrid;
 class TRowCorrector;
 class TStartOverNotes;
+class TDistanceMemory;
 
 // The main window: every component of the program and the handlers that tie
 // them together. Every input that changes the run goes through `Run`, which
@@ -163,6 +164,10 @@ private:
     void secondaryLap(int button);
     void feedChartFromGrid(int32_t row);
     void setSaved(const QString& file, const QString& dir);
+    // Enter in the distance list: adds the typed distance, or says why not.
+    void addTypedDistance();
+    void removeDistance(int index, const QString& text);
+    std::unique_ptr<TDistanceMemory> FDistanceMemory;
     void freshLook();
     void clearLaps();
     int FPress = 0; // the run's number of the press being performed

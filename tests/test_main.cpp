@@ -1,5 +1,8 @@
 #include "Application.h"
 
+#include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,11 +15,39 @@ extern "C" const char* __ubsan_default_options() {
     return "halt_on_error=1:print_stacktrace=1";
 }
 
+namespace {
+
+// Each test begins without the settings an earlier one left (the
+// remembered distances): they are the user's between starts, not between
+// tests.
+class ForgetSettings : public ::testing::EmptyTestEventListener {
+public:
+    explicit ForgetSettings(QString dir) : FDir(std::move(dir)) {}
+    void OnTestStart(const ::testing::TestInfo&) override { QDir(FDir).removeRecursively(); }
+
+private:
+    QString FDir;
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
     // Widgets need an application object, but no display: the offscreen
     // platform renders into memory.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Never the real home: settings, state and caches go to a folder of the
+    // test program's own, set before Qt first looks at them.
+    QTemporaryDir home;
+    if (!home.isValid()) return 1;
+    for (const char* v :
+         {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+        const QString dir = home.filePath(QString::fromLatin1(v).toLower());
+        QDir().mkpath(dir);
+        qputenv(v, QFile::encodeName(dir));
+    }
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(
+        new ForgetSettings(home.filePath(QStringLiteral("xdg_config_home/vantel"))));
     TApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

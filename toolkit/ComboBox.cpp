@@ -24,6 +24,9 @@ TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {
     });
     setCurrentIndex(-1);
     lineEdit()->clear();
+    // The open drop-down is a window of its own: its keys never reach
+    // keyPressEvent.
+    view()->installEventFilter(this);
     applyLook();
 }
 
@@ -69,6 +72,23 @@ void TComboBox::AddItem(const QString& s) {
     lineEdit()->setCursorPosition(cursor);
 }
 
+void TComboBox::RemoveItem(int i) {
+    if (i < 0 || i >= count()) return;
+    const QString text = lineEdit()->text();
+    const int cursor = lineEdit()->cursorPosition();
+    if (FItemIndex == i)
+        FItemIndex = -1;
+    else if (FItemIndex > i)
+        --FItemIndex;
+    {
+        QSignalBlocker block(this);
+        removeItem(i);
+        setCurrentIndex(FItemIndex);
+    }
+    lineEdit()->setText(text);
+    lineEdit()->setCursorPosition(cursor);
+}
+
 void TComboBox::SetColor(TColor c) {
     FColor = c;
     applyLook();
@@ -91,7 +111,23 @@ void TComboBox::applyLook() {
     view()->setPalette(pal);
 }
 
+bool TComboBox::removeKey(QKeyEvent* e, int index) {
+    if (e->key() != Qt::Key_Delete || e->modifiers() != Qt::ShiftModifier) return false;
+    // Taken whether or not an entry goes: in the text field Shift+Delete
+    // would cut the text the operator typed.
+    e->accept();
+    if (index >= 0 && OnRemoveKey) Dispatch([&] { OnRemoveKey(this, index); });
+    return true;
+}
+
+bool TComboBox::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == view() && e->type() == QEvent::KeyPress)
+        return removeKey(static_cast<QKeyEvent*>(e), view()->currentIndex().row());
+    return QComboBox::eventFilter(watched, e);
+}
+
 void TComboBox::keyPressEvent(QKeyEvent* e) {
+    if (removeKey(e, FItemIndex)) return;
     const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     if (OnKeyPress) {
         QChar ch;

@@ -19,6 +19,9 @@ public:
     void SetItemIndex(int i);
     QStringList Items() const;
     void AddItem(const QString& s);
+    // Takes entry i out; the pick stays on the same entry (none when it was i)
+    // and the typed text stays as it is.
+    void RemoveItem(int i);
     int ItemCount() const { return count(); }
     void SetDropDownCount(int n) { setMaxVisibleItems(n); }
     void SetColor(TColor c);
@@ -35,14 +38,21 @@ public:
     // QChar swallows the key.
     std::function<void(QObject* sender, QChar& key)> OnKeyPress;
 
+    // Raised by Shift+Delete with the entry it is about: the highlighted one
+    // of the open drop-down, else the entry picked (never with -1). The
+    // handler decides whether the entry goes.
+    std::function<void(QObject* sender, int index)> OnRemoveKey;
+
     // Picks entry i as a user picking it from the drop-down does.
     void PickFromList(int i);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void applyLook();
+    bool removeKey(QKeyEvent* e, int index);
     int FItemIndex = -1;
     TColor FColor = clWindow;
     TFont FFont;

@@ -267,6 +267,9 @@ constinit const TText MenuUndo = {"Correction",
                                   QT_TRANSLATE_NOOP("Correction", "&Undo correction\tCtrl+Z")};
 constinit const TText MenuRedo = {"Correction",
                                   QT_TRANSLATE_NOOP("Correction", "&Redo correction\tCtrl+Y")};
+constinit const TText DistanceRefused = {
+    "Vantel",
+    QT_TRANSLATE_NOOP("Vantel", "Distance must be a whole number of metres from 1 to 214748")};
 constinit const TText KeysHelpCaption = {"Correction",
                                          QT_TRANSLATE_NOOP("Correction", "Vantel keys")};
 constinit const TText KeysHelp = {
@@ -290,6 +293,11 @@ constinit const TText KeysHelp = {
         "  Ctrl+Z right after a start over a stopped run's laps takes the start\n"
         "  back, until the new count's first lap\n"
         "  A right click on the row: the same from a menu\n"
+        "\n"
+        "Distance list\n"
+        "  Enter adds the typed distance, a whole number of metres from 1 to 214748\n"
+        "  Shift+Delete takes out an entry you added: the highlighted one of the\n"
+        "  open list, else the one picked; the built-in entries stay\n"
         "\n"
         "Files\n"
         "  SAVE writes yymmddhhnn.csv in the folder Vantel started in; a file of\n"

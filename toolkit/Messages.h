@@ -148,6 +148,8 @@ extern const TText MenuSplitLap;
 extern const TText MenuInsertAt;
 extern const TText MenuUndo;
 extern const TText MenuRedo;
+// A typed distance the list does not take (over the chart).
+extern const TText DistanceRefused;
 extern const TText KeysHelpCaption;
 extern const TText KeysHelp; // the keys window (F1)
 

@@ -136,6 +136,7 @@ TEST(Messages, EachTextIsExactlyAsShown) {
         PIN(JournalTooLarge, "it is too large"),
         PIN(NotAFolder, "%1: not a folder"),
         PIN(NoFreeJournalName, "%1: no free journal name"),
+        PIN(DistanceRefused, "Distance must be a whole number of metres from 1 to 214748"),
         PIN(SavedLaps, "Saved %1: %2 laps, in %3"),
         PIN(StartedOverLaps, "New count started over %1 unsaved laps; Ctrl+Z brings them back."),
         PIN(LapMarkShort, "shorter than 40 % of the median lap"),

@@ -27,6 +27,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -143,15 +144,20 @@ const std::vector<ReplayCommand>& ReplaySession::Commands() {
         {"click", "NAME", "a left click in the middle of a component", ReplayCommand::Words, 1, 1,
          &S::cmdClick},
         {"key", "KEY",
-         "a key press to the focused control: Enter, Space, Tab, Shift+Tab, a character, "
-         "Alt+character",
+         "a key press to the focused control: Enter, Space, Tab, Shift+Tab, Shift+Delete, a "
+         "character, Alt+character",
          ReplayCommand::Words, 1, 1, &S::cmdKey},
         {"select", "TEXT",
          "picks an entry of the distance list as a mouse does: the list takes the focus first",
          ReplayCommand::Text, 1, 1, &S::cmdSelect},
         {"type", "TEXT",
-         "focuses the distance list with its text selected (as Tab does) and types TEXT",
+         "focuses the distance list with its text selected (as Tab does) and types TEXT; "
+         "characters beyond ASCII arrive as an input method commits them",
          ReplayCommand::Text, 0, 1, &S::cmdType},
+        {"add", "TEXT",
+         "adds TEXT to the distance list unchecked, as a run journal from before typed "
+         "distances were checked brings its add back",
+         ReplayCommand::Text, 1, 1, &S::cmdAdd},
         {"timer", "[N]", "fires the display timer N times (default 1)", ReplayCommand::Words, 0, 1,
          &S::cmdTimer},
         {"menu", "NAME", "clicks an item of the right-click menu", ReplayCommand::Words, 1, 1,
@@ -227,6 +233,8 @@ const std::vector<ReplayCommand>& ReplaySession::Dumps() {
          ReplayCommand::Words, 0, 0, &S::dumpNote},
         {"suspects", "", "the rows of both grids marked as doubtful laps, and why",
          ReplayCommand::Words, 0, 0, &S::dumpMarks},
+        {"distances", "", "the distance list's entries after the built-in ones, its pick and text",
+         ReplayCommand::Words, 0, 0, &S::dumpDistances},
     };
     return table;
 }
@@ -337,8 +345,9 @@ void ReplaySession::cmdKey(const ReplayArgs& a, std::ostream&) {
         {"Enter", Qt::Key_Return}, {"Space", Qt::Key_Space}, {"Tab", Qt::Key_Tab}};
     QWidget* target = keyTarget();
     QString k = a.words[0];
-    if (k == u"Shift+Tab") {
-        QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+    if (k == u"Shift+Tab" || k == u"Shift+Delete") {
+        QTest::keyClick(target, k == u"Shift+Tab" ? Qt::Key_Backtab : Qt::Key_Delete,
+                        Qt::ShiftModifier);
         settle();
         return;
     }
@@ -371,16 +380,29 @@ void ReplaySession::cmdSelect(const ReplayArgs& a, std::ostream&) {
 }
 
 void ReplaySession::cmdType(const ReplayArgs& a, std::ostream&) {
-    for (QChar c : a.text)
-        if (c.unicode() >= 128) bad(a, QStringLiteral("only ASCII text can be typed"));
     // As when tabbing into it: the text is selected, so typing replaces it.
     FWindow->ComboBox1->setFocus(Qt::TabFocusReason);
     FWindow->ComboBox1->lineEdit()->selectAll();
     settle();
     for (QChar c : a.text) {
-        QTest::keyClick(keyTarget(), c.toLatin1());
+        if (c.unicode() < 128) {
+            QTest::keyClick(keyTarget(), c.toLatin1());
+        } else {
+            // What a Japanese input method does with "５": no key press, a
+            // commit to the text field.
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QApplication::sendEvent(FWindow->ComboBox1->lineEdit(), &commit);
+        }
         settle();
     }
+}
+
+void ReplaySession::cmdAdd(const ReplayArgs& a, std::ostream&) {
+    TActionInput in;
+    in.Text = a.text;
+    FWindow->Run.Perform(TRunAction::Add, in);
+    settle();
 }
 
 void ReplaySession::cmdTimer(const ReplayArgs& a, std::ostream&) {
@@ -769,6 +791,14 @@ void ReplaySession::dumpNote(const ReplayArgs&, std::ostream& out) {
     // machine: it prints as "$PWD".
     text.replace(QDir::currentPath(), QStringLiteral("$PWD"));
     out << "note=" << utf8(QuoteText(text)) << "\n";
+}
+
+void ReplaySession::dumpDistances(const ReplayArgs&, std::ostream& out) {
+    const TComboBox* list = FWindow->ComboBox1;
+    out << "added=";
+    for (int i = TVantel::DistanceCount; i < list->ItemCount(); ++i)
+        out << (i > TVantel::DistanceCount ? " " : "") << utf8(QuoteText(list->itemText(i)));
+    out << "\nindex=" << list->ItemIndex() << "\ntext=" << utf8(QuoteText(list->Text())) << "\n";
 }
 
 void ReplaySession::dumpMarks(const ReplayArgs&, std::ostream& out) {

@@ -72,6 +72,7 @@ private:
     void cmdKey(const ReplayArgs& a, std::ostream& out);
     void cmdSelect(const ReplayArgs& a, std::ostream& out);
     void cmdType(const ReplayArgs& a, std::ostream& out);
+    void cmdAdd(const ReplayArgs& a, std::ostream& out);
     void cmdTimer(const ReplayArgs& a, std::ostream& out);
     void cmdMenu(const ReplayArgs& a, std::ostream& out);
     void cmdScreenshot(const ReplayArgs& a, std::ostream& out);
@@ -88,6 +89,7 @@ private:
     void cmdRedo(const ReplayArgs& a, std::ostream& out);
     void dumpNote(const ReplayArgs& a, std::ostream& out);
     void dumpMarks(const ReplayArgs& a, std::ostream& out);
+    void dumpDistances(const ReplayArgs& a, std::ostream& out);
     void dumpJournal(const ReplayArgs& a, std::ostream& out);
     void openWindow();
     void keepJournal();

@@ -2,6 +2,10 @@
 #include "Application.h"
 #include "Replay.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <iostream>
 #include <string_view>
 
@@ -14,6 +18,15 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::string_view(argv[1]) == "--arity") {
         ReplaySession::PrintArity(std::cout);
         return 0;
+    }
+    // Never the user's settings or runs: a scenario starts from none and
+    // leaves none behind. Set before Qt first looks at them.
+    QTemporaryDir home;
+    if (!home.isValid()) return 1;
+    for (const char* v : {"XDG_CONFIG_HOME", "XDG_STATE_HOME"}) {
+        const QString dir = home.filePath(QString::fromLatin1(v).toLower());
+        QDir().mkpath(dir);
+        qputenv(v, QFile::encodeName(dir));
     }
     // Never needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
