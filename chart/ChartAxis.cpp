@@ -62,7 +62,9 @@ QString FormatAxisNumber(double value, const QString& format) {
 
 void TChartAxisTitle::SetAngle(int v) {
     if (v == FAngle) return;
-    if (v < 0 || v > 360) throw ChartException(Msg::AngleRange().arg(Msg::AxisTitleName()));
+    if (v < 0 || v > 360)
+        throw ChartException(Msg::AngleRange().arg(Msg::AxisTitleName()),
+                             Msg::En::AngleRange().arg(Msg::En::AxisTitleName()));
     if (v == 360) v = 0;
     FAngle = v;
     if (FPanel) FPanel->ChartChanged();
@@ -130,17 +132,17 @@ void TChartAxis::SetAutomaticMinimum(bool v) {
 }
 
 void TChartAxis::SetIncrement(double v) {
-    if (v < 0) throw AxisException(Msg::IncrementRange());
+    if (v < 0) throw AxisException(Msg::IncrementRange(), Msg::En::IncrementRange());
     set(FIncrement, v);
 }
 
 void TChartAxis::SetMinimum(double v) {
-    if (v > FMaximum) throw AxisException(Msg::MinimumRange());
+    if (v > FMaximum) throw AxisException(Msg::MinimumRange(), Msg::En::MinimumRange());
     set(FMinimum, v);
 }
 
 void TChartAxis::SetMaximum(double v) {
-    if (v < FMinimum) throw AxisException(Msg::MaximumRange());
+    if (v < FMinimum) throw AxisException(Msg::MaximumRange(), Msg::En::MaximumRange());
     set(FMaximum, v);
 }
 
@@ -153,21 +155,25 @@ void TChartAxis::SetMinMax(double lo, double hi) {
 }
 
 void TChartAxis::SetLabelsSeparation(int v) {
-    if (v < 0) throw AxisException(Msg::LabelsSeparationRange());
+    if (v < 0) throw AxisException(Msg::LabelsSeparationRange(), Msg::En::LabelsSeparationRange());
     set(FLabelsSeparation, v);
 }
 
 void TChartAxis::SetLabelsAngle(int v) {
-    if (v < 0 || v > 360) throw ChartException(Msg::AngleRange().arg(Msg::AxisLabelsName()));
+    if (v < 0 || v > 360)
+        throw ChartException(Msg::AngleRange().arg(Msg::AxisLabelsName()),
+                             Msg::En::AngleRange().arg(Msg::En::AxisLabelsName()));
     set(FLabelsAngle, v == 360 ? 0 : v);
 }
 
 void TChartAxis::SetLogarithmic(bool v) {
     if (v) {
         computeDateTime();
-        if (FIsDateTime) throw AxisException(Msg::DateTimeLogarithmic());
+        if (FIsDateTime)
+            throw AxisException(Msg::DateTimeLogarithmic(), Msg::En::DateTimeLogarithmic());
         RecalcRange();
-        if (RangeMin < 0 || RangeMax < 0) throw AxisException(Msg::LogarithmicRange());
+        if (RangeMin < 0 || RangeMax < 0)
+            throw AxisException(Msg::LogarithmicRange(), Msg::En::LogarithmicRange());
     }
     set(FLogarithmic, v);
 }

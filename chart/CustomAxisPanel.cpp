@@ -58,12 +58,14 @@ void TCustomAxisPanel::RemoveSeries(TChartSeries* series) {
 }
 
 void TCustomAxisPanel::SetChart3DPercent(int v) {
-    if (v < 1 || v > 100) throw ChartException(Msg::Chart3DPercentRange().arg(1).arg(100));
+    if (v < 1 || v > 100)
+        throw ChartException(Msg::Chart3DPercentRange().arg(1).arg(100),
+                             Msg::En::Chart3DPercentRange().arg(1).arg(100));
     setInvalidating(FChart3DPercent, v);
 }
 
 void TCustomAxisPanel::SetMaxPointsPerPage(int v) {
-    if (v < 0) throw ChartException(Msg::MaxPointsPerPageRange());
+    if (v < 0) throw ChartException(Msg::MaxPointsPerPageRange(), Msg::En::MaxPointsPerPageRange());
     setInvalidating(FMaxPointsPerPage, v);
 }
 

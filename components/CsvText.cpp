@@ -1,6 +1,7 @@
 #include "CsvText.h"
 
 #include "Errors.h"
+#include "FileError.h"
 #include "Messages.h"
 
 #include <QFile>
@@ -141,11 +142,33 @@ QString DecodeText(QByteArrayView bytes) {
 }
 
 namespace {
-QString createError(const QString& name) {
-    return Msg::CannotCreateFile().arg(name);
+// The Japanese keeps the name as given (and the stream errors none); the
+// English names the file wherever the program was started and says why.
+QString english(const Msg::TText& text, const QString& name, const QString& reason) {
+    return text().arg(FileError::AbsolutePath(name), reason);
 }
-QString openError(const QString& name) {
-    return Msg::CannotOpenFile().arg(name);
+// errno is taken right at the call that failed, before anything can change it.
+EFOpenError openError(const QString& name, int err) {
+    return EFOpenError(Msg::CannotOpenFile().arg(name),
+                       english(Msg::En::CannotOpenFile, name, FileError::Reason(err)));
+}
+EReadError readError(const QString& name, int err) {
+    return EReadError(Msg::StreamReadError(),
+                      english(Msg::En::StreamReadError, name, FileError::Reason(err)));
+}
+// QSaveFile leaves errno as its failing system call set it; with none (a
+// refusal of Qt's own, such as a folder in the file's place) its own text is
+// the reason.
+QString saveFileReason(const QSaveFile& file, int err) {
+    return err ? FileError::Reason(err) : file.errorString();
+}
+// A folder that is gone is the reason whatever the failing call said: QSaveFile
+// makes its file unnamed in the folder first, which the kernel refuses in a
+// removed folder with EPERM, where creating the file by name says ENOENT.
+int createErrno(const QString& name, int err) {
+    const QString folder = QFileInfo(FileError::AbsolutePath(name)).absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), F_OK) != 0) return errno;
+    return err;
 }
 
 // Closes a descriptor on every way out.
@@ -159,16 +182,30 @@ struct FdGuard {
 
 void WriteWholeFile(const QString& name, QByteArrayView bytes) {
     QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) throw EFCreateError(createError(name));
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const int err = createErrno(name, errno);
+        throw EFCreateError(Msg::CannotCreateFile().arg(name),
+                            english(Msg::En::CannotCreateFile, name, saveFileReason(file, err)));
+    }
     // The buffer is flushed and checked here: a write that fails while commit()
     // closes the file (the disk filling up, a size limit) is not reported by
     // commit() itself, which would then put a cut-short file in place.
+    errno = 0;
     if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush() ||
         file.error() != QFileDevice::NoError) {
+        const int err = errno;
+        const QString reason = saveFileReason(file, err);
         file.cancelWriting();
-        throw EWriteError(Msg::StreamWriteError());
+        throw EWriteError(Msg::StreamWriteError(),
+                          english(Msg::En::StreamWriteError, name, reason));
     }
-    if (!file.commit()) throw EWriteError(Msg::StreamWriteError());
+    errno = 0;
+    if (!file.commit()) {
+        const int err = errno;
+        throw EWriteError(Msg::StreamWriteError(),
+                          english(Msg::En::StreamWriteError, name, saveFileReason(file, err)));
+    }
 }
 
 std::optional<QByteArray> ReadWholeFile(const QString& name, int64_t maxSize) {
@@ -182,10 +219,10 @@ std::optional<QByteArray> ReadWholeFile(const QString& name, int64_t maxSize) {
     do {
         fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) throw EFOpenError(openError(name));
+    if (fd < 0) throw openError(name, errno);
     FdGuard guard{fd};
     struct stat st {};
-    if (::fstat(fd, &st) != 0) throw EFOpenError(openError(name));
+    if (::fstat(fd, &st) != 0) throw openError(name, errno);
     if (!S_ISREG(st.st_mode)) return std::nullopt;
     const int64_t size = st.st_size;
     if (size < 0 || size > maxSize) return std::nullopt;
@@ -202,7 +239,7 @@ std::optional<QByteArray> ReadWholeFile(const QString& name, int64_t maxSize) {
         const ssize_t n = ::read(fd, bytes.data() + got, size_t(int64_t(bytes.size()) - got));
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw EReadError(Msg::StreamReadError());
+            throw readError(name, errno);
         }
         if (n == 0) break;
         got += n;

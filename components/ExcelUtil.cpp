@@ -25,13 +25,13 @@ TXlsStringGrid::TXlsStringGrid(QWidget* parent) : TStringGrid(parent) {}
 
 TXlsStringGrid::~TXlsStringGrid() = default;
 
-void TXlsStringGrid::refuse(const QString& text, bool always) const {
-    if (always || FShowErrDlg) ShowErrorMessage(text);
+void TXlsStringGrid::refuse(const QString& text, const QString& english, bool always) const {
+    if (always || FShowErrDlg) ShowErrorMessage(text, english);
 }
 
 void TXlsStringGrid::SetStartRow(uint16_t v) {
     if (v == 0) {
-        refuse(Msg::StartValue(), true);
+        refuse(Msg::StartValue(), Msg::En::StartValue(), true);
         return;
     }
     FStartRow = v;
@@ -39,7 +39,7 @@ void TXlsStringGrid::SetStartRow(uint16_t v) {
 
 void TXlsStringGrid::SetStartCol(uint16_t v) {
     if (v == 0) {
-        refuse(Msg::StartValue(), true);
+        refuse(Msg::StartValue(), Msg::En::StartValue(), true);
         return;
     }
     FStartCol = v;
@@ -60,7 +60,7 @@ QByteArray TXlsStringGrid::csvBytes() const {
 
 int TXlsStringGrid::SetCommaText() {
     if (FCSVFileName.isEmpty()) {
-        refuse(Msg::NoCsvFile());
+        refuse(Msg::NoCsvFile(), Msg::En::NoCsvFile());
         return -1;
     }
     // A failed save leaves an old file as it was.
@@ -101,7 +101,7 @@ void TXlsStringGrid::dealFields(QStringView text, int64_t& count) {
 
 int TXlsStringGrid::GetCommaText() {
     if (FCSVFileName.isEmpty()) {
-        refuse(Msg::NoCsvFile());
+        refuse(Msg::NoCsvFile(), Msg::En::NoCsvFile());
         return -1;
     }
     int64_t dealt = 0; // fields placed so far, also when reading fails
@@ -116,7 +116,7 @@ int TXlsStringGrid::GetCommaText() {
         // else is refused like a missing file, and the grid stays unchanged.
         std::optional<QByteArray> bytes = CsvText::ReadWholeFile(FCSVFileName);
         if (!bytes) {
-            refuse(Msg::NoCsvFile());
+            refuse(Msg::NoCsvFile(), Msg::En::NoCsvFile());
             return -1;
         }
         QString text = CsvText::DecodeText(*bytes);
@@ -133,13 +133,13 @@ int TXlsStringGrid::GetCommaText() {
 
 int TXlsStringGrid::CopyClipboard() {
     if (RowCount() - FixedRows() < 1) {
-        refuse(Msg::NoData());
+        refuse(Msg::NoData(), Msg::En::NoData());
         return 2;
     }
     const CsvText::ClipboardText ct = CsvText::BuildClipboardText(
         FColumnName ? 0 : 1, RowCount(), FStartData, ColCount(),
         [this](int c, int r) { return Cells(c, r); }, ClipboardLimit());
-    if (ct.TooLong) refuse(Msg::TooLong());
+    if (ct.TooLong) refuse(Msg::TooLong(), Msg::En::TooLong());
     QGuiApplication::clipboard()->setText(ct.Text);
     return ct.TooLong ? -3 : 1;
 }
@@ -155,7 +155,7 @@ void TXlsStringGrid::swapRows(int a, int b) {
 int TXlsStringGrid::MoveUp() {
     const int r = Row();
     if (r == 0 || r <= FixedRows()) {
-        refuse(Msg::FirstRow());
+        refuse(Msg::FirstRow(), Msg::En::FirstRow());
         return -1;
     }
     swapRows(r - 1, r);
@@ -166,7 +166,7 @@ int TXlsStringGrid::MoveUp() {
 int TXlsStringGrid::MoveDown() {
     const int r = Row();
     if (r + 1 >= RowCount()) {
-        refuse(Msg::LastRow());
+        refuse(Msg::LastRow(), Msg::En::LastRow());
         return -1;
     }
     swapRows(r, r + 1);
@@ -212,7 +212,8 @@ int32_t colourValue(TColor c) {
 } // namespace
 
 QString ColumnLetters(int c) {
-    if (c < 1 || c > MaxColumn) throw ERangeError(Msg::ColumnOutOfRange().arg(c));
+    if (c < 1 || c > MaxColumn)
+        throw ERangeError(Msg::ColumnOutOfRange().arg(c), Msg::En::ColumnOutOfRange().arg(c));
     QString letters;
     for (int n = c; n > 0; n = (n - 1) / 26)
         letters.prepend(QChar(u'A' + (n - 1) % 26));
@@ -332,7 +333,7 @@ int TXlsStringGrid::CopyExcel() {
     // there is nothing to paste, and no range to format.
     const int firstRow = FColumnName ? 0 : 1;
     if (RowCount() - FixedRows() < 1 || RowCount() - firstRow < 1 || ColCount() - FStartData < 1) {
-        refuse(Msg::NoData());
+        refuse(Msg::NoData(), Msg::En::NoData());
         return 2;
     }
     TVariant app;
@@ -343,7 +344,7 @@ int TXlsStringGrid::CopyExcel() {
         try {
             app = CreateOleObject(kProgId);
         } catch (const EOleSysError&) {
-            refuse(Msg::NoSpreadsheet(), true);
+            refuse(Msg::NoSpreadsheet(), Msg::En::NoSpreadsheet(), true);
             return -1;
         }
         started = true;
@@ -372,8 +373,13 @@ int TXlsStringGrid::CopyExcel() {
             }
             return 1;
         }
-    } catch (const std::exception&) {
-        refuse(Msg::Automation());
+    } catch (const std::exception& e) {
+        // The English names what the spreadsheet refused, which the Japanese
+        // never said.
+        QString english = Msg::En::Automation();
+        if (auto* ours = dynamic_cast<const Exception*>(&e); ours && !ours->Detail().isEmpty())
+            english += QLatin1Char('\r') + ours->Detail();
+        refuse(Msg::Automation(), english);
         result = -2;
     }
     ReleaseExcel(app, started, book);

@@ -102,7 +102,9 @@ protected:
     virtual int64_t ClipboardLimit() const;
 
 private:
-    void refuse(const QString& text, bool always = false) const;
+    // The error box (with `english` below the text) when ShowErrDlg is on, or
+    // `always`.
+    void refuse(const QString& text, const QString& english, bool always = false) const;
     // The CSV file's bytes: every data row, in the file's character set.
     QByteArray csvBytes() const;
     // Deals the fields of a CSV text into the cells, counting them in `count`.

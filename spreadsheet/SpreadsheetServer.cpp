@@ -31,8 +31,8 @@ FileOpener& opener() {
     return o;
 }
 
-[[noreturn]] void refuse(const QString& what) {
-    throw EOleError(what);
+[[noreturn]] void refuse(const QString& what, const QString& english = {}) {
+    throw EOleError(what, english);
 }
 
 // Window states the application knows.
@@ -62,8 +62,8 @@ public:
 
 protected:
     void CheckAlive() const override {
-        if (!FState->Running) refuse(Msg::ServerClosed());
-        if (FBook && !FBook->Open) refuse(Msg::BookClosed());
+        if (!FState->Running) refuse(Msg::ServerClosed(), Msg::En::ServerClosed());
+        if (FBook && !FBook->Open) refuse(Msg::BookClosed(), Msg::En::BookClosed());
     }
     std::shared_ptr<State> FState;
     std::shared_ptr<Book> FBook;
@@ -75,7 +75,8 @@ TVariant obj(TDispatchPtr p) {
 
 uint32_t colourArg(const TVariant& v) {
     const int32_t c = v.ToInt();
-    if (c < 0 || c > 0xFFFFFF) refuse(Msg::ColorOutOfRange().arg(c));
+    if (c < 0 || c > 0xFFFFFF)
+        refuse(Msg::ColorOutOfRange().arg(c), Msg::En::ColorOutOfRange().arg(c));
     return Sheet::RgbFromColorNumber(uint32_t(c));
 }
 
@@ -85,13 +86,16 @@ int32_t colourNumber(uint32_t rgb) {
 
 void checkSheetName(const Book& book, const TSheet& self, const QString& name) {
     static const QString forbidden = QStringLiteral(":\\/?*[]");
-    if (name.isEmpty() || name.size() > 31) refuse(Msg::SheetNameLength().arg(name));
+    if (name.isEmpty() || name.size() > 31)
+        refuse(Msg::SheetNameLength().arg(name), Msg::En::SheetNameLength().arg(name));
     for (QChar c : name)
-        if (forbidden.contains(c)) refuse(Msg::SheetNameChars().arg(name));
-    if (name.startsWith(u'\'') || name.endsWith(u'\'')) refuse(Msg::SheetNameChars().arg(name));
+        if (forbidden.contains(c))
+            refuse(Msg::SheetNameChars().arg(name), Msg::En::SheetNameChars().arg(name));
+    if (name.startsWith(u'\'') || name.endsWith(u'\''))
+        refuse(Msg::SheetNameChars().arg(name), Msg::En::SheetNameChars().arg(name));
     for (const auto& s : book.Sheets)
         if (s.get() != &self && s->Name.compare(name, Qt::CaseInsensitive) == 0)
-            refuse(Msg::SheetNameUsed().arg(name));
+            refuse(Msg::SheetNameUsed().arg(name), Msg::En::SheetNameUsed().arg(name));
 }
 
 // One attribute group of a range (Borders, Interior, Font): each write adds
@@ -139,7 +143,8 @@ public:
             [](const TCellFormat& f) { return TVariant(int32_t(f.BorderWeight.value_or(2))); },
             [](TCellFormat& f, const TVariant& v) {
                 const int w = v.ToInt();
-                if (w != 1 && w != 2 && w != -4138 && w != 4) refuse(Msg::BorderWeight().arg(w));
+                if (w != 1 && w != 2 && w != -4138 && w != 4)
+                    refuse(Msg::BorderWeight().arg(w), Msg::En::BorderWeight().arg(w));
                 f.BorderWeight = w;
             });
         colour(QStringLiteral("Color"), &TCellFormat::BorderColor, 0);
@@ -164,7 +169,8 @@ public:
             [](const TCellFormat& f) { return TVariant(Sheet::FontOf(f).Size); },
             [](TCellFormat& f, const TVariant& v) {
                 const double size = v.ToDouble();
-                if (!(size >= 1 && size <= 409)) refuse(Msg::FontSize().arg(size));
+                if (!(size >= 1 && size <= 409))
+                    refuse(Msg::FontSize().arg(size), Msg::En::FontSize().arg(size));
                 f.FontSize = size;
             });
         attribute(
@@ -172,7 +178,8 @@ public:
             [](const TCellFormat& f) { return TVariant(Sheet::FontOf(f).Name); },
             [](TCellFormat& f, const TVariant& v) {
                 const QString name = v.ToString();
-                if (name.trimmed().isEmpty() || name.size() > 31) refuse(Msg::FontName().arg(name));
+                if (name.trimmed().isEmpty() || name.size() > 31)
+                    refuse(Msg::FontName().arg(name), Msg::En::FontName().arg(name));
                 f.FontName = name;
             });
         colour(QStringLiteral("Color"), &TCellFormat::FontColor, 0);
@@ -185,7 +192,7 @@ public:
             [](TCellFormat& f, const TVariant& v) {
                 const int u = v.ToInt();
                 if (u != 2 && u != -4142 && u != -4119 && u != 4 && u != 5)
-                    refuse(Msg::UnderlineKind().arg(u));
+                    refuse(Msg::UnderlineKind().arg(u), Msg::En::UnderlineKind().arg(u));
                 f.Underline = u;
             });
     }
@@ -221,13 +228,14 @@ public:
         AddMethod(QStringLiteral("PasteSpecial"), [this](const TArgs& a) {
             ExpectArgs(a, 0, 0, u"PasteSpecial");
             const QString text = QGuiApplication::clipboard()->text();
-            if (!FSheet->PasteText(FRect.Top, FRect.Left, text)) refuse(Msg::PasteOutside());
+            if (!FSheet->PasteText(FRect.Top, FRect.Left, text))
+                refuse(Msg::PasteOutside(), Msg::En::PasteOutside());
             return TVariant(true);
         });
         AddMethod(QStringLiteral("AutoFit"), [this](const TArgs& a) {
             ExpectArgs(a, 0, 0, u"AutoFit");
             // As in a spreadsheet program, only whole columns are fitted.
-            if (!FRect.AllRows()) refuse(Msg::AutoFitColumns());
+            if (!FRect.AllRows()) refuse(Msg::AutoFitColumns(), Msg::En::AutoFitColumns());
             FSheet->AutoFitColumns(FRect.Left, FRect.Right);
             return TVariant(true);
         });
@@ -253,7 +261,7 @@ public:
             [this](const TArgs&) { return TVariant(FSheet->CenterHeader); },
             [this](const TArgs&, const TVariant& v) {
                 const QString h = v.ToString();
-                if (h.size() > 253) refuse(Msg::HeaderTooLong());
+                if (h.size() > 253) refuse(Msg::HeaderTooLong(), Msg::En::HeaderTooLong());
                 FSheet->CenterHeader = h;
             });
         AddProperty(
@@ -261,7 +269,8 @@ public:
             [this](const TArgs&) { return TVariant(int32_t(FSheet->Orientation)); },
             [this](const TArgs&, const TVariant& v) {
                 const int o = v.ToInt();
-                if (o != 1 && o != 2) refuse(Msg::Orientation().arg(o));
+                if (o != 1 && o != 2)
+                    refuse(Msg::Orientation().arg(o), Msg::En::Orientation().arg(o));
                 FSheet->Orientation = o;
             });
     }
@@ -284,18 +293,22 @@ public:
             });
         AddProperty(QStringLiteral("Cells"), [this](const TArgs& a) {
             ExpectArgs(a, 0, 2, u"Cells");
-            if (a.size() == 1) refuse(Msg::ArgCountOf().arg(QStringLiteral("Cells")));
+            if (a.size() == 1)
+                refuse(Msg::ArgCountOf().arg(QStringLiteral("Cells")),
+                       Msg::En::ArgCountOf().arg(QStringLiteral("Cells")));
             if (a.isEmpty()) return range(Sheet::WholeSheet);
             const int r = Arg(a, 0).ToInt(), c = Arg(a, 1).ToInt();
             if (r < 1 || r > Sheet::MaxRows || c < 1 || c > Sheet::MaxCols)
-                refuse(Msg::CellOutOfRange().arg(r).arg(c));
+                refuse(Msg::CellOutOfRange().arg(r).arg(c),
+                       Msg::En::CellOutOfRange().arg(r).arg(c));
             return range(TCellRect{r - 1, c - 1, r - 1, c - 1});
         });
         AddProperty(QStringLiteral("Range"), [this](const TArgs& a) {
             ExpectArgs(a, 1, 1, u"Range");
             const QString address = Arg(a, 0).ToString();
             const auto rect = Sheet::ParseAddress(address);
-            if (!rect) refuse(Msg::RangeInvalid().arg(address));
+            if (!rect)
+                refuse(Msg::RangeInvalid().arg(address), Msg::En::RangeInvalid().arg(address));
             return range(*rect);
         });
         AddProperty(QStringLiteral("PageSetup"), [this](const TArgs& a) {
@@ -315,7 +328,8 @@ private:
 // Item i (from 1) of a collection, for "Worksheets(i)" and "Workbooks(i)".
 template <class V> const typename V::value_type& item(const V& items, const TVariant& index) {
     const int i = index.ToInt();
-    if (i < 1 || size_t(i) > items.size()) refuse(Msg::IndexOutOfRange().arg(i));
+    if (i < 1 || size_t(i) > items.size())
+        refuse(Msg::IndexOutOfRange().arg(i), Msg::En::IndexOutOfRange().arg(i));
     return items[size_t(i - 1)];
 }
 
@@ -397,7 +411,9 @@ public:
 void openForUser(const QString& path) {
     const bool opened =
         opener() ? opener()(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    if (!opened) ShowInfoMessage(QFileInfo(path).fileName(), Msg::SavedNotOpened().arg(path));
+    if (!opened)
+        ShowInfoMessage(QFileInfo(path).fileName(), Msg::SavedNotOpened().arg(path),
+                        Msg::En::SavedNotOpened().arg(path));
 }
 
 class Application : public Object, public std::enable_shared_from_this<Application> {
@@ -416,7 +432,7 @@ public:
                        : obj(std::make_shared<Workbook>(FState, FState->Books.back()));
         });
         AddProperty(QStringLiteral("ActiveSheet"), [this](const TArgs&) {
-            if (FState->Books.empty()) refuse(Msg::NoOpenBook());
+            if (FState->Books.empty()) refuse(Msg::NoOpenBook(), Msg::En::NoOpenBook());
             const auto& b = FState->Books.back();
             return obj(std::make_shared<Worksheet>(FState, b, b->Sheets.front()));
         });
@@ -433,7 +449,7 @@ public:
             [this](const TArgs&, const TVariant& v) {
                 const int w = v.ToInt();
                 if (w != xlMaximized && w != xlMinimized && w != xlNormal)
-                    refuse(Msg::WindowState().arg(w));
+                    refuse(Msg::WindowState().arg(w), Msg::En::WindowState().arg(w));
                 FState->WindowState = w;
             });
         AddMethod(QStringLiteral("Quit"), [this](const TArgs&) {

@@ -64,13 +64,13 @@ QString ErrorCaption() {
     return Msg::AppName();
 }
 
-void ShowException(const QString& message) {
-    MessageService::Instance().Show(ErrorCaption(), message, MsgIcon::Error);
+void ShowException(const QString& message, const QString& detail) {
+    MessageService::Instance().Show(ErrorCaption(), message, MsgIcon::Error, detail);
 }
 
 void ShowException(const std::exception& e) {
     if (auto* ours = dynamic_cast<const Exception*>(&e))
-        ShowException(ours->Message());
+        ShowException(ours->Message(), ours->Detail());
     else
         ShowException(QString::fromUtf8(e.what()));
 }

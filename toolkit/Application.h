@@ -27,9 +27,10 @@ namespace Application {
 QString Title();
 void SetTitle(const QString& title);
 
-// The default error report: a message box with the error's message.
+// The default error report: a message box with the error's message and,
+// below it, its English detail (Exception::Detail) when it has one.
 void ShowException(const std::exception& e);
-void ShowException(const QString& message);
+void ShowException(const QString& message, const QString& detail = {});
 // Caption of the default error report.
 QString ErrorCaption();
 } // namespace Application

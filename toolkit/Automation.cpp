@@ -56,9 +56,12 @@ TVariant CreateOleObject(const QString& progId) {
     record(TCallRecord::Create, progId, {}, {});
     const auto it = tables().classes.constFind(key(progId));
     if (it == tables().classes.constEnd() || !*it)
-        throw EOleSysError(Msg::InvalidClassString().arg(progId));
+        throw EOleSysError(Msg::InvalidClassString().arg(progId),
+                           Msg::En::InvalidClassString().arg(progId));
     TDispatchPtr obj = (*it)();
-    if (!obj) throw EOleSysError(Msg::CannotCreateObject().arg(progId));
+    if (!obj)
+        throw EOleSysError(Msg::CannotCreateObject().arg(progId),
+                           Msg::En::CannotCreateObject().arg(progId));
     return TVariant(std::move(obj));
 }
 
@@ -78,7 +81,8 @@ TVariant GetActiveOleObject(const QString& progId) {
     record(TCallRecord::Active, progId, {}, {});
     const auto it = tables().running.constFind(key(progId));
     if (it == tables().running.constEnd())
-        throw EOleSysError(Msg::OperationUnavailable().arg(progId));
+        throw EOleSysError(Msg::OperationUnavailable().arg(progId),
+                           Msg::En::OperationUnavailable().arg(progId));
     return TVariant(*it);
 }
 

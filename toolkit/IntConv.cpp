@@ -52,5 +52,5 @@ int32_t StrToIntDef(const QString& s, int32_t def) {
 
 int32_t StrToInt(const QString& s) {
     if (auto v = TryStrToInt(s)) return *v;
-    throw EConvertError(Msg::NotAnInteger().arg(s));
+    throw EConvertError(Msg::NotAnInteger().arg(s), Msg::En::NotAnInteger().arg(s));
 }

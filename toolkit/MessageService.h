@@ -12,7 +12,10 @@ class MessageService {
 public:
     virtual ~MessageService() = default;
     // Shows a modal box with an OK button and returns when it is closed.
-    virtual void Show(const QString& caption, const QString& text, MsgIcon icon) = 0;
+    // `informative`, when given, goes below the text (the English of a
+    // Japanese error).
+    virtual void Show(const QString& caption, const QString& text, MsgIcon icon,
+                      const QString& informative = {}) = 0;
 
     static MessageService& Instance();
     // Installs a service (not owned); nullptr restores the real one.
@@ -23,12 +26,14 @@ struct MessageRecord {
     QString caption;
     QString text;
     MsgIcon icon = MsgIcon::None;
+    QString informative;
 };
 
 class RecordingMessageService : public MessageService {
 public:
-    void Show(const QString& caption, const QString& text, MsgIcon icon) override {
-        Records.push_back({caption, text, icon});
+    void Show(const QString& caption, const QString& text, MsgIcon icon,
+              const QString& informative = {}) override {
+        Records.push_back({caption, text, icon, informative});
     }
     QVector<MessageRecord> Records;
 };
@@ -44,7 +49,14 @@ public:
     const QVector<MessageRecord>& Records() const { return Recorder.Records; }
 };
 
-// The information box of the About and Help items.
-void ShowInfoMessage(const QString& caption, const QString& text);
-// The error box of the grid operations: caption Msg::ErrorCaption, one OK button.
-void ShowErrorMessage(const QString& text);
+// The information box of the About and Help items (and of the spreadsheet's
+// notes, with their English as `english`).
+void ShowInfoMessage(const QString& caption, const QString& text, const QString& english = {});
+// The error box of the grid operations: caption Msg::ErrorCaption, one OK
+// button, `english` as the informative text.
+void ShowErrorMessage(const QString& text, const QString& english = {});
+
+// The one line the real service writes to stderr for an error or warning box,
+// so that an operator's log holds what the box said: "vantel: " and the
+// caption, the text and the informative text, each line break a blank.
+QString MessageLogLine(const QString& caption, const QString& text, const QString& informative);

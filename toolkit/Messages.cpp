@@ -327,4 +327,127 @@ constinit const TText LapMarkShort = {
 constinit const TText LapMarkLong = {
     "Laps", QT_TRANSLATE_NOOP("Laps", "longer than 180 % of the median lap")};
 
+// --- the same errors in English ----------------------------------------------------
+
+namespace En {
+constinit const TText NotAnInteger = {"English",
+                                      QT_TRANSLATE_NOOP("English", "'%1' is not an integer")};
+constinit const TText TypeMismatch = {"English",
+                                      QT_TRANSLATE_NOOP("English", "Type mismatch: %1 (%2)")};
+constinit const TText NotAnObject = {"English", QT_TRANSLATE_NOOP("English", "Not an object: %1")};
+constinit const TText InvalidClassString = {
+    "English", QT_TRANSLATE_NOOP("English", "Invalid class string: %1")};
+constinit const TText CannotCreateObject = {
+    "English", QT_TRANSLATE_NOOP("English", "Cannot create the object: %1")};
+constinit const TText OperationUnavailable = {
+    "English", QT_TRANSLATE_NOOP("English", "Operation unavailable: %1")};
+constinit const TText ArgCount = {"English",
+                                  QT_TRANSLATE_NOOP("English", "Wrong number of arguments")};
+constinit const TText ArgCountOf = {"English",
+                                    QT_TRANSLATE_NOOP("English", "Wrong number of arguments: %1")};
+constinit const TText UnknownName = {"English",
+                                     QT_TRANSLATE_NOOP("English", "Unknown name: %1.%2")};
+constinit const TText CannotSet = {"English",
+                                   QT_TRANSLATE_NOOP("English", "Cannot set the value: %1.%2")};
+constinit const TText NoValue = {"English", QT_TRANSLATE_NOOP("English", "No value: %1")};
+constinit const TText CannotRead = {"English",
+                                    QT_TRANSLATE_NOOP("English", "Cannot read the value: %1.%2")};
+constinit const TText CannotCreateFile = {"English",
+                                          QT_TRANSLATE_NOOP("English", "Cannot create %1: %2")};
+constinit const TText CannotOpenFile = {"English",
+                                        QT_TRANSLATE_NOOP("English", "Cannot open %1: %2")};
+constinit const TText StreamWriteError = {"English",
+                                          QT_TRANSLATE_NOOP("English", "Cannot write %1: %2")};
+constinit const TText StreamReadError = {"English",
+                                         QT_TRANSLATE_NOOP("English", "Cannot read %1: %2")};
+constinit const TText UnknownReason = {"English", QT_TRANSLATE_NOOP("English", "error %1")};
+constinit const TText FileExists = {"English",
+                                    QT_TRANSLATE_NOOP("English", "The file already exists: %1")};
+constinit const TText NoData = {"English",
+                                QT_TRANSLATE_NOOP("English", "The grid holds no data to copy.")};
+constinit const TText TooLong = {
+    "English",
+    QT_TRANSLATE_NOOP(
+        "English", "The area to copy is larger than the system allows, so the copy was stopped.")};
+constinit const TText NoCsvFile = {
+    "English",
+    QT_TRANSLATE_NOOP("English", "No CSV file name was given, or the file given does not exist.")};
+constinit const TText FirstRow = {"English",
+                                  QT_TRANSLATE_NOOP("English", "The first row cannot move up.")};
+constinit const TText LastRow = {"English",
+                                 QT_TRANSLATE_NOOP("English", "The last row cannot move down.")};
+constinit const TText StartValue = {
+    "English", QT_TRANSLATE_NOOP("English", "Enter a whole number of 1 or more.")};
+constinit const TText NoSpreadsheet = {
+    "English",
+    QT_TRANSLATE_NOOP(
+        "English",
+        "The spreadsheet application could not be started. Check that it is installed.")};
+constinit const TText Automation = {
+    "English", QT_TRANSLATE_NOOP("English", "An error occurred during the spreadsheet export.")};
+constinit const TText ColumnOutOfRange = {
+    "English", QT_TRANSLATE_NOOP("English", "Column number out of range: %1")};
+constinit const TText AngleRange = {
+    "English", QT_TRANSLATE_NOOP("English", "The %1 angle must be between 0 and 359")};
+constinit const TText AxisTitleName = {"English", QT_TRANSLATE_NOOP("English", "axis title")};
+constinit const TText AxisLabelsName = {"English", QT_TRANSLATE_NOOP("English", "axis labels")};
+constinit const TText IncrementRange = {
+    "English", QT_TRANSLATE_NOOP("English", "The axis increment must be 0 or more")};
+constinit const TText MinimumRange = {
+    "English", QT_TRANSLATE_NOOP("English", "The axis minimum must not be above the maximum")};
+constinit const TText MaximumRange = {
+    "English", QT_TRANSLATE_NOOP("English", "The axis maximum must not be below the minimum")};
+constinit const TText LabelsSeparationRange = {
+    "English", QT_TRANSLATE_NOOP("English", "The label separation must be 0 or more")};
+constinit const TText DateTimeLogarithmic = {
+    "English", QT_TRANSLATE_NOOP("English", "A date and time axis cannot be logarithmic")};
+constinit const TText LogarithmicRange = {
+    "English", QT_TRANSLATE_NOOP(
+                   "English", "The maximum and minimum of a logarithmic axis must be 0 or more")};
+constinit const TText Chart3DPercentRange = {
+    "English", QT_TRANSLATE_NOOP("English", "The 3D effect percentage must be between %1 and %2")};
+constinit const TText MaxPointsPerPageRange = {
+    "English", QT_TRANSLATE_NOOP("English", "MaxPointsPerPage must be 0 or more")};
+constinit const TText ServerClosed = {"English",
+                                      QT_TRANSLATE_NOOP("English", "The server has quit")};
+constinit const TText BookClosed = {"English",
+                                    QT_TRANSLATE_NOOP("English", "The workbook is closed")};
+constinit const TText ColorOutOfRange = {
+    "English", QT_TRANSLATE_NOOP("English", "Colour value out of range: %1")};
+constinit const TText SheetNameLength = {
+    "English", QT_TRANSLATE_NOOP("English", "Invalid sheet name length: %1")};
+constinit const TText SheetNameChars = {
+    "English",
+    QT_TRANSLATE_NOOP("English", "The sheet name holds characters that are not allowed: %1")};
+constinit const TText SheetNameUsed = {
+    "English", QT_TRANSLATE_NOOP("English", "The sheet name is already in use: %1")};
+constinit const TText SheetNameInvalid = {"English",
+                                          QT_TRANSLATE_NOOP("English", "Invalid sheet name: %1")};
+constinit const TText BorderWeight = {"English",
+                                      QT_TRANSLATE_NOOP("English", "Invalid border weight: %1")};
+constinit const TText FontSize = {"English", QT_TRANSLATE_NOOP("English", "Invalid font size: %1")};
+constinit const TText FontName = {"English", QT_TRANSLATE_NOOP("English", "Invalid font name: %1")};
+constinit const TText UnderlineKind = {"English",
+                                       QT_TRANSLATE_NOOP("English", "Invalid underline kind: %1")};
+constinit const TText PasteOutside = {
+    "English", QT_TRANSLATE_NOOP("English", "The paste reaches beyond the sheet")};
+constinit const TText AutoFitColumns = {
+    "English", QT_TRANSLATE_NOOP("English", "AutoFit works on whole columns only")};
+constinit const TText HeaderTooLong = {"English",
+                                       QT_TRANSLATE_NOOP("English", "The header is too long")};
+constinit const TText Orientation = {"English",
+                                     QT_TRANSLATE_NOOP("English", "Invalid page orientation: %1")};
+constinit const TText CellOutOfRange = {
+    "English", QT_TRANSLATE_NOOP("English", "Cell position out of range: %1, %2")};
+constinit const TText RangeInvalid = {"English", QT_TRANSLATE_NOOP("English", "Invalid range: %1")};
+constinit const TText IndexOutOfRange = {"English",
+                                         QT_TRANSLATE_NOOP("English", "Index out of range: %1")};
+constinit const TText SavedNotOpened = {
+    "English",
+    QT_TRANSLATE_NOOP("English", "The workbook was saved but could not be opened.\rSaved as: %1")};
+constinit const TText NoOpenBook = {"English", QT_TRANSLATE_NOOP("English", "No workbook is open")};
+constinit const TText WindowState = {"English",
+                                     QT_TRANSLATE_NOOP("English", "Invalid window state: %1")};
+} // namespace En
+
 } // namespace Msg

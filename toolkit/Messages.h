@@ -166,4 +166,72 @@ extern const TText StartOfCount; // what a redo of a start taken back makes agai
 extern const TText LapMarkShort;
 extern const TText LapMarkLong;
 
+// --- the same errors in English ------------------------------------------------
+// Each Japanese error text above has its counterpart here, of the same name:
+// the error box shows it below the Japanese as its informative text, and the
+// program's log line carries it, so that a reader of English knows what went
+// wrong. Where a file is involved the English also names the file by its
+// absolute path and gives the system's reason, which the Japanese never did.
+namespace En {
+extern const TText NotAnInteger; // %1: the text
+extern const TText TypeMismatch; // %1: the value, %2: the wanted type
+extern const TText NotAnObject;
+extern const TText InvalidClassString;
+extern const TText CannotCreateObject;
+extern const TText OperationUnavailable;
+extern const TText ArgCount;
+extern const TText ArgCountOf;
+extern const TText UnknownName;
+extern const TText CannotSet;
+extern const TText NoValue;
+extern const TText CannotRead;
+extern const TText CannotCreateFile; // %1: the absolute path, %2: why (the system's reason)
+extern const TText CannotOpenFile;   // %1: the absolute path, %2: why
+extern const TText StreamWriteError; // %1: the absolute path, %2: why
+extern const TText StreamReadError;  // %1: the absolute path, %2: why
+extern const TText UnknownReason;    // %1: an errno value the system has no text for
+extern const TText FileExists;
+extern const TText NoData;
+extern const TText TooLong;
+extern const TText NoCsvFile;
+extern const TText FirstRow;
+extern const TText LastRow;
+extern const TText StartValue;
+extern const TText NoSpreadsheet;
+extern const TText Automation;
+extern const TText ColumnOutOfRange;
+extern const TText AngleRange; // %1: AxisTitleName or AxisLabelsName
+extern const TText AxisTitleName;
+extern const TText AxisLabelsName;
+extern const TText IncrementRange;
+extern const TText MinimumRange;
+extern const TText MaximumRange;
+extern const TText LabelsSeparationRange;
+extern const TText DateTimeLogarithmic;
+extern const TText LogarithmicRange;
+extern const TText Chart3DPercentRange;
+extern const TText MaxPointsPerPageRange;
+extern const TText ServerClosed;
+extern const TText BookClosed;
+extern const TText ColorOutOfRange;
+extern const TText SheetNameLength;
+extern const TText SheetNameChars;
+extern const TText SheetNameUsed;
+extern const TText SheetNameInvalid;
+extern const TText BorderWeight;
+extern const TText FontSize;
+extern const TText FontName;
+extern const TText UnderlineKind;
+extern const TText PasteOutside;
+extern const TText AutoFitColumns;
+extern const TText HeaderTooLong;
+extern const TText Orientation;
+extern const TText CellOutOfRange;
+extern const TText RangeInvalid;
+extern const TText IndexOutOfRange;
+extern const TText SavedNotOpened;
+extern const TText NoOpenBook;
+extern const TText WindowState;
+} // namespace En
+
 } // namespace Msg

@@ -10,7 +10,8 @@
 namespace {
 
 [[noreturn]] void mismatch(const TVariant& v, const char* wanted) {
-    throw EOleError(Msg::TypeMismatch().arg(v.Describe(), QLatin1String(wanted)));
+    throw EOleError(Msg::TypeMismatch().arg(v.Describe(), QLatin1String(wanted)),
+                    Msg::En::TypeMismatch().arg(v.Describe(), QLatin1String(wanted)));
 }
 
 } // namespace
@@ -76,7 +77,8 @@ QString TVariant::ToString() const {
 }
 
 TDispatchPtr TVariant::ToObject() const {
-    if (!IsObject()) throw EOleError(Msg::NotAnObject().arg(Describe()));
+    if (!IsObject())
+        throw EOleError(Msg::NotAnObject().arg(Describe()), Msg::En::NotAnObject().arg(Describe()));
     return std::get<TDispatchPtr>(FValue);
 }
 

@@ -97,12 +97,15 @@ std::string str(const QString& s) {
     return s.toStdString();
 }
 
-// The refusal box: shown once with the error caption and `text`, or not at all.
-void expectBox(const ScopedMessageRecorder& rec, bool shown, const QString& text) {
+// The refusal box: shown once with the error caption, the Japanese `text` and
+// its English below, or not at all.
+void expectBox(const ScopedMessageRecorder& rec, bool shown, const Msg::TText& text,
+               const Msg::TText& english) {
     ASSERT_EQ(rec.Records().size(), shown ? 1 : 0);
     if (!shown) return;
     EXPECT_EQ(rec.Records()[0].caption, Msg::ErrorCaption());
-    EXPECT_EQ(rec.Records()[0].text, text);
+    EXPECT_EQ(rec.Records()[0].text, text());
+    EXPECT_EQ(rec.Records()[0].informative, english());
 }
 
 class ExcelUtilFileTest : public ::testing::Test {
@@ -283,22 +286,70 @@ TEST_F(ExcelUtilFileTest, EmptyFileNameIsRefused) {
         g->SetShowErrDlg(showErr);
         ScopedMessageRecorder rec;
         EXPECT_EQ(g->SetCommaText(), -1);
-        expectBox(rec, showErr, Msg::NoCsvFile());
+        expectBox(rec, showErr, Msg::NoCsvFile, Msg::En::NoCsvFile);
     }
 }
 
-TEST_F(ExcelUtilFileTest, UncreatableFileRaisesCreateError) {
+// Permissions do not stop root, so the file is made uncreatable by where it
+// is: in a folder that does not exist, in a folder that was removed while it
+// was the current one (as an operator's working folder may be), or where a
+// folder stands. The Japanese names the file as given; the English by its
+// absolute path, with the system's reason.
+TEST_F(ExcelUtilFileTest, UncreatableFileRaisesCreateErrorWithPathAndReason) {
+    const QString gone = path("gone");
+    ASSERT_TRUE(QDir().mkdir(gone));
+    ASSERT_TRUE(QDir().mkdir(path("folder.csv")));
+    const QString before = QDir::currentPath();
+    struct Case {
+        const char* what;
+        QString name;   // as SetCSVFileName gets it
+        QString folder; // the current folder while saving
+        QString absolute;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"missing folder", path("no/such/folder/x.csv"), before, path("no/such/folder/x.csv"),
+         QStringLiteral("No such file or directory")},
+        {"relative in a missing folder", QStringLiteral("no/such/x.csv"), dir.path(),
+         path("no/such/x.csv"), QStringLiteral("No such file or directory")},
+        {"current folder removed", QStringLiteral("2612101045.csv"), gone,
+         gone + QStringLiteral("/2612101045.csv"), QStringLiteral("No such file or directory")},
+    };
+    for (const Case& c : cases) {
+        auto g = makeGrid(2, 2);
+        g->SetCSVFileName(c.name);
+        ASSERT_TRUE(QDir::setCurrent(c.folder)) << c.what;
+        if (c.folder == gone) {
+            ASSERT_TRUE(QDir().rmdir(gone)) << c.what;
+        }
+        ScopedMessageRecorder rec;
+        try {
+            g->SetCommaText();
+            ADD_FAILURE() << c.what << ": no error raised";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.Message(), Msg::CannotCreateFile().arg(c.name)) << c.what;
+            EXPECT_EQ(str(e.Detail()),
+                      str(QStringLiteral("Cannot create %1: %2").arg(c.absolute, c.reason)))
+                << c.what;
+        }
+        ASSERT_TRUE(QDir::setCurrent(before));
+        EXPECT_TRUE(rec.Records().isEmpty()) << "the error goes to the caller, not to a box";
+    }
+    // Qt refuses a folder in the file's place before any system call fails:
+    // its own words are the reason.
     auto g = makeGrid(2, 2);
-    const QString name = path("no/such/folder/x.csv");
-    g->SetCSVFileName(name);
-    ScopedMessageRecorder rec;
+    g->SetCSVFileName(path("folder.csv"));
     try {
         g->SetCommaText();
-        FAIL() << "no error raised";
+        ADD_FAILURE() << "no error raised for a folder";
     } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), Msg::CannotCreateFile().arg(name));
+        EXPECT_TRUE(
+            e.Detail().startsWith(QStringLiteral("Cannot create %1: ").arg(path("folder.csv"))))
+            << str(e.Detail());
+        EXPECT_GT(e.Detail().size(),
+                  QStringLiteral("Cannot create %1: ").arg(path("folder.csv")).size())
+            << "a reason follows";
     }
-    EXPECT_TRUE(rec.Records().isEmpty()) << "the error goes to the caller, not to a box";
 }
 
 TEST_F(ExcelUtilFileTest, UnwritableFolderKeepsTheOldFile) {
@@ -334,12 +385,14 @@ TEST_F(ExcelUtilFileTest, FailedWriteKeepsTheOldFileAndRaisesWriteError) {
             g->SetCommaText();
             return "no error";
         } catch (const EWriteError& e) {
-            return "EWriteError " + str(e.Message());
+            return "EWriteError " + str(e.Message()) + " / " + str(e.Detail());
         } catch (const Exception& e) {
             return "other " + str(e.Message());
         }
     });
-    EXPECT_EQ(outcome, "EWriteError " + str(Msg::StreamWriteError()));
+    // The Japanese has never named the file; the English does, and why.
+    EXPECT_EQ(outcome, "EWriteError " + str(Msg::StreamWriteError()) + " / Cannot write " +
+                           str(name) + ": File too large");
     EXPECT_EQ(readFile(name), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.csv"})
         << "no temporary file is left behind";
@@ -487,7 +540,7 @@ TEST_F(ExcelUtilFileTest, RefusalsLeaveTheGridUnchanged) {
             EXPECT_EQ(snapshot(*g, 5, 3), before);
             EXPECT_EQ(g->RowCount(), 4);
             EXPECT_EQ(g->FixedRows(), 1);
-            expectBox(rec, showErr, Msg::NoCsvFile());
+            expectBox(rec, showErr, Msg::NoCsvFile, Msg::En::NoCsvFile);
         }
     }
 }
@@ -510,7 +563,7 @@ TEST_F(ExcelUtilFileTest, UnopenableFileRaisesOpenErrorAfterSettingRowCount) {
             g->GetCommaText();
             s = "no error";
         } catch (const EFOpenError& e) {
-            s = "EFOpenError " + str(e.Message());
+            s = "EFOpenError " + str(e.Message()) + " / " + str(e.Detail());
         } catch (const Exception& e) {
             s = "other " + str(e.Message());
         }
@@ -518,7 +571,9 @@ TEST_F(ExcelUtilFileTest, UnopenableFileRaisesOpenErrorAfterSettingRowCount) {
                " boxes=" + std::to_string(rec.Records().size());
     };
     std::string outcome;
+    std::string reason;
     if (::geteuid() != 0) {
+        reason = "Permission denied";
         // An unreadable file.
         ASSERT_EQ(::chmod(QFile::encodeName(name).constData(), 0), 0);
         outcome = attempt();
@@ -528,6 +583,7 @@ TEST_F(ExcelUtilFileTest, UnopenableFileRaisesOpenErrorAfterSettingRowCount) {
         GTEST_SKIP() << "root under sanitizers: no way to make the open fail";
 #endif
         // Root reads any file; with no free descriptor the open fails for real.
+        reason = "Too many open files";
         outcome = inChild([&]() -> std::string {
             const rlimit lim{0, 0};
             if (::setrlimit(RLIMIT_NOFILE, &lim) != 0) return "<setrlimit>";
@@ -535,7 +591,8 @@ TEST_F(ExcelUtilFileTest, UnopenableFileRaisesOpenErrorAfterSettingRowCount) {
         });
     }
     // The row count is still set from the fields read so far (none).
-    EXPECT_EQ(outcome, "EFOpenError " + str(Msg::CannotOpenFile().arg(name)) + " rows=1 boxes=0");
+    EXPECT_EQ(outcome, "EFOpenError " + str(Msg::CannotOpenFile().arg(name)) + " / Cannot open " +
+                           str(name) + ": " + reason + " rows=1 boxes=0");
 }
 
 TEST_F(ExcelUtilFileTest, HundredMegabyteFileStaysWithinMemoryBounds) {
@@ -618,7 +675,7 @@ TEST(XlsStringGridClipboardTest, TooLongStopsWithMessageAndStillCopies) {
         ScopedMessageRecorder rec;
         EXPECT_EQ(g.CopyClipboard(), -3);
         EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ab\tcd\t\r\n\r\n"));
-        expectBox(rec, showErr, Msg::TooLong());
+        expectBox(rec, showErr, Msg::TooLong, Msg::En::TooLong);
     }
 }
 
@@ -643,7 +700,7 @@ protected:
     // The next move is refused with `message`, shown or not as the grid says,
     // and the current row stays at `wantRow`; `check` looks at what else must stay.
     void expectRefusedEitherWay(
-        Move move, int wantRow, const QString& message,
+        Move move, int wantRow, const Msg::TText& message, const Msg::TText& english,
         const std::function<void()>& check = [] {}) {
         for (bool showErr : {true, false}) {
             g->SetShowErrDlg(showErr);
@@ -651,7 +708,7 @@ protected:
             EXPECT_EQ((g.get()->*move)(), -1);
             EXPECT_EQ(g->Row(), wantRow);
             check();
-            expectBox(rec, showErr, message);
+            expectBox(rec, showErr, message, english);
         }
     }
     QStringList row(int r) const { return g->RowCells(r); }
@@ -684,7 +741,7 @@ TEST_F(XlsStringGridMoveTest, RepeatedMoveUpCarriesARowToTheTopThenRefuses) {
     EXPECT_EQ(row(3), original(2));
     EXPECT_EQ(row(4), original(3));
     EXPECT_EQ(row(0), original(0)) << "the fixed row is never moved";
-    expectRefusedEitherWay(&TXlsStringGrid::MoveUp, 1, Msg::FirstRow(),
+    expectRefusedEitherWay(&TXlsStringGrid::MoveUp, 1, Msg::FirstRow, Msg::En::FirstRow,
                            [&] { EXPECT_EQ(row(1), original(4)); });
 }
 
@@ -694,7 +751,7 @@ TEST_F(XlsStringGridMoveTest, RepeatedMoveDownCarriesARowToTheBottomThenRefuses)
     EXPECT_EQ(row(4), original(1));
     EXPECT_EQ(row(1), original(2));
     EXPECT_EQ(g->RowCells(5), QStringList(3));
-    expectRefusedEitherWay(&TXlsStringGrid::MoveDown, 4, Msg::LastRow());
+    expectRefusedEitherWay(&TXlsStringGrid::MoveDown, 4, Msg::LastRow, Msg::En::LastRow);
 }
 
 TEST_F(XlsStringGridMoveTest, RowZeroWithoutFixedRowsCannotMoveUp) {
@@ -704,8 +761,7 @@ TEST_F(XlsStringGridMoveTest, RowZeroWithoutFixedRowsCannotMoveUp) {
     ScopedMessageRecorder rec;
     EXPECT_EQ(g->MoveUp(), -1);
     EXPECT_EQ(row(0), original(0));
-    ASSERT_EQ(rec.Records().size(), 1);
-    EXPECT_EQ(rec.Records()[0].text, Msg::FirstRow());
+    expectBox(rec, true, Msg::FirstRow, Msg::En::FirstRow);
     // ...but it can move down.
     EXPECT_EQ(g->MoveDown(), 0);
     EXPECT_EQ(row(1), original(0));

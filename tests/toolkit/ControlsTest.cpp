@@ -204,24 +204,43 @@ public:
     const char* what() const noexcept override { return "terse"; }
 };
 
-TEST(DefaultErrorReport, OwnErrorsShowTheirMessageOthersWhat) {
+TEST(DefaultErrorReport, OwnErrorsShowTheirMessageAndEnglishOthersWhat) {
     struct Case {
         const char* Name;
         std::function<void()> Raise;
         QString Shown;
+        QString Informative;
     };
     const Case cases[] = {
         {"own", [] { throw TerseError(QStringLiteral("for the user")); },
-         QStringLiteral("for the user")},
-        {"standard", [] { throw std::runtime_error("standard"); }, QStringLiteral("standard")},
+         QStringLiteral("for the user"), QString()},
+        {"own with English",
+         [] {
+             throw EConvertError(Msg::NotAnInteger().arg("x"), Msg::En::NotAnInteger().arg("x"));
+         },
+         Msg::NotAnInteger().arg("x"), QStringLiteral("'x' is not an integer")},
+        {"standard", [] { throw std::runtime_error("standard"); }, QStringLiteral("standard"),
+         QString()},
     };
     for (const Case& c : cases) {
         ScopedMessageRecorder rec;
         Dispatch(c.Raise);
         ASSERT_EQ(rec.Records().size(), 1) << c.Name;
         EXPECT_EQ(rec.Records()[0].text, c.Shown) << c.Name;
+        EXPECT_EQ(rec.Records()[0].informative, c.Informative) << c.Name;
         EXPECT_EQ(rec.Records()[0].caption, Application::ErrorCaption()) << c.Name;
     }
+}
+
+// The operators' log gets each box as one line, whatever breaks its texts hold.
+TEST(DefaultErrorReport, LogLineHoldsCaptionTextAndEnglishOnOneLine) {
+    EXPECT_EQ(MessageLogLine(Msg::ErrorCaption(), Msg::FirstRow(), Msg::En::FirstRow()),
+              QStringLiteral("vantel: エラー: 先頭行なので上に移動できません。 / "
+                             "The first row cannot move up."));
+    EXPECT_EQ(MessageLogLine(QStringLiteral("c"), QStringLiteral("a\r\nb\rc\nd"), QString()),
+              QStringLiteral("vantel: c: a b c d"));
+    EXPECT_EQ(MessageLogLine(QStringLiteral("c"), QStringLiteral("t"), QStringLiteral("x\ry")),
+              QStringLiteral("vantel: c: t / x y"));
 }
 
 // The hook is what stands between a handler and the message box.

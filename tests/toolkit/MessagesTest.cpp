@@ -1,20 +1,34 @@
 #include "Messages.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // The one place a text's characters are written out again: every catalogue
 // entry against the exact text users see, stored files hold and the replay
 // scenarios expect. Everything else compares against the names.
-TEST(Messages, EachTextIsExactlyAsShown) {
-    struct Pin {
-        const char* name;
-        const Msg::TText& text;
-        const char* want;
-    };
+namespace {
+
+struct Pin {
+    const char* name;
+    const Msg::TText& text;
+    const char* want;
+};
+
+const std::vector<Pin>& pins() {
 // The name comes from the entry itself, so a failure names the right one.
 #define PIN(entry, want)                                                                           \
-    { #entry, Msg::entry, want }
-    const Pin pins[] = {
+    Pin {                                                                                          \
+#entry, Msg::entry, want                                                                   \
+    }
+    static const std::vector<Pin> all = {
         PIN(AppName, "Vantel"),
         PIN(Version, "Vantel vr.012a"),
         PIN(Credit, "(c) 2026 the Vantel developers"),
@@ -141,8 +155,108 @@ TEST(Messages, EachTextIsExactlyAsShown) {
         PIN(StartedOverLaps, "New count started over %1 unsaved laps; Ctrl+Z brings them back."),
         PIN(LapMarkShort, "shorter than 40 % of the median lap"),
         PIN(LapMarkLong, "longer than 180 % of the median lap"),
+        PIN(En::NotAnInteger, "'%1' is not an integer"),
+        PIN(En::TypeMismatch, "Type mismatch: %1 (%2)"),
+        PIN(En::NotAnObject, "Not an object: %1"),
+        PIN(En::InvalidClassString, "Invalid class string: %1"),
+        PIN(En::CannotCreateObject, "Cannot create the object: %1"),
+        PIN(En::OperationUnavailable, "Operation unavailable: %1"),
+        PIN(En::ArgCount, "Wrong number of arguments"),
+        PIN(En::ArgCountOf, "Wrong number of arguments: %1"),
+        PIN(En::UnknownName, "Unknown name: %1.%2"),
+        PIN(En::CannotSet, "Cannot set the value: %1.%2"),
+        PIN(En::NoValue, "No value: %1"),
+        PIN(En::CannotRead, "Cannot read the value: %1.%2"),
+        PIN(En::CannotCreateFile, "Cannot create %1: %2"),
+        PIN(En::CannotOpenFile, "Cannot open %1: %2"),
+        PIN(En::StreamWriteError, "Cannot write %1: %2"),
+        PIN(En::StreamReadError, "Cannot read %1: %2"),
+        PIN(En::UnknownReason, "error %1"),
+        PIN(En::FileExists, "The file already exists: %1"),
+        PIN(En::NoData, "The grid holds no data to copy."),
+        PIN(En::TooLong,
+            "The area to copy is larger than the system allows, so the copy was stopped."),
+        PIN(En::NoCsvFile, "No CSV file name was given, or the file given does not exist."),
+        PIN(En::FirstRow, "The first row cannot move up."),
+        PIN(En::LastRow, "The last row cannot move down."),
+        PIN(En::StartValue, "Enter a whole number of 1 or more."),
+        PIN(En::NoSpreadsheet,
+            "The spreadsheet application could not be started. Check that it is installed."),
+        PIN(En::Automation, "An error occurred during the spreadsheet export."),
+        PIN(En::ColumnOutOfRange, "Column number out of range: %1"),
+        PIN(En::AngleRange, "The %1 angle must be between 0 and 359"),
+        PIN(En::AxisTitleName, "axis title"),
+        PIN(En::AxisLabelsName, "axis labels"),
+        PIN(En::IncrementRange, "The axis increment must be 0 or more"),
+        PIN(En::MinimumRange, "The axis minimum must not be above the maximum"),
+        PIN(En::MaximumRange, "The axis maximum must not be below the minimum"),
+        PIN(En::LabelsSeparationRange, "The label separation must be 0 or more"),
+        PIN(En::DateTimeLogarithmic, "A date and time axis cannot be logarithmic"),
+        PIN(En::LogarithmicRange,
+            "The maximum and minimum of a logarithmic axis must be 0 or more"),
+        PIN(En::Chart3DPercentRange, "The 3D effect percentage must be between %1 and %2"),
+        PIN(En::MaxPointsPerPageRange, "MaxPointsPerPage must be 0 or more"),
+        PIN(En::ServerClosed, "The server has quit"),
+        PIN(En::BookClosed, "The workbook is closed"),
+        PIN(En::ColorOutOfRange, "Colour value out of range: %1"),
+        PIN(En::SheetNameLength, "Invalid sheet name length: %1"),
+        PIN(En::SheetNameChars, "The sheet name holds characters that are not allowed: %1"),
+        PIN(En::SheetNameUsed, "The sheet name is already in use: %1"),
+        PIN(En::SheetNameInvalid, "Invalid sheet name: %1"),
+        PIN(En::BorderWeight, "Invalid border weight: %1"),
+        PIN(En::FontSize, "Invalid font size: %1"),
+        PIN(En::FontName, "Invalid font name: %1"),
+        PIN(En::UnderlineKind, "Invalid underline kind: %1"),
+        PIN(En::PasteOutside, "The paste reaches beyond the sheet"),
+        PIN(En::AutoFitColumns, "AutoFit works on whole columns only"),
+        PIN(En::HeaderTooLong, "The header is too long"),
+        PIN(En::Orientation, "Invalid page orientation: %1"),
+        PIN(En::CellOutOfRange, "Cell position out of range: %1, %2"),
+        PIN(En::RangeInvalid, "Invalid range: %1"),
+        PIN(En::IndexOutOfRange, "Index out of range: %1"),
+        PIN(En::SavedNotOpened, "The workbook was saved but could not be opened.\rSaved as: %1"),
+        PIN(En::NoOpenBook, "No workbook is open"),
+        PIN(En::WindowState, "Invalid window state: %1"),
     };
 #undef PIN
-    for (const Pin& p : pins)
+    return all;
+}
+
+} // namespace
+
+TEST(Messages, EachTextIsExactlyAsShown) {
+    for (const Pin& p : pins())
         EXPECT_EQ(p.text(), QString::fromUtf8(p.want)) << p.name;
+}
+
+// A Japanese text added without its English would leave a reader of English
+// with a box they cannot read; an English one that drops an argument
+// would lose the value the box is about.
+TEST(Messages, EveryJapaneseTextHasItsEnglishWithTheSameArguments) {
+    std::map<std::string, QString> english;
+    for (const Pin& p : pins())
+        if (std::string_view(p.name).starts_with("En::")) english[p.name + 4] = p.text();
+    const QRegularExpression arg(QStringLiteral("%[1-9]"));
+    std::set<std::string> japanese;
+    for (const Pin& p : pins()) {
+        const QString ja = p.text();
+        const bool ascii =
+            std::all_of(ja.begin(), ja.end(), [](QChar c) { return c.unicode() < 128; });
+        // The caption stays the box's own; the English goes below the text.
+        if (ascii || std::string_view(p.name) == "ErrorCaption") continue;
+        japanese.insert(p.name);
+        const auto en = english.find(p.name);
+        ASSERT_NE(en, english.end()) << p.name << " has no English counterpart";
+        EXPECT_TRUE(std::all_of(en->second.begin(), en->second.end(), [](QChar c) {
+            return c.unicode() < 128;
+        })) << p.name;
+        for (auto m = arg.globalMatch(ja); m.hasNext();) {
+            const QString a = m.next().captured();
+            EXPECT_TRUE(en->second.contains(a)) << p.name << " lacks " << a.toStdString();
+        }
+    }
+    // A misspelt name would leave its Japanese without English unnoticed; the
+    // reason for an unknown errno is the one English text of its own.
+    for (const auto& [name, text] : english)
+        EXPECT_TRUE(japanese.count(name) || name == "UnknownReason") << "En::" << name;
 }

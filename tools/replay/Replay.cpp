@@ -504,9 +504,13 @@ void ReplaySession::dumpFocus(const ReplayArgs&, std::ostream& out) {
 }
 
 void ReplaySession::dumpMessages(const ReplayArgs&, std::ostream& out) {
-    for (const MessageRecord& m : FMessages->Records)
+    for (const MessageRecord& m : FMessages->Records) {
         out << "message caption=" << utf8(QuoteText(m.caption))
-            << " text=" << utf8(QuoteText(m.text)) << "\n";
+            << " text=" << utf8(QuoteText(m.text));
+        // Only boxes that have one print it, so the others read as before.
+        if (!m.informative.isEmpty()) out << " informative=" << utf8(QuoteText(m.informative));
+        out << "\n";
+    }
     FMessages->Records.clear();
 }
 
