@@ -388,18 +388,21 @@ void TRunRecorder::Discard() {
 int TRunRecorder::StartUp(const QString& dir, const std::function<bool(const QString&)>& ask,
                           const std::function<TRunRecorder&()>& freeRun) {
     std::vector<RunJournal::TFound> found = Interrupted(dir);
-    int restored = 0;
+    // Every question before any run comes back: no box stands over a running
+    // stopwatch.
+    std::vector<RunJournal::TFound> chosen;
     for (RunJournal::TFound& f : found) {
-        if (!ask(Question(f.Contents))) {
+        if (ask(Question(f.Contents)))
+            chosen.push_back(std::exchange(f, {}));
+        else
             Discard(f);
-            continue;
-        }
+    }
+    for (RunJournal::TFound& f : chosen) {
         TRunRecorder& rec = freeRun();
         rec.Offer(std::exchange(f, {}));
         rec.Restore();
-        ++restored;
     }
-    return restored;
+    return int(chosen.size());
 }
 
 void TRunRecorder::applyCarry(const TRecord& r, uint32_t delta) {

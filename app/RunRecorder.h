@@ -58,10 +58,10 @@ public:
     void Discard();
     static void Discard(RunJournal::TFound& found);
     // Start-up: asks about every interrupted run of `dir`, newest first, one
-    // question after the other (true: restore). One window holds one run, so
-    // each run restored is given to a recorder from `freeRun`, whose window
-    // holds none yet; each one discarded is moved aside. Returns how many
-    // were restored.
+    // question after the other (true: restore), then restores the runs
+    // chosen. One window holds one run, so each is given to a recorder from
+    // `freeRun`, whose window holds none yet; each run discarded is moved
+    // aside. Returns how many were restored.
     static int StartUp(const QString& dir, const std::function<bool(const QString& question)>& ask,
                        const std::function<TRunRecorder&()>& freeRun);
 

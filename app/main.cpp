@@ -57,19 +57,14 @@ int main(int argc, char** argv) {
     };
     open();
     TRunRecorder::StartUp(RunJournal::DefaultDir(), AskRestore, [&]() -> TRunRecorder& {
-        TRunWindow* w = &windows.back();
-        if (w->Restored) {
-            // The run before shows while the next question waits.
-            w->Window->show();
-            w->Journal->RestoreFocus();
-            w = &open();
-        }
+        TRunWindow* w = windows.back().Restored ? &open() : &windows.back();
         w->Restored = true;
         return *w->Journal;
     });
-    for (TRunWindow& w : windows) {
-        w.Window->show();
-        w.Journal->RestoreFocus();
+    // The newest run shows last, on top.
+    for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
+        w->Window->show();
+        w->Journal->RestoreFocus();
     }
     return app.exec();
 }

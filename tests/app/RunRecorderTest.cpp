@@ -205,32 +205,13 @@ TEST(RunRecorderFakeHost, AnUnchangedAddLeavesNoRecord) {
     EXPECT_EQ(run.Actions().size(), 1u);
 }
 
-} // namespace
-
-namespace {
-
 QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-// One changed character on line `n` (from 1) of a journal.
-QByteArray damageLine(const QByteArray& bytes, int n) {
-    QList<QByteArray> lines = bytes.split('\n');
-    QByteArray& l = lines[n - 1];
-    const qsizetype i = l.lastIndexOf(" ~") - 1;
-    l[i] = char(l[i] ^ 0x01);
-    return lines.join('\n');
-}
-
-// A run of nine journal lines (header, carry, start, six laps), killed.
-QString killedRun(Fixture& f, int laps = 6) {
+// A run (start, `laps` laps) killed; its journal.
+QString killedRun(Fixture& f, int laps) {
     FakeHost host;
     TRunModel run(host);
     TRunRecorder rec(run, f.Dir.path(), f.System);
@@ -242,33 +223,36 @@ QString killedRun(Fixture& f, int laps = 6) {
     return rec.JournalPath();
 }
 
-QString besideWith(QString path, const QString& suffix) {
-    path.chop(RunJournal::LiveSuffix.size());
-    return path + suffix;
+QString beside(QString path, const QString& suffix) {
+    return path.chopped(RunJournal::LiveSuffix.size()) + suffix;
 }
 
-// A run restored from a damaged journal is killed and restored again: what
+// A run restored from a damaged journal (one changed character on a line of
+// nine: header, carry, start, six laps) is killed and restored again: what
 // it did after the first restore comes back too, and the damaged file stays
 // as it was.
 TEST(RunRecorderDamage, ARunComesBackUpToTheDamageAndGoesOnInAWholeJournal) {
-    struct Case {
-        const char* name;
+    const struct {
         int line;        // damaged
         size_t restored; // actions back after the first restore
-        QString told;    // in the question
+        QString told;    // added to the question
+    } cases[] = {
+        {6, 3, u' ' + Msg::RestoreUnread(4).arg(5)},
+        {8, 5, u' ' + Msg::RestoreUnread(2).arg(7)},
+        {9, 6, {}}, // as a crash leaves a torn last line: the same journal goes on
+        {2, 7, u' ' + Msg::RestoreCarryLost()},
     };
-    const Case cases[] = {
-        {"line 6 of 9", 6, 3, u' ' + Msg::RestoreUnread(4).arg(5)},
-        {"line 8 of 9", 8, 5, u' ' + Msg::RestoreUnread(2).arg(7)},
-        {"line 9 of 9", 9, 6, {}}, // a torn last line, as a crash leaves it
-        {"line 2 of 9", 2, 7, u' ' + Msg::RestoreCarryLost()},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
         Fixture f;
-        const QString path = killedRun(f);
-        const QByteArray bytes = damageLine(readFile(path), c.line);
-        writeFile(path, bytes);
+        const QString path = killedRun(f, 6);
+        QList<QByteArray> lines = readFile(path).split('\n');
+        QByteArray& l = lines[c.line - 1];
+        l[l.size() - 12] = char(l[l.size() - 12] ^ 0x01);
+        const QByteArray bytes = lines.join('\n');
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
 
         FakeHost now;
         TRunModel run(now);
@@ -279,21 +263,12 @@ TEST(RunRecorderDamage, ARunComesBackUpToTheDamageAndGoesOnInAWholeJournal) {
         EXPECT_EQ(readFile(path), bytes) << "offering changes no byte";
         rec->Restore();
         ASSERT_EQ(now.Calls.size(), c.restored);
-        EXPECT_EQ(now.Calls[0].Action, TRunAction::Start);
-        if (c.line == 2) {
-            EXPECT_NE(now.Applied.MixColor, 0x123456) << "the lost carry is not applied";
+        EXPECT_EQ(now.Applied.MixColor == 0x123456, c.line != 2) << "a lost carry is not applied";
+        EXPECT_EQ(rec->JournalPath() == path, c.told.isEmpty());
+        if (!c.told.isEmpty()) {
+            EXPECT_EQ(readFile(beside(path, RunJournal::DamagedSuffix)), bytes);
+            EXPECT_FALSE(RunJournal::Read(readFile(rec->JournalPath())).Damaged());
         }
-        const QString goesOn = rec->JournalPath();
-        if (c.told.isEmpty()) {
-            EXPECT_EQ(goesOn, path) << "a crash's torn line: the same journal";
-        } else {
-            EXPECT_NE(goesOn, path);
-            EXPECT_FALSE(QFile::exists(path));
-            EXPECT_EQ(readFile(besideWith(path, RunJournal::DamagedSuffix)), bytes);
-            const RunJournal::TContents copy = RunJournal::Read(readFile(goesOn));
-            EXPECT_TRUE(copy.Error.isEmpty() && !copy.Damaged() && copy.SkippedLines == 0);
-        }
-
         f.Clock.Advance(61'000);
         run.Perform(TRunAction::Lap);
         run.Perform(TRunAction::Lap2);
@@ -303,51 +278,12 @@ TEST(RunRecorderDamage, ARunComesBackUpToTheDamageAndGoesOnInAWholeJournal) {
         TRunModel run2(again);
         TRunRecorder rec2(run2, f.Dir.path(), f.System);
         const std::optional<QString> q2 = rec2.Offer();
-        ASSERT_TRUE(q2);
-        EXPECT_TRUE(q2->endsWith(QStringLiteral("Restore it?"))) << q2->toStdString();
+        ASSERT_TRUE(q2 && q2->endsWith(QStringLiteral("Restore it?")))
+            << q2.value_or("").toStdString();
         rec2.Restore();
         expectSameCalls(now.Calls, again.Calls, 0);
-        if (c.line == 2) {
-            EXPECT_EQ(again.Applied.MixColor, 0x123456) << "the carry it began on";
-        }
+        EXPECT_EQ(again.Applied.MixColor, 0x123456) << "the carry the run began on";
     }
-}
-
-QByteArray journalLine(const QByteArray& kind,
-                       std::initializer_list<std::pair<QByteArray, QByteArray>> fields) {
-    RunJournal::TRecord r(kind);
-    for (const auto& [k, v] : fields)
-        r.Add(k, v);
-    return RunJournal::EncodeLine(r);
-}
-
-RunJournal::TContents storedRun(const QByteArray& from, const QByteArray& to,
-                                const QByteArray& counts) {
-    return RunJournal::Read(journalLine("vantel-journal", {{"v", "1"}}) + journalLine("carry", {}) +
-                            journalLine("start", {{"at", from}, {"c", "0,0,0"}}) +
-                            journalLine("lap", {{"at", to}, {"c", counts}}));
-}
-
-TEST(RunRecorderQuestion, CountsReadAsWordsDo) {
-    const struct {
-        QByteArray counts;
-        const char* want;
-    } cases[] = {
-        {"1,0,1", "after 1 lap (LAP2: 0, LAP3: 1)."},
-        {"0,1,0", "after 0 laps (LAP2: 1, LAP3: 0)."},
-        {"2,2,2", "after 2 laps (LAP2: 2, LAP3: 2)."},
-        {"21,3,1", "after 21 laps (LAP2: 3, LAP3: 1)."},
-    };
-    for (const auto& c : cases) {
-        const QString q = TRunRecorder::Question(
-            storedRun("2026-12-08T13:05:42.000", "2026-12-08T13:17:03.000", c.counts));
-        EXPECT_EQ(q, QStringLiteral("The run started at 13:05:42 was interrupted at 13:17:03 ") +
-                         QString::fromUtf8(c.want) + QStringLiteral(" Restore it?"));
-    }
-    EXPECT_EQ(
-        Msg::RestoreUnread(1).arg(5),
-        QStringLiteral(
-            "Its journal is damaged after line 5: 1 action could not be read and is left out."));
 }
 
 // The process's zone, set for the scope of a test.
@@ -357,47 +293,48 @@ struct ScopedZone {
         ::tzset();
     }
     ~ScopedZone() {
-        if (had)
-            qputenv("TZ", was);
-        else
-            qunsetenv("TZ");
+        had ? qputenv("TZ", was) : qunsetenv("TZ");
         ::tzset();
     }
     bool had;
     QByteArray was;
 };
 
-TEST(RunRecorderQuestion, TimesAreShownInTheZoneTheProgramRunsInNow) {
+// Counts read as words do, and times in the zone the program runs in now,
+// whatever zone they were made in.
+TEST(RunRecorderQuestion, CountsInWordsAndTimesInTheZoneOfNow) {
     const struct {
         const char* tz;
-        const char* from;
-        const char* to;
+        QByteArray counts;
+        const char* want;
     } cases[] = {
-        {"JST-9", "13:05:42", "13:17:03"},
-        {"UTC0", "04:05:42", "04:17:03"},
-        {"EST5", "23:05:42", "23:17:03"},
+        {"JST-9", "1,0,1", "13:05:42 was interrupted at 13:17:03 after 1 lap (LAP2: 0, LAP3: 1)"},
+        {"UTC0", "0,1,0", "04:05:42 was interrupted at 04:17:03 after 0 laps (LAP2: 1, LAP3: 0)"},
+        {"EST5", "21,2,1", "23:05:42 was interrupted at 23:17:03 after 21 laps (LAP2: 2, LAP3: 1)"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.tz);
         ScopedZone zone(c.tz);
-        const QString q = TRunRecorder::Question(
-            storedRun("2026-12-08T13:05:42.000+09:00", "2026-12-08T13:17:03.000+09:00", "1,0,0"));
-        EXPECT_TRUE(q.startsWith(
-            QStringLiteral("The run started at %1 was interrupted at %2 ").arg(c.from, c.to)))
-            << q.toStdString();
+        auto at = [](const char* t) { return QByteArray("2026-12-08T") + t + ".000+09:00"; };
+        RunJournal::TRecord start("start"), lap("lap");
+        start.Add("at", at("13:05:42"));
+        lap.Add("at", at("13:17:03")).Add("c", c.counts);
+        RunJournal::TContents run;
+        run.Records = {start, lap};
+        EXPECT_EQ(TRunRecorder::Question(run), QStringLiteral("The run started at ") +
+                                                   QString::fromUtf8(c.want) +
+                                                   QStringLiteral(". Restore it?"));
     }
 }
 
 // Two copies killed: each run is asked about, newest first, and each one
-// restored comes back on a window of its own.
+// restored comes back on a window of its own, going on in its own journal.
 TEST(RunRecorderStartUp, EveryInterruptedRunIsOfferedNewestFirst) {
     for (const bool restoreNewest : {true, false}) {
-        SCOPED_TRACE(restoreNewest ? "both restored" : "the newest discarded");
+        SCOPED_TRACE(restoreNewest);
         Fixture f;
         const QString older = killedRun(f, 2);
         QThread::msleep(5); // journal names sort by their creation time
         const QString newer = killedRun(f, 3);
-
         struct Window {
             FakeHost Host;
             TRunModel Run{Host};
@@ -419,19 +356,15 @@ TEST(RunRecorderStartUp, EveryInterruptedRunIsOfferedNewestFirst) {
         ASSERT_EQ(asked.size(), 2);
         EXPECT_TRUE(asked[0].contains(QStringLiteral("after 3 laps"))) << asked[0].toStdString();
         EXPECT_TRUE(asked[1].contains(QStringLiteral("after 2 laps"))) << asked[1].toStdString();
-        EXPECT_EQ(restored, restoreNewest ? 2 : 1);
         ASSERT_EQ(windows.size(), size_t(restored));
+        ASSERT_EQ(restored, restoreNewest ? 2 : 1);
         EXPECT_EQ(windows.back()->Host.Now.State.LapCount, 2);
-        if (restoreNewest) {
-            EXPECT_EQ(windows[0]->Host.Now.State.LapCount, 3);
-        } else {
-            EXPECT_TRUE(QFile::exists(besideWith(newer, RunJournal::DiscardedSuffix)));
-        }
-        // Each run goes on in its own journal.
         EXPECT_EQ(windows.back()->Rec.JournalPath(), older);
         if (restoreNewest) {
+            EXPECT_EQ(windows[0]->Host.Now.State.LapCount, 3);
             EXPECT_EQ(windows[0]->Rec.JournalPath(), newer);
         }
+        EXPECT_EQ(QFile::exists(beside(newer, RunJournal::DiscardedSuffix)), !restoreNewest);
     }
 }
 
