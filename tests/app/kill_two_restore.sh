@@ -30,32 +30,9 @@ fail() {
 
 source "$(dirname "$0")/x_program.sh"
 
-# Waits until the journals hold, together, $2 lines matching $1.
-wait_all() {
-    for _ in $(seq 300); do
-        [ "$(cat "$dir"/*.journal 2>/dev/null | grep -c -- "$1" || true)" -ge "$2" ] && return 0
-        sleep 0.05
-    done
-    fail "no $2 journal line(s) like '$1'"
-}
-
-# The next window of $pid to show that is not $1; focuses it and sets $wid.
-next_window() {
-    local was=$1
-    wid=
-    for _ in $(seq 100); do
-        wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$was" | head -1) || true
-        [ -n "$wid" ] && break
-        sleep 0.1
-    done
-    [ -n "$wid" ] || fail "no window after $was"
-    xdotool windowfocus --sync "$wid"
-    sleep 0.3
-}
-
 press() { # Enter, then waits for the line it writes
     xdotool key Return
-    wait_all "$@"
+    wait_lines "$@"
     sleep 0.2 # painted by now
 }
 
@@ -78,7 +55,7 @@ xdotool key Return
 next_window "$wid"
 dialog=$wid
 xdotool key Return
-wait_all '^anchor ' 2
+wait_lines '^anchor ' 2
 windows=
 for _ in $(seq 100); do
     windows=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -cvx "$dialog" || true)
