@@ -14,6 +14,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <zlib.h>
 
 namespace RunJournal {
@@ -169,40 +170,69 @@ TContents Read(QByteArrayView bytes) {
         return c;
     }
     c.EndsWithNewline = bytes.endsWith('\n');
-    int badRun = 0; // bad lines since the last good one
+    int badRun = 0;  // bad lines since the last good one
+    int badFrom = 0; // the first of them
     int lineNo = 0;
     qsizetype start = 0;
-    while (start < bytes.size()) {
+    auto nextLine = [&] {
         qsizetype end = bytes.indexOf('\n', start);
         if (end < 0) end = bytes.size();
         const QByteArrayView line = bytes.sliced(start, end - start);
         start = end + 1;
         ++lineNo;
+        return line;
+    };
+    while (start < bytes.size()) {
+        const QByteArrayView line = nextLine();
         std::optional<TRecord> r = DecodeLine(line);
         if (lineNo == 1) {
-            if (!r || r->Kind != HeaderKind) {
+            if (!r) {
+                // Its own kind still shows: a journal, damaged.
+                c.Error = line.startsWith(QByteArray(HeaderKind) + ' ')
+                              ? Msg::JournalDamaged().arg(1)
+                              : Msg::JournalForeign();
+                return c;
+            }
+            if (r->Kind != HeaderKind) {
                 c.Error = Msg::JournalForeign();
                 return c;
             }
             const QByteArray v = r->ValueOr("v");
+            bool isNumber = false;
+            const int n = v.toInt(&isNumber);
+            if (isNumber && n > Version) {
+                c.Error = Msg::JournalNewer().arg(n);
+                return c;
+            }
             if (v != QByteArray::number(Version)) {
                 c.Error = Msg::JournalVersion().arg(QString::fromLatin1(v.left(20)));
                 return c;
             }
         }
         if (!r) {
-            ++badRun;
+            if (badRun++ == 0) badFrom = lineNo;
             continue;
         }
-        if (badRun > 0 && r->Kind != "anchor") {
-            c.Error = Msg::JournalDamaged().arg(lineNo - badRun);
-            c.Records.clear();
-            return c;
+        if (badRun > 0) {
+            // Line 2 is what the previous run left; the run itself follows.
+            const bool carry = badFrom == 2;
+            c.CarryLost = c.CarryLost || carry;
+            if (r->Kind != "anchor" && !(carry && badRun == 1)) {
+                // Whatever follows the damage depends on what it hid.
+                c.LastGoodLine = badFrom - 1;
+                c.UnreadLines = badRun + 1;
+                while (start < bytes.size()) {
+                    const std::optional<TRecord> after = DecodeLine(nextLine());
+                    if (!after || after->Kind != "anchor") ++c.UnreadLines;
+                }
+                return c;
+            }
+            if (!carry) c.SkippedLines += badRun;
         }
-        c.SkippedLines += badRun;
         badRun = 0;
         c.Records.push_back(std::move(*r));
     }
+    if (badRun > 0 && badFrom == 2) c.CarryLost = true;
     c.SkippedLines += badRun;
     return c;
 }
@@ -301,6 +331,24 @@ void Prune(const QString& dir, int keep) {
     }
 }
 
+namespace {
+// A restore copies a damaged journal's good records into a new one and then
+// moves the damaged file aside; killed in between, both are still live, and
+// the run would be offered twice.
+void setAsideCopied(const QString& dir, const TContents& c) {
+    for (const TRecord& r : c.Records) {
+        if (r.Kind != "anchor") continue;
+        const std::optional<QByteArray> from = r.Value(CopiedFrom);
+        if (!from || from->contains('/') || !from->endsWith(LiveSuffix.toLatin1())) continue;
+        const QString path = dir + u'/' + QFile::decodeName(*from);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        if (lockFd(fd)) MoveAside(path, DamagedSuffix);
+        ::close(fd);
+    }
+}
+} // namespace
+
 TScan Scan(const QString& dir, bool (*finished)(const TContents&)) {
     TScan scan;
     for (const QString& name : runsNewestFirst(dir, QStringLiteral("run-*") + LiveSuffix)) {
@@ -340,18 +388,30 @@ TScan Scan(const QString& dir, bool (*finished)(const TContents&)) {
             if (fd >= 0) ::close(fd);
             continue;
         }
+        if (contents.Damaged() && finished(contents)) {
+            const QString to = MoveAside(path, UnreadableSuffix);
+            scan.Unreadable << Msg::JournalUnreadable().arg(
+                path,
+                Msg::JournalDamaged().arg(contents.LastGoodLine ? contents.LastGoodLine + 1 : 2),
+                to.isEmpty() ? Msg::JournalNotMoved() : Msg::JournalMoved().arg(to));
+            ::close(fd);
+            continue;
+        }
         if (finished(contents)) {
             MoveAside(path, DoneSuffix);
             ::close(fd);
             continue;
         }
-        if (scan.Unfinished) { // an older interrupted run: kept for the next start
-            ::close(fd);
-            continue;
-        }
-        scan.Unfinished = TFound{TOpenFile{fd, path, {}}, std::move(contents)};
+        setAsideCopied(dir, contents);
+        scan.Unfinished.push_back(TFound{TOpenFile{fd, path, {}}, std::move(contents)});
     }
     return scan;
+}
+
+void Release(std::vector<TFound>& found) {
+    for (TFound& f : found)
+        if (f.File.Fd >= 0) ::close(std::exchange(f.File.Fd, -1));
+    found.clear();
 }
 
 // --- writing ------------------------------------------------------------------

@@ -58,12 +58,22 @@ std::optional<TRecord> DecodeLine(QByteArrayView line);
 struct TContents {
     QString Error;                // empty when readable
     std::vector<TRecord> Records; // the header first
-    int SkippedLines = 0;         // torn or damaged lines left out
+    int SkippedLines = 0;         // torn lines a crash left, left out
     bool EndsWithNewline = true;  // false: the last bytes are a torn line
+    // Damage a crash does not leave: the records stop at the last good line
+    // before it (LastGoodLine), and UnreadLines lines from there on, anchors
+    // aside, are left out.
+    int LastGoodLine = 0; // 0: no such damage
+    int UnreadLines = 0;
+    // Line 2, what the previous run left, was damaged and is left out; the
+    // records after it are kept.
+    bool CarryLost = false;
+    bool Damaged() const { return LastGoodLine > 0 || CarryLost; }
 };
-// Reads a whole journal. Bad lines are skipped only where a crash leaves them:
-// at the end, or right before the anchor a restore writes on the next start.
-// Any other damage, an unknown version or a missing header makes it unreadable.
+// Reads a whole journal. Bad lines are skipped where a crash leaves them: at
+// the end, or right before the anchor a restore writes on the next start.
+// Other damage ends the records before it; a damaged line 2 alone is left
+// out. An unknown version or a missing or damaged header makes it unreadable.
 TContents Read(QByteArrayView bytes);
 
 // --- the folder of journals ---------------------------------------------------
@@ -88,6 +98,10 @@ inline const QString LiveSuffix = QStringLiteral(".journal");
 inline const QString DoneSuffix = QStringLiteral(".done");
 inline const QString DiscardedSuffix = QStringLiteral(".discarded");
 inline const QString UnreadableSuffix = QStringLiteral(".unreadable");
+// A damaged journal whose good records a restore copied into a new journal.
+inline const QString DamagedSuffix = QStringLiteral(".damaged");
+// The field of the anchor that begins such a copy: the damaged file's name.
+constexpr const char* CopiedFrom = "from";
 
 // Renames `path` to the same name with `suffix` instead of ".journal";
 // returns the new path, or an empty string when the rename failed.
@@ -97,20 +111,25 @@ QString MoveAside(const QString& path, const QString& suffix);
 void Prune(const QString& dir, int keep);
 constexpr int KeepRuns = 200;
 
-// A candidate for restoring: the newest journal not finished and not held
-// by another running copy, held open and locked.
+// A candidate for restoring: a journal not finished and not held by another
+// running copy, held open and locked.
 struct TFound {
     TOpenFile File;
     TContents Contents;
 };
 struct TScan {
-    std::optional<TFound> Unfinished;
+    // Newest first.
+    std::vector<TFound> Unfinished;
     // Journals that could not be read: what, why, and where they were moved.
     QStringList Unreadable;
 };
 // `finished` decides from a readable journal whether its run was finished;
-// finished journals are renamed ".done" on the way.
+// finished journals are renamed ".done" on the way. A damaged journal is
+// never judged finished from its good part alone: with no run left in it, it
+// counts as unreadable.
 TScan Scan(const QString& dir, bool (*finished)(const TContents&));
+// Closes the journals of a scan that are not taken (they stay unfinished).
+void Release(std::vector<TFound>& found);
 
 // --- writing ------------------------------------------------------------------
 

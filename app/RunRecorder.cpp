@@ -6,6 +6,7 @@
 #include "RunJournal.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <unistd.h>
@@ -88,6 +89,7 @@ TRunRecorder::TRunRecorder(TRunModel& run, QString dir, TSystem system)
 TRunRecorder::~TRunRecorder() {
     FRun.Forget(this);
     if (FOffered) ::close(FOffered->File.Fd);
+    if (FReplacedFd >= 0) ::close(FReplacedFd);
 }
 
 QString TRunRecorder::JournalPath() const {
@@ -187,6 +189,10 @@ void TRunRecorder::write(const QByteArray& lines) {
     }
     const bool ok = FWriter->Append(FUnwritten);
     FUnwritten.clear();
+    if (ok && FReplacedFd >= 0) {
+        RunJournal::MoveAside(FReplacedPath, RunJournal::DamagedSuffix);
+        ::close(std::exchange(FReplacedFd, -1));
+    }
     trouble(ok ? QString() : FWriter->Path() + QStringLiteral(": ") + FWriter->Error());
 }
 
@@ -344,41 +350,71 @@ QString TRunRecorder::Question(const RunJournal::TContents& c) {
         last = &r;
     }
     if (!first) return {};
-    auto clock = [](const TRecord* r) { return Clock::LongTimeText(parseTime(r->ValueOr("at"))); };
+    // The times keep the offset they were made in; the operator reads the
+    // zone the program runs in now.
+    auto clock = [](const TRecord* r) {
+        return Clock::LongTimeText(parseTime(r->ValueOr("at")).toLocalTime());
+    };
     const QList<QByteArray> counts = last->ValueOr("c", "0,0,0").split(',');
     auto count = [&](int i) { return counts.value(i).toInt(); };
-    return Msg::RestoreQuestion()
-        .arg(clock(first), clock(last))
-        .arg(count(0))
-        .arg(count(1))
-        .arg(count(2));
+    QString q =
+        Msg::RestoreQuestion(count(0)).arg(clock(first), clock(last)).arg(count(1)).arg(count(2));
+    if (c.CarryLost) q += u' ' + Msg::RestoreCarryLost();
+    if (c.LastGoodLine > 0) q += u' ' + Msg::RestoreUnread(c.UnreadLines).arg(c.LastGoodLine);
+    return q;
+}
+
+std::vector<RunJournal::TFound> TRunRecorder::Interrupted(const QString& dir) {
+    RunJournal::TScan scan = RunJournal::Scan(dir, &TRunRecorder::Finished);
+    for (const QString& m : scan.Unreadable)
+        MessageService::Instance().Show(Msg::AppName(), m, MsgIcon::Warning);
+    return std::move(scan.Unfinished);
+}
+
+QString TRunRecorder::Offer(RunJournal::TFound found) {
+    if (FOffered) ::close(FOffered->File.Fd);
+    FOffered = std::make_unique<RunJournal::TFound>(std::move(found));
+    return Question(FOffered->Contents);
 }
 
 std::optional<QString> TRunRecorder::Offer() {
-    FOffered.reset();
-    RunJournal::TScan scan = RunJournal::Scan(FDir, &TRunRecorder::Finished);
-    for (const QString& m : scan.Unreadable)
-        MessageService::Instance().Show(Msg::AppName(), m, MsgIcon::Warning);
-    if (!scan.Unfinished) return std::nullopt;
-    FOffered = std::make_unique<RunJournal::TFound>(std::move(*scan.Unfinished));
-    return Question(FOffered->Contents);
+    std::vector<RunJournal::TFound> found = Interrupted(FDir);
+    if (found.empty()) return std::nullopt;
+    RunJournal::TFound newest = std::exchange(found.front(), {});
+    RunJournal::Release(found);
+    return Offer(std::move(newest));
+}
+
+void TRunRecorder::Discard(RunJournal::TFound& found) {
+    if (found.File.Fd < 0) return;
+    ::close(std::exchange(found.File.Fd, -1)); // drops the lock too
+    RunJournal::MoveAside(found.File.Path, RunJournal::DiscardedSuffix);
 }
 
 void TRunRecorder::Discard() {
     if (!FOffered) return;
-    const QString path = FOffered->File.Path;
-    ::close(FOffered->File.Fd); // drops the lock too
+    Discard(*FOffered);
     FOffered.reset();
-    RunJournal::MoveAside(path, RunJournal::DiscardedSuffix);
 }
 
-void TRunRecorder::StartUp(const std::function<bool(const QString&)>& ask) {
-    const std::optional<QString> question = Offer();
-    if (!question) return;
-    if (ask(*question))
-        Restore();
-    else
-        Discard();
+int TRunRecorder::StartUp(const QString& dir, const std::function<bool(const QString&)>& ask,
+                          const std::function<TRunRecorder&()>& freeRun) {
+    std::vector<RunJournal::TFound> found = Interrupted(dir);
+    // Every question before any run comes back: no box stands over a running
+    // stopwatch.
+    std::vector<RunJournal::TFound> chosen;
+    for (RunJournal::TFound& f : found) {
+        if (ask(Question(f.Contents)))
+            chosen.push_back(std::exchange(f, {}));
+        else
+            Discard(f);
+    }
+    for (RunJournal::TFound& f : chosen) {
+        TRunRecorder& rec = freeRun();
+        rec.Offer(std::exchange(f, {}));
+        rec.Restore();
+    }
+    return int(chosen.size());
 }
 
 void TRunRecorder::applyCarry(const TRecord& r, uint32_t delta) {
@@ -409,7 +445,17 @@ void TRunRecorder::Restore() {
     TRunHost& host = FRun.Host();
     // Nothing is painted until the whole run is back.
     const bool painting = host.SetPainting(false);
-    for (const TRecord& r : found->Contents.Records) {
+    const RunJournal::TContents& contents = found->Contents;
+    TRunCarry opened;
+    if (contents.CarryLost) {
+        // What the previous run left is gone: the run begins on the window
+        // as it opened, which is the best guess of it.
+        opened = host.Carry();
+        TRunStart start;
+        start.Carry = opened;
+        FRun.BeginRebuiltRun(start);
+    }
+    for (const TRecord& r : contents.Records) {
         if (r.Kind == RunJournal::HeaderKind || r.Kind == "anchor") {
             // The same boot: the tick counter still runs from the same base.
             // Another boot: the counter now stands where the old one would
@@ -441,12 +487,31 @@ void TRunRecorder::Restore() {
     host.Rebuilt(live);
     RestoreFocus();
 
+    FOpen = true;
+    if (contents.Damaged()) {
+        // Records appended after the damage would be lost again by the next
+        // restore, which stops there: the run goes on in a new journal of
+        // the good records, and the damaged file is kept, byte for byte,
+        // aside once the copy is written. The anchor names it, so that a
+        // start after a kill in between finishes the move.
+        QByteArray lines;
+        for (size_t i = 0; i < contents.Records.size(); ++i) {
+            lines += RunJournal::EncodeLine(contents.Records[i]);
+            if (i == 0 && contents.CarryLost)
+                lines += RunJournal::EncodeLine(EncodeCarry(opened, nullptr));
+        }
+        TRecord anchor = anchorRecord("anchor");
+        anchor.Add(RunJournal::CopiedFrom, QFileInfo(found->File.Path).fileName());
+        FReplacedFd = std::exchange(found->File.Fd, -1);
+        FReplacedPath = found->File.Path;
+        write(lines + RunJournal::EncodeLine(anchor));
+        return;
+    }
     // The run goes on in the same journal, after an anchor for this boot's
     // counter; a torn last line is closed first so that it stays one line.
     FWriter = std::make_unique<RunJournal::TWriter>(found->File);
     found->File.Fd = -1;
-    FOpen = true;
-    write((found->Contents.EndsWithNewline ? QByteArray() : QByteArray("\n")) +
+    write((contents.EndsWithNewline ? QByteArray() : QByteArray("\n")) +
           RunJournal::EncodeLine(anchorRecord("anchor")));
 }
 

@@ -42,17 +42,28 @@ public:
     TRunRecorder(const TRunRecorder&) = delete;
     TRunRecorder& operator=(const TRunRecorder&) = delete;
 
-    // Start-up: looks for an interrupted run. Journals that cannot be read are
-    // moved aside, and the message service tells which and where. Returns the
-    // question to ask when there is a run to offer.
+    // Every interrupted run of `dir`, newest first, each held locked.
+    // Journals that cannot be read are moved aside, and the message service
+    // tells which and where.
+    static std::vector<RunJournal::TFound> Interrupted(const QString& dir);
+    // Holds `found` to be restored or discarded; returns its question.
+    QString Offer(RunJournal::TFound found);
+    // Offers the newest interrupted run of the recorder's folder; the others
+    // stay unfinished for a later start.
     std::optional<QString> Offer();
-    // Rebuilds the offered run in the window and goes on writing its journal.
+    // Rebuilds the offered run in the window and goes on writing its journal
+    // (a damaged one in a new journal of its good records).
     void Restore();
     // Moves the offered run's journal aside (never deletes it).
     void Discard();
-    // Offer, the question through `ask` (true: restore), then Restore or
-    // Discard.
-    void StartUp(const std::function<bool(const QString& question)>& ask);
+    static void Discard(RunJournal::TFound& found);
+    // Start-up: asks about every interrupted run of `dir`, newest first, one
+    // question after the other (true: restore), then restores the runs
+    // chosen. One window holds one run, so each is given to a recorder from
+    // `freeRun`, whose window holds none yet; each run discarded is moved
+    // aside. Returns how many were restored.
+    static int StartUp(const QString& dir, const std::function<bool(const QString& question)>& ask,
+                       const std::function<TRunRecorder&()>& freeRun);
 
     // Gives the focus back as the last restored action left it; called once
     // the window is shown.
@@ -101,5 +112,9 @@ private:
     std::vector<uint32_t> FResetTicks; // what the last reset read, for the next carry
     bool FWasReset = false;
     std::unique_ptr<RunJournal::TFound> FOffered;
+    // A damaged journal, held locked until the copy of its good records is
+    // written, then moved aside.
+    int FReplacedFd = -1;
+    QString FReplacedPath;
     QString FFocus; // the focus the last restored action left
 };

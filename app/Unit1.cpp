@@ -10,6 +10,7 @@
 #include "Errors.h"
 #include "ExcelUtil.h"
 #include "IntConv.h"
+#include "JournalNote.h"
 #include "KeysHelp.h"
 #include "Label.h"
 #include "LapEngine.h"
@@ -793,7 +794,8 @@ void TVantel::Timer1Timer(QObject*) {
     const QDateTime now = Clock::Now();
     const QString title = TitleText(now);
     SetCaption(CaptionText(title, now));
-    Application::SetTitle(title);
+    // The title is the program's, one for all its windows: the window in use gives it.
+    if (isActiveWindow() || !QApplication::activeWindow()) Application::SetTitle(title);
 }
 
 // --- distance list ------------------------------------------------------------
@@ -837,17 +839,9 @@ void TVantel::removeDistance(int index, const QString& text) {
 // --- run journal ------------------------------------------------------------
 
 void TVantel::ShowJournalTrouble(const QString& why) {
-    if (!JournalNote) {
-        JournalNote = new TLabel(this);
-        JournalNote->setObjectName(QStringLiteral("JournalNote"));
-        JournalNote->setGeometry(16, 352, 0, 0);
-        JournalNote->SetFont(TFont(kFont, -13, 0x00FFFF, fsBold)); // yellow
-        JournalNote->setFocusPolicy(Qt::NoFocus);
-        JournalNote->setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-    JournalNote->SetCaption(why.isEmpty() ? QString() : Msg::JournalNotWritten().arg(why));
-    JournalNote->setToolTip(why);
-    JournalNote->setVisible(!why.isEmpty());
+    if (!JournalNote)
+        JournalNote = new TJournalNote(this, Chart1, TFont(kFont, -13, 0x00FFFF, fsBold));
+    JournalNote->Show(why.isEmpty() ? QString() : Msg::JournalNotWritten().arg(why));
 }
 
 void TVantel::ShowRunNote(const QString& text) {

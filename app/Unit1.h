@@ -10,6 +10,7 @@
 #include <memory>
 
 class TLabel;
+class TJournalNote;
 class TTimer;
 class TStopWatch;
 class TCuteButton;
@@ -128,10 +129,10 @@ public:
     void Focus(const QString& name) override;
     bool SetPainting(bool on) override;
     // Tells the operator that the run journal is not written (why), or that
-    // it is again (empty), in a line over the chart that takes no focus: a
+    // it is again (empty), in a note under the chart that takes no focus: a
     // box would take the keyboard from LAP in the middle of a race.
     void ShowJournalTrouble(const QString& why) override;
-    TLabel* JournalNote = nullptr; // made on the first trouble
+    TJournalNote* JournalNote = nullptr; // made on the first trouble
 
     // Which press each grid row shows, and the corrections asked for by row
     // (keys on the grids, Ctrl+Z and Ctrl+Y; the harness).

@@ -8,7 +8,11 @@
 #include "Unit1.h"
 
 #include <QMessageBox>
+#include <QPoint>
 #include <QPushButton>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -31,12 +35,36 @@ int main(int argc, char** argv) {
     InstallAccessibility();
     // Every window of the program, message boxes included, carries the icon.
     QApplication::setWindowIcon(ProgramIcon());
-    TVantel window;
-    // The run journal: an interrupted run is offered back before the window
-    // shows; a write failure later is told without taking the focus.
-    TRunRecorder journal(window.Run, RunJournal::DefaultDir());
-    journal.StartUp(AskRestore);
-    window.show();
-    journal.RestoreFocus();
+    // One window holds one run. Each interrupted run the operator restores
+    // comes back in a window of its own, as the copies that were killed had
+    // them, each in its own journal: closing one window loses nothing of
+    // another's run.
+    struct TRunWindow {
+        std::unique_ptr<TVantel> Window;
+        std::unique_ptr<TRunRecorder> Journal;
+        bool Restored = false;
+    };
+    std::vector<TRunWindow> windows;
+    auto open = [&windows]() -> TRunWindow& {
+        TRunWindow w;
+        w.Window = std::make_unique<TVantel>();
+        if (!windows.empty()) // not exactly over the one before
+            w.Window->move(windows.back().Window->pos() + QPoint(32, 32));
+        // A write failure later is told in the window, without taking the focus.
+        w.Journal = std::make_unique<TRunRecorder>(w.Window->Run, RunJournal::DefaultDir());
+        windows.push_back(std::move(w));
+        return windows.back();
+    };
+    open();
+    TRunRecorder::StartUp(RunJournal::DefaultDir(), AskRestore, [&]() -> TRunRecorder& {
+        TRunWindow* w = windows.back().Restored ? &open() : &windows.back();
+        w->Restored = true;
+        return *w->Journal;
+    });
+    // The newest run shows last, on top.
+    for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
+        w->Window->show();
+        w->Journal->RestoreFocus();
+    }
     return app.exec();
 }

@@ -8,6 +8,10 @@ QString TText::operator()() const {
     return QCoreApplication::translate(Context, Source);
 }
 
+QString TCounted::operator()(int n) const {
+    return (n == 1 ? One : Many)().arg(n);
+}
+
 // --- the main window ----------------------------------------------------------
 
 constinit const TText AppName = {"Vantel", QT_TRANSLATE_NOOP("Vantel", "Vantel")};
@@ -199,9 +203,21 @@ constinit const TText WindowState = {
 
 // --- the run journal -----------------------------------------------------------
 
-constinit const TText RestoreQuestion = {
-    "Journal", QT_TRANSLATE_NOOP("Journal", "The run started at %1 was interrupted at %2 after %3 "
-                                            "laps (LAP2: %4, LAP3: %5). Restore it?")};
+constinit const TCounted RestoreQuestion = {
+    {"Journal", QT_TRANSLATE_NOOP("Journal", "The run started at %2 was interrupted at %3 after %1 "
+                                             "lap (LAP2: %4, LAP3: %5). Restore it?")},
+    {"Journal", QT_TRANSLATE_NOOP("Journal", "The run started at %2 was interrupted at %3 after %1 "
+                                             "laps (LAP2: %4, LAP3: %5). Restore it?")}};
+constinit const TCounted RestoreUnread = {
+    {"Journal", QT_TRANSLATE_NOOP("Journal", "Its journal is damaged after line %2: %1 action "
+                                             "could not be read and is left out.")},
+    {"Journal", QT_TRANSLATE_NOOP("Journal", "Its journal is damaged after line %2: %1 actions "
+                                             "could not be read and are left out.")}};
+constinit const TText RestoreCarryLost = {
+    "Journal",
+    QT_TRANSLATE_NOOP("Journal", "What the previous run left (settings, distance list, grid "
+                                 "shapes) could not be read: the run comes back on the window as "
+                                 "it opens.")};
 constinit const TText RestoreButton = {"Journal", QT_TRANSLATE_NOOP("Journal", "Restore")};
 constinit const TText DiscardButton = {"Journal", QT_TRANSLATE_NOOP("Journal", "Discard")};
 constinit const TText JournalNotWritten = {
@@ -217,6 +233,8 @@ constinit const TText JournalForeign = {
     "Journal", QT_TRANSLATE_NOOP("Journal", "it is not a Vantel run journal")};
 constinit const TText JournalVersion = {"Journal",
                                         QT_TRANSLATE_NOOP("Journal", "its version %1 is unknown")};
+constinit const TText JournalNewer = {
+    "Journal", QT_TRANSLATE_NOOP("Journal", "written by a newer Vantel, format %1")};
 constinit const TText JournalDamaged = {"Journal",
                                         QT_TRANSLATE_NOOP("Journal", "line %1 is damaged")};
 constinit const TText JournalNoAccess = {

@@ -22,6 +22,15 @@ struct TText {
     QString operator()() const;
 };
 
+// A text with a count, in its singular and plural forms: English has two,
+// and without a translator Qt's %n would show "1 laps".
+struct TCounted {
+    TText One;
+    TText Many;
+    // The form for `n`, with %1 (and the first free marker) replaced by n.
+    QString operator()(int n) const;
+};
+
 // --- the main window ----------------------------------------------------
 extern const TText AppName; // window caption, application title, error caption
 extern const TText Version; // in the caption's banner
@@ -111,8 +120,12 @@ extern const TText NoOpenBook;
 extern const TText WindowState; // %1
 
 // --- the run journal -----------------------------------------------------------
-// %1, %2: start and last action (hh:mm:ss); %3, %4, %5: LAP, LAP2, LAP3 counts.
-extern const TText RestoreQuestion;
+// %1: the LAP count; then %2, %3: start and last action (hh:mm:ss); %4, %5:
+// LAP2, LAP3 counts.
+extern const TCounted RestoreQuestion;
+// Added to the question of a journal damaged after its last good line.
+extern const TCounted RestoreUnread; // %1: the actions left out
+extern const TText RestoreCarryLost; // the line of what the previous run left
 extern const TText RestoreButton;
 extern const TText DiscardButton;
 extern const TText JournalNotWritten; // %1: why, over the chart
@@ -123,6 +136,7 @@ extern const TText JournalNotMoved;
 extern const TText JournalEmpty;
 extern const TText JournalForeign;
 extern const TText JournalVersion; // %1: the version found
+extern const TText JournalNewer;   // %1: the format, newer than this program's
 extern const TText JournalDamaged; // %1: the line
 extern const TText JournalNoAccess;
 extern const TText JournalTooLarge;

@@ -1,12 +1,16 @@
 // The run journal kept and read back against a window that is only a record
 // of what it was asked to do.
 #include "RunRecorder.h"
+#include "Messages.h"
 #include "RunJournal.h"
 #include "RunModel.h"
 #include "TestUtil.h"
 
 #include <QFile>
+#include <QThread>
 
+#include <ctime>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -199,6 +203,169 @@ TEST(RunRecorderFakeHost, AnUnchangedAddLeavesNoRecord) {
     EXPECT_EQ(c.Records[1].Kind, "carry");
     EXPECT_EQ(c.Records[2].Kind, "lap");
     EXPECT_EQ(run.Actions().size(), 1u);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// A run (start, `laps` laps) killed; its journal.
+QString killedRun(Fixture& f, int laps) {
+    FakeHost host;
+    TRunModel run(host);
+    TRunRecorder rec(run, f.Dir.path(), f.System);
+    run.Perform(TRunAction::Start);
+    for (int i = 0; i < laps; ++i) {
+        f.Clock.Advance(60'000 + uint32_t(i));
+        run.Perform(TRunAction::Lap);
+    }
+    return rec.JournalPath();
+}
+
+QString beside(QString path, const QString& suffix) {
+    return path.chopped(RunJournal::LiveSuffix.size()) + suffix;
+}
+
+// A run restored from a damaged journal (one changed character on a line of
+// nine: header, carry, start, six laps) is killed and restored again: what
+// it did after the first restore comes back too, and the damaged file stays
+// as it was.
+TEST(RunRecorderDamage, ARunComesBackUpToTheDamageAndGoesOnInAWholeJournal) {
+    const struct {
+        int line;        // damaged
+        size_t restored; // actions back after the first restore
+        QString told;    // added to the question
+    } cases[] = {
+        {6, 3, u' ' + Msg::RestoreUnread(4).arg(5)},
+        {8, 5, u' ' + Msg::RestoreUnread(2).arg(7)},
+        {9, 6, {}}, // as a crash leaves a torn last line: the same journal goes on
+        {2, 7, u' ' + Msg::RestoreCarryLost()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Fixture f;
+        const QString path = killedRun(f, 6);
+        QList<QByteArray> lines = readFile(path).split('\n');
+        QByteArray& l = lines[c.line - 1];
+        l[l.size() - 12] = char(l[l.size() - 12] ^ 0x01);
+        const QByteArray bytes = lines.join('\n');
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+
+        FakeHost now;
+        TRunModel run(now);
+        auto rec = std::make_unique<TRunRecorder>(run, f.Dir.path(), f.System);
+        const std::optional<QString> q = rec->Offer();
+        ASSERT_TRUE(q);
+        EXPECT_TRUE(q->endsWith(QStringLiteral("Restore it?") + c.told)) << q->toStdString();
+        EXPECT_EQ(readFile(path), bytes) << "offering changes no byte";
+        rec->Restore();
+        ASSERT_EQ(now.Calls.size(), c.restored);
+        EXPECT_EQ(now.Applied.MixColor == 0x123456, c.line != 2) << "a lost carry is not applied";
+        EXPECT_EQ(rec->JournalPath() == path, c.told.isEmpty());
+        if (!c.told.isEmpty()) {
+            EXPECT_EQ(readFile(beside(path, RunJournal::DamagedSuffix)), bytes);
+            EXPECT_FALSE(RunJournal::Read(readFile(rec->JournalPath())).Damaged());
+        }
+        f.Clock.Advance(61'000);
+        run.Perform(TRunAction::Lap);
+        run.Perform(TRunAction::Lap2);
+        rec.reset(); // killed again
+
+        FakeHost again;
+        TRunModel run2(again);
+        TRunRecorder rec2(run2, f.Dir.path(), f.System);
+        const std::optional<QString> q2 = rec2.Offer();
+        ASSERT_TRUE(q2 && q2->endsWith(QStringLiteral("Restore it?")))
+            << q2.value_or("").toStdString();
+        rec2.Restore();
+        expectSameCalls(now.Calls, again.Calls, 0);
+        EXPECT_EQ(again.Applied.MixColor, 0x123456) << "the carry the run began on";
+    }
+}
+
+// The process's zone, set for the scope of a test.
+struct ScopedZone {
+    explicit ScopedZone(const char* tz) : had(qEnvironmentVariableIsSet("TZ")), was(qgetenv("TZ")) {
+        qputenv("TZ", tz);
+        ::tzset();
+    }
+    ~ScopedZone() {
+        had ? qputenv("TZ", was) : qunsetenv("TZ");
+        ::tzset();
+    }
+    bool had;
+    QByteArray was;
+};
+
+// Counts read as words do, and times in the zone the program runs in now,
+// whatever zone they were made in.
+TEST(RunRecorderQuestion, CountsInWordsAndTimesInTheZoneOfNow) {
+    const struct {
+        const char* tz;
+        QByteArray counts;
+        const char* want;
+    } cases[] = {
+        {"JST-9", "1,0,1", "13:05:42 was interrupted at 13:17:03 after 1 lap (LAP2: 0, LAP3: 1)"},
+        {"UTC0", "0,1,0", "04:05:42 was interrupted at 04:17:03 after 0 laps (LAP2: 1, LAP3: 0)"},
+        {"EST5", "21,2,1", "23:05:42 was interrupted at 23:17:03 after 21 laps (LAP2: 2, LAP3: 1)"},
+    };
+    for (const auto& c : cases) {
+        ScopedZone zone(c.tz);
+        auto at = [](const char* t) { return QByteArray("2026-12-08T") + t + ".000+09:00"; };
+        RunJournal::TRecord start("start"), lap("lap");
+        start.Add("at", at("13:05:42"));
+        lap.Add("at", at("13:17:03")).Add("c", c.counts);
+        RunJournal::TContents run;
+        run.Records = {start, lap};
+        EXPECT_EQ(TRunRecorder::Question(run), QStringLiteral("The run started at ") +
+                                                   QString::fromUtf8(c.want) +
+                                                   QStringLiteral(". Restore it?"));
+    }
+}
+
+// Two copies killed: each run is asked about, newest first, and each one
+// restored comes back on a window of its own, going on in its own journal.
+TEST(RunRecorderStartUp, EveryInterruptedRunIsOfferedNewestFirst) {
+    for (const bool restoreNewest : {true, false}) {
+        SCOPED_TRACE(restoreNewest);
+        Fixture f;
+        const QString older = killedRun(f, 2);
+        QThread::msleep(5); // journal names sort by their creation time
+        const QString newer = killedRun(f, 3);
+        struct Window {
+            FakeHost Host;
+            TRunModel Run{Host};
+            TRunRecorder Rec;
+            explicit Window(Fixture& f) : Rec(Run, f.Dir.path(), f.System) {}
+        };
+        std::vector<std::unique_ptr<Window>> windows;
+        QStringList asked;
+        const int restored = TRunRecorder::StartUp(
+            f.Dir.path(),
+            [&](const QString& q) {
+                asked << q;
+                return restoreNewest || asked.size() > 1;
+            },
+            [&]() -> TRunRecorder& {
+                windows.push_back(std::make_unique<Window>(f));
+                return windows.back()->Rec;
+            });
+        ASSERT_EQ(asked.size(), 2);
+        EXPECT_TRUE(asked[0].contains(QStringLiteral("after 3 laps"))) << asked[0].toStdString();
+        EXPECT_TRUE(asked[1].contains(QStringLiteral("after 2 laps"))) << asked[1].toStdString();
+        ASSERT_EQ(windows.size(), size_t(restored));
+        ASSERT_EQ(restored, restoreNewest ? 2 : 1);
+        EXPECT_EQ(windows.back()->Host.Now.State.LapCount, 2);
+        EXPECT_EQ(windows.back()->Rec.JournalPath(), older);
+        if (restoreNewest) {
+            EXPECT_EQ(windows[0]->Host.Now.State.LapCount, 3);
+            EXPECT_EQ(windows[0]->Rec.JournalPath(), newer);
+        }
+        EXPECT_EQ(QFile::exists(beside(newer, RunJournal::DiscardedSuffix)), !restoreNewest);
+    }
 }
 
 } // namespace

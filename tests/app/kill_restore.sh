@@ -52,16 +52,7 @@ xdotool key Return
 wait_lines '^anchor '
 # The window shows once the question is answered; on a loaded machine a key
 # sent before it has the focus would be lost.
-dialog=$wid
-wid=
-for _ in $(seq 100); do
-    wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$dialog" | head -1) || true
-    [ -n "$wid" ] && break
-    sleep 0.1
-done
-[ -n "$wid" ] || fail "no window after the answer"
-xdotool windowfocus --sync "$wid"
-sleep 0.3
+next_window "$wid"
 xdotool key Return
 wait_lines '^lap .* c=3,0,0 '
 [ "$(ls "$dir" | wc -l)" = 1 ] || fail "one run, one journal: $(ls "$dir")"

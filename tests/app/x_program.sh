@@ -15,12 +15,26 @@ start_vantel() {
     sleep 0.3
 }
 
-# Waits until the live journal holds $2 (default 1) lines matching $1.
+# Waits until the live journals hold, together, $2 (default 1) lines matching $1.
 wait_lines() {
     local want=${2:-1}
     for _ in $(seq 300); do
-        [ "$(grep -c -- "$1" "$dir"/*.journal 2>/dev/null || true)" -ge "$want" ] && return 0
+        [ "$(cat "$dir"/*.journal 2>/dev/null | grep -c -- "$1" || true)" -ge "$want" ] && return 0
         sleep 0.05
     done
     fail "no $want journal line(s) like '$1'"
+}
+
+# Waits for a window of $pid other than $1 to show and focuses it: sets $wid.
+next_window() {
+    local was=$1
+    wid=
+    for _ in $(seq 100); do
+        wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$was" | head -1) || true
+        [ -n "$wid" ] && break
+        sleep 0.1
+    done
+    [ -n "$wid" ] || fail "no window after $was"
+    xdotool windowfocus --sync "$wid"
+    sleep 0.3
 }

@@ -134,8 +134,16 @@ const std::vector<Pin>& pins() {
         PIN(SavedNotOpened, "ブックを保存しましたが、開くことができませんでした。\r\n保存先: %1"),
         PIN(NoOpenBook, "開いているブックがありません"),
         PIN(WindowState, "ウィンドウの状態が無効です: %1"),
-        PIN(RestoreQuestion, "The run started at %1 was interrupted at %2 after %3 laps (LAP2: %4, "
-                             "LAP3: %5). Restore it?"),
+        PIN(RestoreQuestion.One, "The run started at %2 was interrupted at %3 after %1 lap "
+                                 "(LAP2: %4, LAP3: %5). Restore it?"),
+        PIN(RestoreQuestion.Many, "The run started at %2 was interrupted at %3 after %1 laps "
+                                  "(LAP2: %4, LAP3: %5). Restore it?"),
+        PIN(RestoreUnread.One, "Its journal is damaged after line %2: %1 action could not be read "
+                               "and is left out."),
+        PIN(RestoreUnread.Many, "Its journal is damaged after line %2: %1 actions could not be "
+                                "read and are left out."),
+        PIN(RestoreCarryLost, "What the previous run left (settings, distance list, grid shapes) "
+                              "could not be read: the run comes back on the window as it opens."),
         PIN(RestoreButton, "Restore"),
         PIN(DiscardButton, "Discard"),
         PIN(JournalNotWritten, "Run journal not written, the run goes on: %1"),
@@ -145,6 +153,7 @@ const std::vector<Pin>& pins() {
         PIN(JournalEmpty, "the file is empty"),
         PIN(JournalForeign, "it is not a Vantel run journal"),
         PIN(JournalVersion, "its version %1 is unknown"),
+        PIN(JournalNewer, "written by a newer Vantel, format %1"),
         PIN(JournalDamaged, "line %1 is damaged"),
         PIN(JournalNoAccess, "it may not be read or written"),
         PIN(JournalTooLarge, "it is too large"),

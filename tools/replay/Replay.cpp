@@ -10,6 +10,7 @@
 #include "ComboBox.h"
 #include "CuteBtn.h"
 #include "ExcelUtil.h"
+#include "JournalNote.h"
 #include "Label.h"
 #include "Menu.h"
 #include "MessageService.h"
@@ -815,13 +816,14 @@ void ReplaySession::dumpMarks(const ReplayArgs&, std::ostream& out) {
 
 void ReplaySession::dumpJournal(const ReplayArgs&, std::ostream& out) {
     const QString note = FWindow->JournalNote && FWindow->JournalNote->isVisible()
-                             ? FWindow->JournalNote->Caption()
+                             ? FWindow->JournalNote->Text()
                              : QString();
     out << "note=" << utf8(QuoteText(note)) << "\n";
     if (FJournalDir.isEmpty()) return;
     const QDir dir(FJournalDir);
-    for (const QString& suffix : {RunJournal::LiveSuffix, RunJournal::DoneSuffix,
-                                  RunJournal::DiscardedSuffix, RunJournal::UnreadableSuffix})
+    for (const QString& suffix :
+         {RunJournal::LiveSuffix, RunJournal::DoneSuffix, RunJournal::DiscardedSuffix,
+          RunJournal::UnreadableSuffix, RunJournal::DamagedSuffix})
         out << "files *" << utf8(suffix) << "="
             << dir.entryList({QStringLiteral("run-*") + suffix}, QDir::Files).size() << "\n";
 }
