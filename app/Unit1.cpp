@@ -499,10 +499,9 @@ void TVantel::Rebuilt(std::optional<int32_t> liveLap) {
     if (!liveLap) {
         // The actions performed again moved the keyboard about; it goes back
         // before the run notes where it is: to LAP while the run runs, else
-        // where the operator was.
-        // Stopped, a lap button would record a lap of a clock that stands
-        // (a start taken back leaves the keyboard there): start instead, where
-        // the stop left it.
+        // where the operator was. Stopped, a lap button would record a lap
+        // of a clock that stands (a start taken back leaves the keyboard
+        // there): start instead, where the stop left it.
         const bool onLap = FFocusBeforeRebuild == LAP || FFocusBeforeRebuild == LAP2 ||
                            FFocusBeforeRebuild == LAP3;
         if (State.Running)
@@ -880,8 +879,12 @@ void TVantel::SAVEClick(QObject*) {
     const QString stem = SaveNames::Stem(Clock::Now());
     const QString name = SaveNames::Choose(
         dir, stem, own, [](const QString& path) { return QFileInfo::exists(path); });
-    if (name.isEmpty())
-        throw EFCreateError(Msg::CannotCreateFile().arg(stem + QStringLiteral(".csv")));
+    if (name.isEmpty()) {
+        const QString full = stem + QStringLiteral(".csv");
+        throw EFCreateError(
+            Msg::CannotCreateFile().arg(full),
+            Msg::En::CannotCreateFile().arg(QDir(dir).filePath(full), Msg::NoFreeSaveName()));
+    }
     setSaved(name, dir);
     XlsStringGrid1->SetCommaText();
     int laps = 0;

@@ -1,12 +1,14 @@
 #pragma once
 // What the benchmark programs share: the lap row the grids are filled with,
 // their painting loop and the program entry.
+#include "ScratchHome.h"
 #include "StringGrid.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -42,6 +44,11 @@ inline void PaintScrolledToEnd(benchmark::State& state, TStringGrid& g, int rows
 // benchmark library takes fails the run instead of being passed over.
 template <class App> int RunBenchmarks(int argc, char** argv, bool strictArgs = false) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window reads the remembered distances and a run writes its
+    // journal: never the operator's.
+    QTemporaryDir home;
+    if (!home.isValid()) return 1;
+    UseScratchHome(home.path());
     App app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (strictArgs && benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

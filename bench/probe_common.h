@@ -1,7 +1,10 @@
 #pragma once
 // Small helpers shared by the whole-process probes: clocks, CPU time and the
 // start time of the process. Header-only so each probe stays one program.
+#include "ScratchHome.h"
+
 #include <QString>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +15,13 @@
 #include <vector>
 
 namespace probe {
+
+// The window reads the remembered distances: the probes read none of the
+// operator's. HOME stays, for the X server's authority file.
+struct ScratchSettings {
+    QTemporaryDir Dir;
+    ScratchSettings() { UseScratchHome(Dir.path(), false); }
+};
 
 // Monotonic wall time in milliseconds (fractional).
 inline double NowMs() {

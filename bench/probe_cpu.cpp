@@ -92,6 +92,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    const probe::ScratchSettings settings;
     const int seconds = probe::IntArg(argc, argv, "--seconds", 10);
     const int interval = probe::IntArg(argc, argv, "--interval", 0);
     const int settle = probe::IntArg(argc, argv, "--settle", 500);

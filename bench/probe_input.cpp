@@ -144,6 +144,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    const probe::ScratchSettings settings;
     const int presses = probe::IntArg(argc, argv, "--presses", 20);
     TApplication app(argc, argv);
     TVantel window;

@@ -48,6 +48,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    const probe::ScratchSettings settings;
     FirstPaint probe;
     probe.MainStart = probe::NowMs();
     probe.ProcessAgeAtMain = probe::MsSinceProcessStart();

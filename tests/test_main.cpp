@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "ScratchHome.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -39,12 +40,7 @@ int main(int argc, char** argv) {
     // test program's own, set before Qt first looks at them.
     QTemporaryDir home;
     if (!home.isValid()) return 1;
-    for (const char* v :
-         {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
-        const QString dir = home.filePath(QString::fromLatin1(v).toLower());
-        QDir().mkpath(dir);
-        qputenv(v, QFile::encodeName(dir));
-    }
+    UseScratchHome(home.path());
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(
         new ForgetSettings(home.filePath(QStringLiteral("xdg_config_home/vantel"))));

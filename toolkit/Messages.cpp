@@ -337,6 +337,8 @@ constinit const TText StartTakenBack = {
     "Run", QT_TRANSLATE_NOOP("Run", "Start taken back: the earlier laps are back; Ctrl+Y "
                                     "starts the new count again.")};
 constinit const TText StartOfCount = {"Run", QT_TRANSLATE_NOOP("Run", "the new count's start")};
+constinit const TText NoFreeSaveName = {
+    "Run", QT_TRANSLATE_NOOP("Run", "other runs' saves hold this minute's name up to -9999")};
 
 // --- marked laps -----------------------------------------------------------------
 

@@ -173,7 +173,8 @@ extern const TText SavedOneLap;     // %1: the file, %2: the folder
 extern const TText StartedOverLaps; // %1: the laps
 extern const TText StartedOverOneLap;
 extern const TText StartTakenBack;
-extern const TText StartOfCount; // what a redo of a start taken back makes again
+extern const TText StartOfCount;   // what a redo of a start taken back makes again
+extern const TText NoFreeSaveName; // why a save found no name of its own
 
 // --- marked laps -----------------------------------------------------------------
 // Why a lap row is marked, as assistive tools describe the row's cells.

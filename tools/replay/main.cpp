@@ -1,9 +1,8 @@
 // vantel-replay: drives the real main window from a scenario on standard input.
 #include "Application.h"
 #include "Replay.h"
+#include "ScratchHome.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <iostream>
@@ -23,11 +22,8 @@ int main(int argc, char** argv) {
     // leaves none behind. Set before Qt first looks at them.
     QTemporaryDir home;
     if (!home.isValid()) return 1;
-    for (const char* v : {"XDG_CONFIG_HOME", "XDG_STATE_HOME"}) {
-        const QString dir = home.filePath(QString::fromLatin1(v).toLower());
-        QDir().mkpath(dir);
-        qputenv(v, QFile::encodeName(dir));
-    }
+    // HOME stays as given: a save's note tells the folder from "~".
+    UseScratchHome(home.path(), false);
     // Never needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
