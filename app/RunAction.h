@@ -76,6 +76,11 @@ struct TActionInput {
     TRunAction Button = TRunAction::Lap;
     std::optional<uint32_t> Tick;
     QDateTime Time;
+    // When the press was made, on the tick counter, where the input knows it
+    // (a device's event time, a command line's start, a portal's timestamp):
+    // the action reads the clock as it stood then, so a busy moment between
+    // the press and its handler costs the lap nothing. None: when it runs.
+    std::optional<uint32_t> PressTick;
     // A press's number in the run while it is performed, so that the window
     // knows which press each row shows; not journaled (the order gives it).
     int Press = 0;

@@ -11,21 +11,27 @@
 
 namespace {
 
-// Notes every reading of the clock while an action runs.
+// Notes every reading of the clock while an action runs. A press made
+// `late` ms before it runs reads the clock as it stood at the press.
 struct TCapture : Clock::TReadHook {
-    explicit TCapture(TClockReadings& into) : Into(into) { Clock::SetReadHook(this); }
+    TCapture(TClockReadings& into, uint32_t late) : Into(into), Late(late) {
+        Clock::SetReadHook(this);
+    }
     ~TCapture() override { Clock::SetReadHook(nullptr); }
     TCapture(const TCapture&) = delete;
     TCapture& operator=(const TCapture&) = delete;
     uint32_t Tick(uint32_t read) override {
-        Into.Ticks.push_back(read);
-        return read;
+        const uint32_t at = read - Late; // modulo 2^32, as the counter itself
+        Into.Ticks.push_back(at);
+        return at;
     }
     QDateTime Time(const QDateTime& read) override {
-        Into.Times.push_back(read);
-        return read;
+        const QDateTime at = read.addMSecs(-qint64(Late));
+        Into.Times.push_back(at);
+        return at;
     }
     TClockReadings& Into;
+    uint32_t Late;
 };
 
 } // namespace
@@ -99,7 +105,7 @@ void TRunModel::Perform(TRunAction action, const TActionInput& input) {
     const int before = distancesBefore(r.Action);
     std::exception_ptr error;
     {
-        TCapture capture(r.Readings);
+        TCapture capture(r.Readings, lateness(r.Input.PressTick));
         try {
             FHost.Perform(action, r.Input);
         } catch (...) {
@@ -110,6 +116,30 @@ void TRunModel::Perform(TRunAction action, const TActionInput& input) {
     finish(r, before);
     // The error is reported where every handler's is, after the record is kept.
     if (error) std::rethrow_exception(error);
+}
+
+void TRunModel::Press(TRunAction action, std::optional<uint32_t> pressTick) {
+    TActionInput in = FHost.Read(action);
+    in.PressTick = pressTick;
+    Perform(action, in);
+}
+
+// How long before now the press was made, when that can be trusted: not
+// ahead of the clock, not older than a press may be, and never before what
+// the run already read, so that presses keep their order and no lap is
+// negative.
+uint32_t TRunModel::lateness(std::optional<uint32_t> pressTick) const {
+    if (!pressTick) return 0;
+    const uint32_t now = Clock::GetTickCount();
+    uint32_t late = now - *pressTick; // modulo 2^32, as the counter itself
+    if (late > MaxPressAge) return 0;
+    for (auto a = FActions.rbegin(); a != FActions.rend(); ++a) {
+        if (a->Readings.Ticks.empty()) continue;
+        const uint32_t since = now - a->Readings.Ticks.back();
+        if (since < late) late = since;
+        break;
+    }
+    return late;
 }
 
 void TRunModel::finish(TActionRecord& r, int distancesBefore) {

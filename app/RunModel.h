@@ -37,6 +37,12 @@ public:
     void Perform(TRunAction action);
     // The same with the input given, for inputs from outside the window.
     void Perform(TRunAction action, const TActionInput& input);
+    // A press from outside the window, made at `pressTick` when known: the
+    // rest of its input is read from the window.
+    void Press(TRunAction action, std::optional<uint32_t> pressTick);
+    // How long ago a press may have been made and still be timed at its
+    // moment; an older one, or one ahead of the clock, is timed when it runs.
+    static constexpr uint32_t MaxPressAge = 60000;
     // Performs a recorded action again, its clock readings handed back in the
     // order they were made and its ticks moved on by `delta` (another boot's
     // counter). Its error, reported the first time, is not reported again.
@@ -80,6 +86,7 @@ private:
     void notifyDone(const TActionRecord& r);
     int distancesBefore(TRunAction action) const;
     void performAgain(TActionRecord& r);
+    uint32_t lateness(std::optional<uint32_t> pressTick) const;
     void rebuildShown();
     std::optional<QString> prepare(TRunAction kind, TActionInput& input) const;
     TRunHost& FHost;

@@ -16,11 +16,15 @@ TReadHook* readHook = nullptr;
 uint32_t realTick() {
     timespec ts{};
     clock_gettime(CLOCK_BOOTTIME, &ts);
+    return Clock::TickAt(ts);
+}
+} // namespace
+
+uint32_t TickAt(const timespec& ts) {
     const uint64_t ms =
         static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
     return static_cast<uint32_t>(ms);
 }
-} // namespace
 
 uint32_t GetTickCount() {
     const TickFn& fn = tickFn();

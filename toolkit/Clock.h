@@ -2,6 +2,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 
 // Time sources, injectable so that tests and the replay harness control time.
@@ -12,6 +13,9 @@ namespace Clock {
 uint32_t GetTickCount();
 // Local date and time.
 QDateTime Now();
+// The real counter's value at an instant of CLOCK_BOOTTIME (a device event's
+// kernel time, a process's start): a press timed where it happened.
+uint32_t TickAt(const timespec& boottime);
 
 using TickFn = std::function<uint32_t()>;
 using NowFn = std::function<QDateTime()>;
