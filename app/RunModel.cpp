@@ -5,6 +5,8 @@
 #include "TimeText.h"
 #include "Wrap.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <exception>
 #include <utility>
@@ -94,10 +96,27 @@ void TRunModel::begin(TActionRecord& r) {
 }
 
 void TRunModel::Perform(TRunAction action, const TActionInput& input) {
+    if (FPerforming) {
+        // A handler opened a box (a refusal), whose loop let another input
+        // in: that one waits until this action is done, timed at its arrival.
+        TActionInput in = input;
+        if (!in.PressTick) in.PressTick = Clock::TickUnseen();
+        QTimer::singleShot(0, [this, action, in] { perform(action, in, true); });
+        return;
+    }
+    perform(action, input, false);
+}
+
+void TRunModel::perform(TRunAction action, const TActionInput& input, bool waited) {
     if (IsCorrection(action)) {
         Correct(action, input);
         return;
     }
+    struct TBusy {
+        bool& B;
+        explicit TBusy(bool& b) : B(b) { B = true; }
+        ~TBusy() { B = false; }
+    } busy(FPerforming);
     TActionRecord r;
     r.Action = action;
     r.Input = input;
@@ -105,7 +124,7 @@ void TRunModel::Perform(TRunAction action, const TActionInput& input) {
     const int before = distancesBefore(r.Action);
     std::exception_ptr error;
     {
-        TCapture capture(r.Readings, lateness(r.Input.PressTick));
+        TCapture capture(r.Readings, lateness(r.Input.PressTick, waited));
         try {
             FHost.Perform(action, r.Input);
         } catch (...) {
@@ -128,11 +147,12 @@ void TRunModel::Press(TRunAction action, std::optional<uint32_t> pressTick) {
 // ahead of the clock, not older than a press may be, and never before what
 // the run already read, so that presses keep their order and no lap is
 // negative.
-uint32_t TRunModel::lateness(std::optional<uint32_t> pressTick) const {
+uint32_t TRunModel::lateness(std::optional<uint32_t> pressTick, bool waited) const {
     if (!pressTick) return 0;
     const uint32_t now = Clock::GetTickCount();
     uint32_t late = now - *pressTick; // modulo 2^32, as the counter itself
-    if (late > MaxPressAge) return 0;
+    // A press that waited for a box was timed here, however long ago.
+    if (late > MaxPressAge && !waited) return 0;
     for (auto a = FActions.rbegin(); a != FActions.rend(); ++a) {
         if (a->Readings.Ticks.empty()) continue;
         const uint32_t since = now - a->Readings.Ticks.back();

@@ -86,7 +86,8 @@ private:
     void notifyDone(const TActionRecord& r);
     int distancesBefore(TRunAction action) const;
     void performAgain(TActionRecord& r);
-    uint32_t lateness(std::optional<uint32_t> pressTick) const;
+    void perform(TRunAction action, const TActionInput& input, bool waited);
+    uint32_t lateness(std::optional<uint32_t> pressTick, bool waited) const;
     void rebuildShown();
     std::optional<QString> prepare(TRunAction kind, TActionInput& input) const;
     TRunHost& FHost;
@@ -96,6 +97,7 @@ private:
     TRunStart FStart;
     std::optional<TClockReadings> FLastReset; // the reset that ended the previous run
     bool FCorrectedWhileRebuilt = false;
+    bool FPerforming = false; // an action's handler runs
     std::vector<TRunObserver*> FObservers;
 };
 

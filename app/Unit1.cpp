@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "Application.h"
+#include "BoxKeys.h"
 #include "Chart.h"
 #include "Clock.h"
 #include "ComboBox.h"
@@ -17,6 +18,7 @@
 #include "Menu.h"
 #include "MessageService.h"
 #include "Messages.h"
+#include "PressMoments.h"
 #include "RowCorrector.h"
 #include "SaveNames.h"
 #include "Series.h"
@@ -140,6 +142,7 @@ TVantel::TVantel(QWidget* parent) : TForm(parent) {
     applyTabOrder();
     FormCreate(this);
     InstallKeysHelp(this);
+    KeepLapKeysThroughBoxes(this);
     // Where the keyboard goes after a correction is the window's own rule
     // (Rebuilt), so that the journal notes it with the correction.
     Corrector = new TRowCorrector(
@@ -324,17 +327,23 @@ void TVantel::bindEvents() {
     // Every action that changes what the window shows of a run goes through
     // the run; the handlers themselves know nothing of it.
     auto on = [this](TRunAction a) { return [this, a](QObject*) { Run.Perform(a); }; };
+    // A lap is timed at its key's or click's own moment where the display
+    // server tells it.
+    Moments = new TPressMoments(this);
+    auto press = [this](TRunAction a) {
+        return [this, a](QObject*) { Run.Press(a, Moments->Take()); };
+    };
     start->OnClick = on(TRunAction::Start);
     stop->OnClick = on(TRunAction::Stop);
     Label2->OnClick = on(TRunAction::Stop);
     CuteButton1->OnClick = on(TRunAction::Restart);
     CuteButton2->OnClick = on(TRunAction::Reset);
-    LAP->OnClick = on(TRunAction::Lap);
+    LAP->OnClick = press(TRunAction::Lap);
     SAVE->OnClick = on(TRunAction::Save);
     CuteButton3->OnClick = on(TRunAction::Up);
     CuteButton4->OnClick = on(TRunAction::Down);
-    LAP2->OnClick = on(TRunAction::Lap2);
-    LAP3->OnClick = on(TRunAction::Lap3);
+    LAP2->OnClick = press(TRunAction::Lap2);
+    LAP3->OnClick = press(TRunAction::Lap3);
     Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
     About1->OnClick = [this](QObject* s) { About1Click(s); };
     Help1->OnClick = [this](QObject* s) { Help1Click(s); };

@@ -24,6 +24,7 @@ class TStringGridEx;
 class TXlsStringGrid;
 class TRowCorrector;
 class TStartOverNotes;
+class TPressMoments;
 class TDistanceMemory;
 
 // The main window: every component of the program and the handlers that tie
@@ -147,6 +148,7 @@ public:
     TLabel* RunNote = nullptr; // made on the first note
     // Tells of a start made over unsaved laps, and that Ctrl+Z takes it back.
     std::unique_ptr<TStartOverNotes> StartOverNotes;
+    TPressMoments* Moments = nullptr; // when a lap button's key or click was made
 
     // Fixed texts of the window.
     static QString VersionText(); // Msg::Version

@@ -26,9 +26,13 @@ uint32_t TickAt(const timespec& ts) {
     return static_cast<uint32_t>(ms);
 }
 
-uint32_t GetTickCount() {
+uint32_t TickUnseen() {
     const TickFn& fn = tickFn();
-    const uint32_t t = fn ? fn() : realTick();
+    return fn ? fn() : realTick();
+}
+
+uint32_t GetTickCount() {
+    const uint32_t t = TickUnseen();
     return readHook ? readHook->Tick(t) : t;
 }
 

@@ -11,6 +11,9 @@ namespace Clock {
 // Milliseconds since boot, modulo 2^32. The real source counts time spent in
 // suspend, so a laptop whose lid closes mid-run loses nothing.
 uint32_t GetTickCount();
+// The same, unseen by the read hook: for bookkeeping that is none of the
+// running action's own readings.
+uint32_t TickUnseen();
 // Local date and time.
 QDateTime Now();
 // The real counter's value at an instant of CLOCK_BOOTTIME (a device event's

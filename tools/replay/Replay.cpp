@@ -10,6 +10,7 @@
 #include "ComboBox.h"
 #include "CuteBtn.h"
 #include "ExcelUtil.h"
+#include "InputHub.h"
 #include "JournalNote.h"
 #include "Label.h"
 #include "Menu.h"
@@ -202,6 +203,14 @@ const std::vector<ReplayCommand>& ReplaySession::Commands() {
          &S::cmdUndo},
         {"redo", "", "makes the last correction taken back again (Ctrl+Y)", ReplayCommand::Words, 0,
          0, &S::cmdRedo},
+        {"remote", "ACTION [AGO]",
+         "a press from outside the window (lap, lap2, lap3, start, stop, restart) made AGO ms "
+         "before it is handled",
+         ReplayCommand::Words, 1, 2, &S::cmdRemote},
+        {"block", "MS [ACTION@AT ...]",
+         "holds the window's thread for MS ms while outside presses arrive AT ms into it; they "
+         "are handled in order when it ends",
+         ReplayCommand::Words, 1, 64, &S::cmdBlock},
     };
     return table;
 }
@@ -325,6 +334,34 @@ void ReplaySession::cmdAdvance(const ReplayArgs& a, std::ostream&) {
     uint32_t v;
     if (!parseU32(a.words[0], v)) bad(a, QStringLiteral("expects a number 0..4294967295"));
     FTick += v; // wraps modulo 2^32
+}
+
+void ReplaySession::cmdRemote(const ReplayArgs& a, std::ostream&) {
+    const std::optional<TRunAction> action = TInputHub::RemoteAction(a.words[0]);
+    if (!action) bad(a, QStringLiteral("no such outside action: ") + a.words[0]);
+    uint32_t ago = 0;
+    if (a.words.size() > 1 && !parseU32(a.words[1], ago))
+        bad(a, QStringLiteral("expects a number of ms"));
+    TInputHub(*FWindow).Press(*action, FTick - ago);
+}
+
+void ReplaySession::cmdBlock(const ReplayArgs& a, std::ostream&) {
+    uint32_t ms;
+    if (!parseU32(a.words[0], ms)) bad(a, QStringLiteral("expects a number of ms"));
+    std::vector<std::pair<TRunAction, uint32_t>> presses;
+    for (qsizetype i = 1; i < a.words.size(); ++i) {
+        const QStringList p = a.words[i].split(u'@');
+        uint32_t at = 0;
+        const std::optional<TRunAction> action =
+            p.size() == 2 ? TInputHub::RemoteAction(p[0]) : std::nullopt;
+        if (!action || !parseU32(p[1], at) || at > ms)
+            bad(a, QStringLiteral("expects ACTION@AT within the block: ") + a.words[i]);
+        presses.emplace_back(*action, FTick + at);
+    }
+    FTick += ms; // nothing is handled meanwhile
+    TInputHub hub(*FWindow);
+    for (const auto& [action, tick] : presses)
+        hub.Press(action, tick);
 }
 
 void ReplaySession::cmdClock(const ReplayArgs& a, std::ostream&) {

@@ -67,6 +67,8 @@ private:
 
     void cmdTick(const ReplayArgs& a, std::ostream& out);
     void cmdAdvance(const ReplayArgs& a, std::ostream& out);
+    void cmdRemote(const ReplayArgs& a, std::ostream& out);
+    void cmdBlock(const ReplayArgs& a, std::ostream& out);
     void cmdClock(const ReplayArgs& a, std::ostream& out);
     void cmdClick(const ReplayArgs& a, std::ostream& out);
     void cmdKey(const ReplayArgs& a, std::ostream& out);
