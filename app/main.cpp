@@ -2,6 +2,8 @@
 #include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
+#include "InputHub.h"
+#include "LapInputSettings.h"
 #include "Messages.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
@@ -66,5 +68,9 @@ int main(int argc, char** argv) {
         w->Window->show();
         w->Journal->RestoreFocus();
     }
+    // The presses from outside (foot pedals, USB buttons, gamepads) work the
+    // first window's lap buttons.
+    TInputHub hub(*windows.front().Window);
+    const auto lapInputs = OpenLapInputs(hub);
     return app.exec();
 }

@@ -347,6 +347,41 @@ constinit const TText LapMarkShort = {
 constinit const TText LapMarkLong = {
     "Laps", QT_TRANSLATE_NOOP("Laps", "longer than 180 % of the median lap")};
 
+constinit const TText DeviceNoAccess = {
+    "Inputs",
+    QT_TRANSLATE_NOOP(
+        "Inputs",
+        "Cannot read the lap input %1: %2. Add yourself to the group input (sudo usermod -aG "
+        "input $USER, then log out and in again). If the device is not in that group, a udev "
+        "rule puts it there: a line SUBSYSTEM==\"input\", ATTRS{idVendor}==\"%3\", "
+        "MODE=\"0660\", GROUP=\"input\" in /etc/udev/rules.d/70-vantel.rules, then sudo "
+        "udevadm trigger.")};
+constinit const TText DeviceNotOpened = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "Cannot open the lap input %1: %2")};
+constinit const TText DeviceHeld = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "The lap input %1 is held by another program: its "
+                                          "presses reach Vantel only once that program lets go.")};
+constinit const TText DeviceGone = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "The lap input %1 is gone: its presses are no longer "
+                                          "read. Plug it in and start Vantel again.")};
+constinit const TText LapInputNoDevice = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs: entry %1 names no device; it is left out.")};
+constinit const TText LapInputNoKey = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs: %1 has no key; it is left out.")};
+constinit const TText LapInputUnknownKey = {
+    "Inputs",
+    QT_TRANSLATE_NOOP("Inputs", "Lap inputs: %1 has the unknown key %2; it is left out.")};
+constinit const TText LapInputBadButton = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs: %1 presses %2, which is not lap, lap2 or "
+                                          "lap3; it is left out.")};
+constinit const TText LapInputBadDebounce = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs: %1 has the debounce %2, not a whole "
+                                          "number of ms from 0 to 1000; it keeps %3 ms.")};
+constinit const TText LearnNoAccess = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "Not listening to %1: no access. Add yourself to the "
+                                          "group input (sudo usermod -aG input $USER, then log "
+                                          "out and in again).")};
+
 // --- the same errors in English ----------------------------------------------------
 
 namespace En {

@@ -181,6 +181,18 @@ extern const TText NoFreeSaveName; // why a save found no name of its own
 extern const TText LapMarkShort;
 extern const TText LapMarkLong;
 
+// --- lap inputs: foot pedals, USB buttons, gamepads (notes over the chart) ---------
+extern const TText DeviceNoAccess;      // %1: the device, %2: why, %3: its USB vendor id
+extern const TText DeviceNotOpened;     // %1: the device, %2: why
+extern const TText DeviceHeld;          // %1: the device
+extern const TText DeviceGone;          // %1: the device
+extern const TText LapInputNoDevice;    // %1: the entry's number
+extern const TText LapInputNoKey;       // %1: the device
+extern const TText LapInputUnknownKey;  // %1: the device, %2: the key name
+extern const TText LapInputBadButton;   // %1: the device, %2: the button
+extern const TText LapInputBadDebounce; // %1: the device, %2: the value, %3: the default
+extern const TText LearnNoAccess;       // %1: the devices that cannot be opened
+
 // --- the same errors in English ------------------------------------------------
 // Each Japanese error text above has its counterpart here, of the same name:
 // the error box shows it below the Japanese as its informative text, and the

@@ -164,6 +164,26 @@ const std::vector<Pin>& pins() {
         PIN(StartedOverLaps, "New count started over %1 unsaved laps; Ctrl+Z brings them back."),
         PIN(LapMarkShort, "shorter than 40 % of the median lap"),
         PIN(LapMarkLong, "longer than 180 % of the median lap"),
+        PIN(DeviceNoAccess,
+            "Cannot read the lap input %1: %2. Add yourself to the group input (sudo usermod "
+            "-aG input $USER, then log out and in again). If the device is not in that group, "
+            "a udev rule puts it there: a line SUBSYSTEM==\"input\", ATTRS{idVendor}==\"%3\", "
+            "MODE=\"0660\", GROUP=\"input\" in /etc/udev/rules.d/70-vantel.rules, then sudo "
+            "udevadm trigger."),
+        PIN(DeviceNotOpened, "Cannot open the lap input %1: %2"),
+        PIN(DeviceHeld, "The lap input %1 is held by another program: its presses reach Vantel "
+                        "only once that program lets go."),
+        PIN(DeviceGone, "The lap input %1 is gone: its presses are no longer read. Plug it in "
+                        "and start Vantel again."),
+        PIN(LapInputNoDevice, "Lap inputs: entry %1 names no device; it is left out."),
+        PIN(LapInputNoKey, "Lap inputs: %1 has no key; it is left out."),
+        PIN(LapInputUnknownKey, "Lap inputs: %1 has the unknown key %2; it is left out."),
+        PIN(LapInputBadButton,
+            "Lap inputs: %1 presses %2, which is not lap, lap2 or lap3; it is left out."),
+        PIN(LapInputBadDebounce, "Lap inputs: %1 has the debounce %2, not a whole number of ms "
+                                 "from 0 to 1000; it keeps %3 ms."),
+        PIN(LearnNoAccess, "Not listening to %1: no access. Add yourself to the group input "
+                           "(sudo usermod -aG input $USER, then log out and in again)."),
         PIN(En::NotAnInteger, "'%1' is not an integer"),
         PIN(En::TypeMismatch, "Type mismatch: %1 (%2)"),
         PIN(En::NotAnObject, "Not an object: %1"),
