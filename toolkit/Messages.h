@@ -181,6 +181,18 @@ extern const TText NoFreeSaveName; // why a save found no name of its own
 extern const TText LapMarkShort;
 extern const TText LapMarkLong;
 
+// --- the desktop's actions and the command line ----------------------------------
+extern const TText CommandUsage;     // the command line's usage, on stderr
+extern const TText NotRunning;       // a press sent with no program to take it
+extern const TText PressNotTaken;    // %1: what the bus said
+extern const TText BusNameTaken;     // %1: the bus name another copy owns
+extern const TText BusNotReached;    // %1: what the bus said
+extern const TText UnknownAction;    // %1: the action asked for, as a bus error
+extern const TText ActionParameter;  // %1: the action given a parameter
+extern const TText PressTickType;    // %1: the key, %2: the type that came
+extern const TText PlatformDataSize; // %1: the most entries taken
+extern const TText OpensNoFiles;
+
 // --- the same errors in English ------------------------------------------------
 // Each Japanese error text above has its counterpart here, of the same name:
 // the error box shows it below the Japanese as its informative text, and the
