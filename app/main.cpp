@@ -1,16 +1,23 @@
 #include "Accessibility.h"
+#include "ActionCommand.h"
 #include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
+#include "Clock.h"
+#include "DesktopActions.h"
+#include "InputHub.h"
 #include "Messages.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
 #include "Unit1.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPoint>
 #include <QPushButton>
 
+#include <cstdio>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -27,9 +34,36 @@ bool AskRestore(const QString& question) {
     return box.clickedButton() == restore;
 }
 
+void PrintLine(std::FILE* to, const QString& text) {
+    std::fprintf(to, "%s\n", qPrintable(text));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // `vantel --lap` from a desktop shortcut is timed at the moment the
+    // command started, not when it got through its start-up.
+    timespec launched{};
+    clock_gettime(CLOCK_BOOTTIME, &launched);
+    const ActionCommand::TCommand command = ActionCommand::Parse(argc, argv);
+    switch (command.Kind) {
+    case ActionCommand::TCommand::Usage:
+        PrintLine(stderr, Msg::CommandUsage());
+        return 2;
+    case ActionCommand::TCommand::Help:
+        PrintLine(stdout, Msg::CommandUsage());
+        return 0;
+    case ActionCommand::TCommand::Send: {
+        // No widgets and no window: the bus call is all the command does.
+        QCoreApplication core(argc, argv);
+        const ActionCommand::TOutcome sent =
+            ActionCommand::Send(command.Action, Clock::TickAt(launched));
+        if (!sent.Text.isEmpty()) PrintLine(stderr, sent.Text);
+        return sent.ExitCode;
+    }
+    case ActionCommand::TCommand::OpenWindow:
+        break;
+    }
     TApplication app(argc, argv);
     RegisterAutomationServers();
     InstallAccessibility();
@@ -61,6 +95,11 @@ int main(int argc, char** argv) {
         w->Restored = true;
         return *w->Journal;
     });
+    // The desktop's actions and `vantel --lap` press the first window's
+    // buttons.
+    TInputHub hub(*windows.front().Window);
+    TDesktopActions desktop(hub);
+    desktop.Publish();
     // The newest run shows last, on top.
     for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
         w->Window->show();
