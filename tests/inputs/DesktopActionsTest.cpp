@@ -4,6 +4,7 @@
 // on the object directly, the answers built as the bus would send them.
 #include "DesktopActions.h"
 #include "ActionCommand.h"
+#include "CuteBtn.h"
 #include "InputHub.h"
 #include "MessageService.h"
 #include "Messages.h"
@@ -11,6 +12,7 @@
 #include "Timer.h"
 #include "Unit1.h"
 
+#include <QApplication>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusVariant>
@@ -192,6 +194,32 @@ TEST(DesktopActions, TheActionsPressTheRunAtTheirTick) {
     EXPECT_EQ(f.W.Run.Actions().size(), actions);
     f.Desktop.ActivateAction(QStringLiteral("stop"), {}, {});
     EXPECT_EQ(f.W.Run.Actions().size(), actions + 1);
+}
+
+// Activate brings a minimised window back and to the front; inside it the
+// focus stays on LAP, where the running run put it, and so do the actions.
+TEST(DesktopActions, ActivateRaisesTheWindowAndLeavesItsFocusAlone) {
+    Window f;
+    f.W.show();
+    QApplication::setActiveWindow(&f.W);
+    f.W.Run.Perform(TRunAction::Start);
+    f.W.LAP->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(f.W.focusWidget(), static_cast<QWidget*>(f.W.LAP));
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    f.W.showMinimized();
+    QCoreApplication::processEvents();
+    f.Desktop.Activate({});
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(f.W.isMinimized());
+    EXPECT_TRUE(f.W.isVisible());
+    EXPECT_EQ(f.W.focusWidget(), static_cast<QWidget*>(f.W.LAP));
+    for (const char* name : {"lap2", "restart", "lap3"})
+        f.Desktop.ActivateAction(QLatin1String(name), {}, {});
+    EXPECT_EQ(f.W.focusWidget(), static_cast<QWidget*>(f.W.LAP));
+    EXPECT_EQ(f.W.State.Lap2Count + f.W.State.Lap3Count, 2);
 }
 
 } // namespace
