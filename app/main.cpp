@@ -1,7 +1,10 @@
 #include "Accessibility.h"
+#include "ActionCommand.h"
 #include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
+#include "Clock.h"
+#include "DesktopActions.h"
 #include "InputHub.h"
 #include "LapInputSettings.h"
 #include "Messages.h"
@@ -9,10 +12,13 @@
 #include "RunRecorder.h"
 #include "Unit1.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPoint>
 #include <QPushButton>
 
+#include <cstdio>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -29,9 +35,36 @@ bool AskRestore(const QString& question) {
     return box.clickedButton() == restore;
 }
 
+void PrintLine(std::FILE* to, const QString& text) {
+    std::fprintf(to, "%s\n", qPrintable(text));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // `vantel --lap` from a desktop shortcut is timed at the moment the
+    // command started, not when it got through its start-up.
+    timespec launched{};
+    clock_gettime(CLOCK_BOOTTIME, &launched);
+    const ActionCommand::TCommand command = ActionCommand::Parse(argc, argv);
+    switch (command.Kind) {
+    case ActionCommand::TCommand::Usage:
+        PrintLine(stderr, Msg::CommandUsage());
+        return 2;
+    case ActionCommand::TCommand::Help:
+        PrintLine(stdout, Msg::CommandUsage());
+        return 0;
+    case ActionCommand::TCommand::Send: {
+        // No widgets and no window: the bus call is all the command does.
+        QCoreApplication core(argc, argv);
+        const ActionCommand::TOutcome sent =
+            ActionCommand::Send(command.Action, Clock::TickAt(launched));
+        if (!sent.Text.isEmpty()) PrintLine(stderr, sent.Text);
+        return sent.ExitCode;
+    }
+    case ActionCommand::TCommand::OpenWindow:
+        break;
+    }
     TApplication app(argc, argv);
     RegisterAutomationServers();
     InstallAccessibility();
@@ -63,14 +96,18 @@ int main(int argc, char** argv) {
         w->Restored = true;
         return *w->Journal;
     });
+    // Every press from outside the window (the desktop's actions and
+    // `vantel --lap`, pedals and buttons, global keys, the shortcuts portal)
+    // works the first window's buttons.
+    TInputHub hub(*windows.front().Window);
+    TDesktopActions desktop(hub);
+    desktop.Publish();
     // The newest run shows last, on top.
     for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
         w->Window->show();
         w->Journal->RestoreFocus();
     }
-    // The presses from outside (foot pedals, USB buttons, gamepads) work the
-    // first window's lap buttons.
-    TInputHub hub(*windows.front().Window);
+    // Foot pedals, USB buttons and gamepads too.
     const auto lapInputs = OpenLapInputs(hub);
     return app.exec();
 }

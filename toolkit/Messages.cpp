@@ -381,6 +381,34 @@ constinit const TText LearnNoAccess = {
     "Inputs", QT_TRANSLATE_NOOP("Inputs", "Not listening to %1: no access. Add yourself to the "
                                           "group input (sudo usermod -aG input $USER, then log "
                                           "out and in again).")};
+// --- the desktop's actions and the command line ----------------------------------
+
+constinit const TText CommandUsage = {
+    "Command",
+    QT_TRANSLATE_NOOP("Command", "Usage: vantel [--lap | --lap2 | --lap3 | --start | --stop | "
+                                 "--restart]\nWithout an option Vantel opens its window; with "
+                                 "one it presses that button of the running Vantel and exits.")};
+constinit const TText NotRunning = {"Command",
+                                    QT_TRANSLATE_NOOP("Command", "Vantel is not running")};
+constinit const TText PressNotTaken = {
+    "Command", QT_TRANSLATE_NOOP("Command", "Vantel did not take the press: %1")};
+constinit const TText BusNameTaken = {
+    "Command", QT_TRANSLATE_NOOP("Command", "vantel: another Vantel owns %1 on the session bus; "
+                                            "the desktop's actions and vantel --lap go to that "
+                                            "one")};
+constinit const TText BusNotReached = {
+    "Command", QT_TRANSLATE_NOOP("Command", "vantel: no session bus (%1); the desktop's actions "
+                                            "and vantel --lap cannot reach this window")};
+constinit const TText UnknownAction = {"Command",
+                                       QT_TRANSLATE_NOOP("Command", "Vantel has no action '%1'")};
+constinit const TText ActionParameter = {
+    "Command", QT_TRANSLATE_NOOP("Command", "the action '%1' takes no parameter")};
+constinit const TText PressTickType = {
+    "Command", QT_TRANSLATE_NOOP("Command", "%1 must be a uint32 (the tick counter), not %2")};
+constinit const TText PlatformDataSize = {
+    "Command", QT_TRANSLATE_NOOP("Command", "platform data of more than %1 entries")};
+constinit const TText OpensNoFiles = {"Command",
+                                      QT_TRANSLATE_NOOP("Command", "Vantel opens no files")};
 
 // --- the same errors in English ----------------------------------------------------
 

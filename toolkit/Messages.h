@@ -192,6 +192,17 @@ extern const TText LapInputUnknownKey;  // %1: the device, %2: the key name
 extern const TText LapInputBadButton;   // %1: the device, %2: the button
 extern const TText LapInputBadDebounce; // %1: the device, %2: the value, %3: the default
 extern const TText LearnNoAccess;       // %1: the devices that cannot be opened
+// --- the desktop's actions and the command line ----------------------------------
+extern const TText CommandUsage;     // the command line's usage, on stderr
+extern const TText NotRunning;       // a press sent with no program to take it
+extern const TText PressNotTaken;    // %1: what the bus said
+extern const TText BusNameTaken;     // %1: the bus name another copy owns
+extern const TText BusNotReached;    // %1: what the bus said
+extern const TText UnknownAction;    // %1: the action asked for, as a bus error
+extern const TText ActionParameter;  // %1: the action given a parameter
+extern const TText PressTickType;    // %1: the key, %2: the type that came
+extern const TText PlatformDataSize; // %1: the most entries taken
+extern const TText OpensNoFiles;
 
 // --- the same errors in English ------------------------------------------------
 // Each Japanese error text above has its counterpart here, of the same name:

@@ -184,6 +184,20 @@ const std::vector<Pin>& pins() {
                                  "from 0 to 1000; it keeps %3 ms."),
         PIN(LearnNoAccess, "Not listening to %1: no access. Add yourself to the group input "
                            "(sudo usermod -aG input $USER, then log out and in again)."),
+        PIN(CommandUsage, "Usage: vantel [--lap | --lap2 | --lap3 | --start | --stop | "
+                          "--restart]\nWithout an option Vantel opens its window; with one it "
+                          "presses that button of the running Vantel and exits."),
+        PIN(NotRunning, "Vantel is not running"),
+        PIN(PressNotTaken, "Vantel did not take the press: %1"),
+        PIN(BusNameTaken, "vantel: another Vantel owns %1 on the session bus; the desktop's "
+                          "actions and vantel --lap go to that one"),
+        PIN(BusNotReached, "vantel: no session bus (%1); the desktop's actions and vantel --lap "
+                           "cannot reach this window"),
+        PIN(UnknownAction, "Vantel has no action '%1'"),
+        PIN(ActionParameter, "the action '%1' takes no parameter"),
+        PIN(PressTickType, "%1 must be a uint32 (the tick counter), not %2"),
+        PIN(PlatformDataSize, "platform data of more than %1 entries"),
+        PIN(OpensNoFiles, "Vantel opens no files"),
         PIN(En::NotAnInteger, "'%1' is not an integer"),
         PIN(En::TypeMismatch, "Type mismatch: %1 (%2)"),
         PIN(En::NotAnObject, "Not an object: %1"),
