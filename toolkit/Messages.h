@@ -181,6 +181,15 @@ extern const TText NoFreeSaveName; // why a save found no name of its own
 extern const TText LapMarkShort;
 extern const TText LapMarkLong;
 
+// --- the desktop's global shortcuts ------------------------------------------------
+// What the desktop bound to the lap buttons, told in a note: the desktop, not
+// Vantel, picks the final keys.
+extern const TText ShortcutName[3];  // the shortcuts' descriptions: lap, lap2, lap3
+extern const TText DesktopShortcuts; // %1: the shortcuts, ListSeparator between them
+extern const TText ShortcutTrigger;  // %1: ShortcutName, %2: the desktop's trigger text
+extern const TText ShortcutUnset;    // %1: ShortcutName
+extern const TText ListSeparator;
+
 // --- the same errors in English ------------------------------------------------
 // Each Japanese error text above has its counterpart here, of the same name:
 // the error box shows it below the Japanese as its informative text, and the
