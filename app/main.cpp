@@ -2,9 +2,11 @@
 #include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
+#include "InputHub.h"
 #include "Messages.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
+#include "ShortcutsPortal.h"
 #include "Unit1.h"
 
 #include <QMessageBox>
@@ -61,6 +63,10 @@ int main(int argc, char** argv) {
         w->Restored = true;
         return *w->Journal;
     });
+    // The presses from outside the window go to the first window's run. In
+    // a Wayland session the desktop's global shortcuts press its lap buttons.
+    TInputHub hub(*windows.front().Window);
+    const std::unique_ptr<TShortcutsPortal> portal = TShortcutsPortal::ForSession(hub);
     // The newest run shows last, on top.
     for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
         w->Window->show();
