@@ -10,6 +10,7 @@
 #include "Messages.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
+#include "ShortcutsPortal.h"
 #include "Unit1.h"
 
 #include <QCoreApplication>
@@ -102,6 +103,8 @@ int main(int argc, char** argv) {
     TInputHub hub(*windows.front().Window);
     TDesktopActions desktop(hub);
     desktop.Publish();
+    // In a Wayland session the desktop's global shortcuts press the lap buttons.
+    const std::unique_ptr<TShortcutsPortal> portal = TShortcutsPortal::ForSession(hub);
     // The newest run shows last, on top.
     for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
         w->Window->show();

@@ -346,6 +346,14 @@ constinit const TText LapMarkShort = {
     "Laps", QT_TRANSLATE_NOOP("Laps", "shorter than 40 % of the median lap")};
 constinit const TText LapMarkLong = {
     "Laps", QT_TRANSLATE_NOOP("Laps", "longer than 180 % of the median lap")};
+constinit const TText ShortcutName[3] = {{"Shortcuts", QT_TRANSLATE_NOOP("Shortcuts", "LAP")},
+                                         {"Shortcuts", QT_TRANSLATE_NOOP("Shortcuts", "LAP2")},
+                                         {"Shortcuts", QT_TRANSLATE_NOOP("Shortcuts", "LAP3")}};
+constinit const TText DesktopShortcuts = {"Shortcuts",
+                                          QT_TRANSLATE_NOOP("Shortcuts", "Desktop shortcuts: %1")};
+constinit const TText ShortcutTrigger = {"Shortcuts", QT_TRANSLATE_NOOP("Shortcuts", "%1: %2")};
+constinit const TText ShortcutUnset = {"Shortcuts", QT_TRANSLATE_NOOP("Shortcuts", "%1: not set")};
+constinit const TText ListSeparator = {"Shortcuts", QT_TRANSLATE_NOOP("Shortcuts", ", ")};
 
 constinit const TText DeviceNoAccess = {
     "Inputs",

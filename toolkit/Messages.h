@@ -203,6 +203,14 @@ extern const TText ActionParameter;  // %1: the action given a parameter
 extern const TText PressTickType;    // %1: the key, %2: the type that came
 extern const TText PlatformDataSize; // %1: the most entries taken
 extern const TText OpensNoFiles;
+// --- the desktop's global shortcuts ------------------------------------------------
+// What the desktop bound to the lap buttons, told in a note: the desktop, not
+// Vantel, picks the final keys.
+extern const TText ShortcutName[3];  // the shortcuts' descriptions: lap, lap2, lap3
+extern const TText DesktopShortcuts; // %1: the shortcuts, ListSeparator between them
+extern const TText ShortcutTrigger;  // %1: ShortcutName, %2: the desktop's trigger text
+extern const TText ShortcutUnset;    // %1: ShortcutName
+extern const TText ListSeparator;
 
 // --- the same errors in English ------------------------------------------------
 // Each Japanese error text above has its counterpart here, of the same name:
