@@ -2,6 +2,8 @@
 #include "AppIcon.h"
 #include "Application.h"
 #include "AutomationServers.h"
+#include "InputHub.h"
+#include "LapInputs.h"
 #include "Messages.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
@@ -61,6 +63,12 @@ int main(int argc, char** argv) {
         w->Restored = true;
         return *w->Journal;
     });
+    // The presses from outside go to the first window's run; the lap inputs
+    // are chosen from its menu.
+    TInputHub hub(*windows.front().Window);
+    TLapInputs lapInputs(hub);
+    windows.front().Window->PopupMenu1->Add(QStringLiteral("LapInputs1"), Msg::MenuLapInputs(),
+                                            [&lapInputs](QObject*) { lapInputs.ShowDialog(); });
     // The newest run shows last, on top.
     for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
         w->Window->show();
