@@ -5,12 +5,14 @@
 #include "LapInputsDialog.h"
 #include "Messages.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -211,6 +213,26 @@ TEST(LapInputsDialog, ASecondKeyWithinTheEditsPauseDoesNotMakeASequence) {
     d.KeyEdit(2)->setKeySequence(QKeySequence(QStringLiteral("F9, F10")));
     EXPECT_EQ(d.Keys()[2], QStringLiteral("F9"));
     EXPECT_EQ(d.KeyEdit(2)->keySequence(), QKeySequence(Qt::Key_F9));
+}
+
+TEST(LapInputsDialog, TabLeavesAKeyFieldAndEveryOtherKeyIsCaught) {
+    TLapInputsDialog d(nullptr, {});
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    d.KeyEdit(0)->setFocus();
+    QTest::keyClick(d.KeyEdit(0), Qt::Key_F11);
+    EXPECT_EQ(d.KeyEdit(0)->keySequence(), QKeySequence(Qt::Key_F11));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), d.ClearButton(0));
+    EXPECT_EQ(d.KeyEdit(0)->keySequence(), QKeySequence(Qt::Key_F11));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), d.KeyEdit(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), d.ClearButton(0));
+    // With Ctrl, Tab is a key like any other.
+    QTest::keyClick(d.KeyEdit(1), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(d.KeyEdit(1)->keySequence(), QKeySequence(Qt::CTRL | Qt::Key_Tab));
 }
 
 TEST(LapInputsDialog, ASectionAddedGoesAboveTheButtonsWithItsTitle) {
