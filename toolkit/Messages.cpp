@@ -353,8 +353,8 @@ constinit const TText MenuLapInputs = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "La
 constinit const TText LapInputsCaption = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs")};
 constinit const TText GlobalKeyLabel = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "%1 global key:")};
 constinit const TText GlobalKeyClear = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Clear")};
-constinit const TText LapInputsApply = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Apply")};
-constinit const TText LapInputsClose = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Close")};
+constinit const TText LapInputsApply = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "&Apply")};
+constinit const TText LapInputsClose = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "&Close")};
 constinit const TText GlobalKeysTitle = {
     "Inputs", QT_TRANSLATE_NOOP("Inputs", "Global keys (pressed in any program)")};
 constinit const TText GlobalKeyTaken = {

@@ -4,6 +4,8 @@
 # F9 makes one lap and the other window never sees the key; the focus stays
 # where it was. Then another program holds F10 first and the program is
 # configured with F10: it says so on its standard error, and still runs.
+# In between, the Lap inputs dialog gives LAP another key, F11, from the
+# keyboard alone: it is kept in the settings and F9 is free again.
 # Runs on a virtual X server (ctest starts it under tests/xvfb.sh) with a
 # home of its own.
 #
@@ -91,6 +93,54 @@ sleep 0.2
 xdotool key F9
 wait_lines "^lap .* c=2,0,0 "
 ! grep -q 'vantel: ' "$tmp/log" || fail "a note where none was due: $(grep 'vantel: ' "$tmp/log")"
+
+# --- the dialog gives LAP F11 instead ----------------------------------------
+xdotool windowfocus --sync "$wid"
+sleep 0.3
+xdotool key Menu
+sleep 0.5
+xdotool key Up # the menu's last item: Lap inputs…
+xdotool key Return
+dwid=
+for _ in $(seq 100); do
+    # By its exact title among the program's windows: a search by name
+    # matches the run's window too.
+    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "Lap inputs" ] && dwid=$w
+    done
+    [ -n "$dwid" ] && break
+    sleep 0.1
+done
+[ -n "$dwid" ] || fail "no Lap inputs dialog"
+# The menu gives the focus back to the window it was opened from as it
+# closes; the dialog is focused once that is done.
+sleep 0.5
+xdotool windowfocus --sync "$dwid"
+sleep 0.3
+[ "$(xdotool getwindowfocus)" = "$dwid" ] || fail "the dialog has no focus: $(xdotool getwindowfocus) for $dwid"
+# The LAP field has the focus; the key caught, the field waits a second
+# before it takes it as whole.
+xdotool key F11
+sleep 1.5
+# Out of the field, which would catch Alt+A as a key, and Apply.
+xdotool key Tab
+sleep 0.1
+xdotool key alt+a
+conf=$XDG_CONFIG_HOME/vantel/vantel.conf
+for _ in $(seq 100); do
+    grep -qx 'GlobalLap=F11' "$conf" && break
+    sleep 0.05
+done
+grep -qx 'GlobalLap=F11' "$conf" || fail "Apply did not keep F11: $(cat "$conf")"
+xdotool windowfocus --sync "$kwid"
+sleep 0.3
+xdotool key F11
+wait_lines "^lap .* c=3,0,0 "
+# F9 is let go: the other window gets it, and it makes no lap.
+xdotool key F9
+wait_file_line F9 "$tmp/keys.log"
+[ "$(cat "$dir"/*.journal | grep -c '^lap ')" -eq 3 ] || fail "F9 made a lap after it was changed"
+! grep -qx F11 "$tmp/keys.log" || fail "the other window got F11"
 stop_pid "$pid"
 pid=
 stop_pid "$kpid"
