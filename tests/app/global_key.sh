@@ -68,6 +68,17 @@ wait_file_line() {
     fail "no line '$1' in $2"
 }
 
+# Sets $dwid to the program's Lap inputs dialog shown; false if none. By its
+# exact title among the program's windows: a search by name matches the
+# run's window too.
+dialog_window() {
+    dwid=
+    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "Lap inputs" ] && dwid=$w
+    done
+    [ -n "$dwid" ]
+}
+
 # --- F9 presses LAP wherever the focus is -----------------------------------
 use_home grab
 printf '[LapInputs]\nGlobalLap=F9\n' >"$XDG_CONFIG_HOME/vantel/vantel.conf"
@@ -101,14 +112,8 @@ xdotool key Menu
 sleep 0.5
 xdotool key Up # the menu's last item: Lap inputs…
 xdotool key Return
-dwid=
 for _ in $(seq 100); do
-    # By its exact title among the program's windows: a search by name
-    # matches the run's window too.
-    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "Lap inputs" ] && dwid=$w
-    done
-    [ -n "$dwid" ] && break
+    dialog_window && break
     sleep 0.1
 done
 [ -n "$dwid" ] || fail "no Lap inputs dialog"
@@ -132,14 +137,21 @@ for _ in $(seq 100); do
     sleep 0.05
 done
 grep -qx 'GlobalLap=F11' "$conf" || fail "Apply did not keep F11: $(cat "$conf")"
+# With the dialog still open, the run's window keeps its own keys: LAP's
+# accelerator.
+dialog_window || fail "the dialog closed on Apply"
+xdotool windowfocus --sync "$wid"
+sleep 0.3
+xdotool key alt+1
+wait_lines "^lap .* c=3,0,0 "
 xdotool windowfocus --sync "$kwid"
 sleep 0.3
 xdotool key F11
-wait_lines "^lap .* c=3,0,0 "
+wait_lines "^lap .* c=4,0,0 "
 # F9 is let go: the other window gets it, and it makes no lap.
 xdotool key F9
 wait_file_line F9 "$tmp/keys.log"
-[ "$(cat "$dir"/*.journal | grep -c '^lap ')" -eq 3 ] || fail "F9 made a lap after it was changed"
+[ "$(cat "$dir"/*.journal | grep -c '^lap ')" -eq 4 ] || fail "F9 made a lap after it was changed"
 ! grep -qx F11 "$tmp/keys.log" || fail "the other window got F11"
 stop_pid "$pid"
 pid=
