@@ -10,7 +10,6 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 
 namespace {
@@ -19,12 +18,6 @@ template <class Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::fr
 
 constexpr uint32_t kNumLockKeysym = 0xff7f;
 constexpr uint8_t kBadAccess = 10;
-
-uint32_t millisOf(clockid_t clock) {
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return Clock::TickAt(ts);
-}
 
 QString lapName(TRunAction action) {
     for (size_t i = 0; i < GlobalKeys::kLaps.size(); ++i)
@@ -131,9 +124,12 @@ void TX11GlobalKeys::SetKeys(const GlobalKeys::TTexts& keys) {
         }
         // The same key with Caps Lock and Num Lock on or off: either lock
         // left on would otherwise make the key press nothing.
+        // Not owner events: with them a press while Vantel's own window has
+        // the focus would go to that window as a plain key, and its release
+        // would be lost to the repeat filter. Every press comes to the root.
         std::vector<xcb_void_cookie_t> cookies;
         for (uint16_t lock : lockStates())
-            cookies.push_back(xcb_grab_key_checked(FConnection, 1, FRoot,
+            cookies.push_back(xcb_grab_key_checked(FConnection, 0, FRoot,
                                                    uint16_t(key->Mods | lock), keycode,
                                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         uint8_t failed = 0;
@@ -172,8 +168,10 @@ bool TX11GlobalKeys::nativeEventFilter(const QByteArray& eventType, void* messag
         if (type == XCB_KEY_RELEASE) {
             FRepeats.Release(key->detail, key->time);
         } else if (FRepeats.Press(key->detail, key->time)) {
-            FHub.Press(g.Action, GlobalKeys::TickOfXTime(key->time, millisOf(CLOCK_MONOTONIC),
-                                                         millisOf(CLOCK_BOOTTIME)));
+            // Each press reads both clocks afresh: a suspend between two
+            // presses moves one against the other.
+            FHub.Press(g.Action, GlobalKeys::TickOfXTime(key->time, Clock::MonotonicMillis(),
+                                                         Clock::RealTick()));
         }
         return true;
     }

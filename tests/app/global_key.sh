@@ -2,7 +2,8 @@
 # The real program with a global key for LAP, F9, written into its settings
 # by hand. With the run started and another program's window in the focus,
 # F9 makes one lap and the other window never sees the key; the focus stays
-# where it was. Then another program holds F10 first and the program is
+# where it was. In the program's own window F9 laps too, and held down it
+# makes one lap. Then another program holds F10 first and the program is
 # configured with F10: it says so on its standard error, and still runs.
 # In between, the Lap inputs dialog gives LAP another key, F11, from the
 # keyboard alone: it is kept in the settings and F9 is free again.
@@ -103,6 +104,18 @@ wait_file_line B "$tmp/keys.log"
 sleep 0.2
 xdotool key F9
 wait_lines "^lap .* c=2,0,0 "
+# In the run's own window too, and held down, with the server repeating it,
+# it is one press.
+xdotool windowfocus --sync "$wid"
+sleep 0.3
+xdotool key F9
+wait_lines "^lap .* c=3,0,0 "
+xdotool keydown F9
+sleep 1.2
+xdotool keyup F9
+wait_lines "^lap .* c=4,0,0 "
+sleep 0.3
+[ "$(cat "$dir"/*.journal | grep -c '^lap ')" -eq 4 ] || fail "a held F9 made more than one lap"
 ! grep -q 'vantel: ' "$tmp/log" || fail "a note where none was due: $(grep 'vantel: ' "$tmp/log")"
 
 # --- the dialog gives LAP F11 instead ----------------------------------------
@@ -143,15 +156,15 @@ dialog_window || fail "the dialog closed on Apply"
 xdotool windowfocus --sync "$wid"
 sleep 0.3
 xdotool key alt+1
-wait_lines "^lap .* c=3,0,0 "
+wait_lines "^lap .* c=5,0,0 "
 xdotool windowfocus --sync "$kwid"
 sleep 0.3
 xdotool key F11
-wait_lines "^lap .* c=4,0,0 "
+wait_lines "^lap .* c=6,0,0 "
 # F9 is let go: the other window gets it, and it makes no lap.
 xdotool key F9
 wait_file_line F9 "$tmp/keys.log"
-[ "$(cat "$dir"/*.journal | grep -c '^lap ')" -eq 4 ] || fail "F9 made a lap after it was changed"
+[ "$(cat "$dir"/*.journal | grep -c '^lap ')" -eq 6 ] || fail "F9 made a lap after it was changed"
 ! grep -qx F11 "$tmp/keys.log" || fail "the other window got F11"
 stop_pid "$pid"
 pid=
