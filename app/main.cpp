@@ -7,6 +7,7 @@
 #include "DesktopActions.h"
 #include "InputHub.h"
 #include "LapInputSettings.h"
+#include "LapInputs.h"
 #include "Messages.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
@@ -105,12 +106,16 @@ int main(int argc, char** argv) {
     desktop.Publish();
     // In a Wayland session the desktop's global shortcuts press the lap buttons.
     const std::unique_ptr<TShortcutsPortal> portal = TShortcutsPortal::ForSession(hub);
+    // The lap inputs (global keys, devices) are chosen from its menu.
+    TLapInputs lapInputs(hub);
+    windows.front().Window->PopupMenu1->Add(QStringLiteral("LapInputs1"), Msg::MenuLapInputs(),
+                                            [&lapInputs](QObject*) { lapInputs.ShowDialog(); });
     // The newest run shows last, on top.
     for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
         w->Window->show();
         w->Journal->RestoreFocus();
     }
     // Foot pedals, USB buttons and gamepads too.
-    const auto lapInputs = OpenLapInputs(hub);
+    const auto devices = OpenLapInputs(hub);
     return app.exec();
 }

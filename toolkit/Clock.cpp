@@ -13,12 +13,23 @@ NowFn& nowFn() {
     return fn;
 }
 TReadHook* readHook = nullptr;
-uint32_t realTick() {
+uint32_t millisOf(clockid_t clock) {
     timespec ts{};
-    clock_gettime(CLOCK_BOOTTIME, &ts);
+    clock_gettime(clock, &ts);
     return Clock::TickAt(ts);
 }
+uint32_t realTick() {
+    return millisOf(CLOCK_BOOTTIME);
+}
 } // namespace
+
+uint32_t RealTick() {
+    return realTick();
+}
+
+uint32_t MonotonicMillis() {
+    return millisOf(CLOCK_MONOTONIC);
+}
 
 uint32_t TickAt(const timespec& ts) {
     const uint64_t ms =

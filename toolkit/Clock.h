@@ -20,6 +20,13 @@ QDateTime Now();
 // kernel time, a process's start): a press timed where it happened.
 uint32_t TickAt(const timespec& boottime);
 
+// The real counter now, past any source or hook installed: to place an
+// instant another clock told against it, never to time an action.
+uint32_t RealTick();
+// CLOCK_MONOTONIC in milliseconds, modulo 2^32: the X server's clock on
+// Linux. It stands still while the machine is suspended.
+uint32_t MonotonicMillis();
+
 using TickFn = std::function<uint32_t()>;
 using NowFn = std::function<QDateTime()>;
 // Replace the sources; an empty function restores the real one.

@@ -418,6 +418,29 @@ constinit const TText PlatformDataSize = {
 constinit const TText OpensNoFiles = {"Command",
                                       QT_TRANSLATE_NOOP("Command", "Vantel opens no files")};
 
+// --- the lap inputs from outside the window -------------------------------------------
+
+constinit const TText MenuLapInputs = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs…")};
+constinit const TText LapInputsCaption = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs")};
+constinit const TText GlobalKeyLabel = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "%1 global key:")};
+constinit const TText GlobalKeyClear = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Clear")};
+constinit const TText LapInputsApply = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "&Apply")};
+constinit const TText LapInputsClose = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "&Close")};
+constinit const TText GlobalKeysTitle = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "Global keys (pressed in any program)")};
+constinit const TText GlobalKeyTaken = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "The key %1 for %2 is held by another program; it "
+                                          "presses nothing in Vantel.")};
+constinit const TText GlobalKeyUnknown = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "'%1' in the setting %2 is not a key; it is ignored.")};
+constinit const TText GlobalKeyTwice = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "'%1' in the setting %2 is already another lap "
+                                          "button's key; it is ignored.")};
+constinit const TText GlobalKeyNoKeycode = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "The key %1 for %2 is not on this keyboard.")};
+constinit const TText GlobalKeyFailed = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "The key %1 for %2 could not be taken (X error %3).")};
+
 // --- the same errors in English ----------------------------------------------------
 
 namespace En {

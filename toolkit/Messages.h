@@ -211,6 +211,19 @@ extern const TText DesktopShortcuts; // %1: the shortcuts, ListSeparator between
 extern const TText ShortcutTrigger;  // %1: ShortcutName, %2: the desktop's trigger text
 extern const TText ShortcutUnset;    // %1: ShortcutName
 extern const TText ListSeparator;
+// --- the lap inputs from outside the window -----------------------------------------
+extern const TText MenuLapInputs;    // the window's pop-up menu item
+extern const TText LapInputsCaption; // the dialog's caption
+extern const TText GlobalKeyLabel;   // %1: the lap button's caption
+extern const TText GlobalKeyClear;
+extern const TText LapInputsApply;
+extern const TText LapInputsClose;
+extern const TText GlobalKeysTitle;    // the dialog's section of global keys
+extern const TText GlobalKeyTaken;     // %1: the key, %2: the lap button
+extern const TText GlobalKeyUnknown;   // %1: the setting's text, %2: the setting's name
+extern const TText GlobalKeyTwice;     // %1: the setting's text, %2: the setting's name
+extern const TText GlobalKeyNoKeycode; // %1: the key, %2: the lap button
+extern const TText GlobalKeyFailed;    // %1: the key, %2: the lap button, %3: the X error code
 
 // --- the same errors in English ------------------------------------------------
 // Each Japanese error text above has its counterpart here, of the same name:
