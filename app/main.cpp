@@ -5,6 +5,7 @@
 #include "AutomationServers.h"
 #include "Clock.h"
 #include "DesktopActions.h"
+#include "DeviceSection.h"
 #include "InputHub.h"
 #include "LapInputSettings.h"
 #include "LapInputs.h"
@@ -115,7 +116,20 @@ int main(int argc, char** argv) {
         w->Window->show();
         w->Journal->RestoreFocus();
     }
-    // Foot pedals, USB buttons and gamepads too.
-    const auto devices = OpenLapInputs(hub);
+    // Foot pedals, USB buttons and gamepads too, chosen in the same dialog:
+    // what it saves is kept by a worker and opened at once.
+    auto devices = OpenLapInputs(hub);
+    TLapInputStore store;
+    lapInputs.AddSection(Msg::DevicesTitle(), [&](QWidget* parent) -> QWidget* {
+        QSettings s = LapInputSettings::Open();
+        return new TDeviceSection(
+            LapInputSettings::Load(s).Inputs,
+            [&](const std::vector<TLapInput>& inputs) {
+                devices.clear(); // let go of the grabs first
+                store.Save(inputs);
+                devices = OpenLapInputs(hub, inputs);
+            },
+            parent);
+    });
     return app.exec();
 }

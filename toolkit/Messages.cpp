@@ -317,6 +317,12 @@ constinit const TText KeysHelp = {
         "  Shift+Delete takes out an entry you added: the highlighted one of the\n"
         "  open list, else the one picked; the built-in entries stay\n"
         "\n"
+        "From outside the window\n"
+        "  vantel --lap (--lap2, --lap3, --start, --stop, --restart): for a desktop\n"
+        "  shortcut, a script or a button box\n"
+        "  Global keys, pedals and USB buttons: right-click, Lap inputs...\n"
+        "  1, 2, 3 and Alt+1 to Alt+3 go on pressing the lap buttons while a box is open\n"
+        "\n"
         "Files\n"
         "  SAVE writes yymmddhhnn.csv in the folder Vantel started in; a file of\n"
         "  that name from another run is kept, and the save goes to yymmddhhnn-2.csv\n"
@@ -426,6 +432,19 @@ constinit const TText GlobalKeyLabel = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "%
 constinit const TText GlobalKeyClear = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Clear")};
 constinit const TText LapInputsApply = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "&Apply")};
 constinit const TText LapInputsClose = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "&Close")};
+constinit const TText DevicesTitle = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Pedals and buttons")};
+constinit const TText DevicePressNow = {"Inputs",
+                                        QT_TRANSLATE_NOOP("Inputs", "Press it now for %1")};
+constinit const TText DevicePressNowStatus = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "Press the pedal or button for %1 now.")};
+constinit const TText DeviceNoneToListen = {
+    "Inputs", QT_TRANSLATE_NOOP("Inputs", "No input device with keys can be read.")};
+constinit const TText DeviceCaught = {"Inputs",
+                                      QT_TRANSLATE_NOOP("Inputs", "Caught: %1. Save keeps it.")};
+constinit const TText DeviceLine = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "%1: %2 %3, %4 ms")};
+constinit const TText DeviceDebounce = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Debounce:")};
+constinit const TText DeviceRemove = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Remove")};
+constinit const TText DeviceSave = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Save devices")};
 constinit const TText GlobalKeysTitle = {
     "Inputs", QT_TRANSLATE_NOOP("Inputs", "Global keys (pressed in any program)")};
 constinit const TText GlobalKeyTaken = {

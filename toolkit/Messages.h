@@ -218,6 +218,15 @@ extern const TText GlobalKeyLabel;   // %1: the lap button's caption
 extern const TText GlobalKeyClear;
 extern const TText LapInputsApply;
 extern const TText LapInputsClose;
+extern const TText DevicesTitle;         // the dialog's section of devices
+extern const TText DevicePressNow;       // %1: the lap button
+extern const TText DevicePressNowStatus; // %1: the lap button
+extern const TText DeviceNoneToListen;
+extern const TText DeviceCaught; // %1: the device's line
+extern const TText DeviceLine;   // %1: button, %2: device, %3: key, %4: debounce
+extern const TText DeviceDebounce;
+extern const TText DeviceRemove;
+extern const TText DeviceSave;
 extern const TText GlobalKeysTitle;    // the dialog's section of global keys
 extern const TText GlobalKeyTaken;     // %1: the key, %2: the lap button
 extern const TText GlobalKeyUnknown;   // %1: the setting's text, %2: the setting's name

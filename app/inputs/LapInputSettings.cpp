@@ -118,12 +118,16 @@ void TLapInputStore::Save(std::vector<TLapInput> inputs) {
 using namespace DeviceEvents;
 
 std::vector<std::unique_ptr<TDeviceInput>> OpenLapInputs(TInputHub& hub) {
-    std::vector<std::unique_ptr<TDeviceInput>> out;
     QSettings s = LapInputSettings::Open();
     const LapInputSettings::TLoaded loaded = LapInputSettings::Load(s);
+    return OpenLapInputs(hub, loaded.Inputs, loaded.Problems);
+}
+
+std::vector<std::unique_ptr<TDeviceInput>>
+OpenLapInputs(TInputHub& hub, const std::vector<TLapInput>& inputs, QStringList notes) {
+    std::vector<std::unique_ptr<TDeviceInput>> out;
     // One note holds them all: a second would replace the first.
-    QStringList notes = loaded.Problems;
-    for (const TLapInput& input : loaded.Inputs) {
+    for (const TLapInput& input : inputs) {
         const TOpened d = OpenDevice(input.Device, true);
         if (d.Fd < 0) {
             notes << OpenNote(input.Device, d.Error);

@@ -42,6 +42,10 @@ void Write(QSettings& s, const std::vector<TLapInput>& inputs);
 // each entry left out and each device that cannot be opened, told in one note
 // through the hub.
 std::vector<std::unique_ptr<TDeviceInput>> OpenLapInputs(TInputHub& hub);
+// The same for the inputs the dialog settled on; `notes` are told with the
+// trouble of opening them.
+std::vector<std::unique_ptr<TDeviceInput>>
+OpenLapInputs(TInputHub& hub, const std::vector<TLapInput>& inputs, QStringList notes = {});
 
 // Writes the lap inputs the dialog settles on, on a worker thread of its own,
 // so that the window's thread never waits on the disk.

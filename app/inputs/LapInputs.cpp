@@ -50,6 +50,8 @@ void TLapInputs::ShowDialog() {
         FDialog = new TLapInputsDialog(&FHub.Window(),
                                        [this](const GlobalKeys::TTexts& keys) { Apply(keys); });
         FDialog->SetKeys(FKeys);
+        for (const auto& [title, make] : FSections)
+            FDialog->AddSection(title, make(FDialog));
     }
     FDialog->show();
     FDialog->raise();

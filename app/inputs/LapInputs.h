@@ -7,6 +7,10 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 class TInputHub;
 
 // The lap inputs the operator sets: read from the settings at start-up,
@@ -28,6 +32,10 @@ public:
     // operator's own command, since it takes the keyboard focus.
     void ShowDialog();
     TLapInputsDialog* Dialog() const { return FDialog; }
+    // Another section of the dialog, made with it (the devices).
+    void AddSection(const QString& title, std::function<QWidget*(QWidget* parent)> make) {
+        FSections.emplace_back(title, std::move(make));
+    }
     // Keeps `keys` and grabs them. The file is written by a worker: the
     // window's thread never waits for the disk.
     void Apply(const GlobalKeys::TTexts& keys);
@@ -39,4 +47,5 @@ private:
     GlobalKeys::TTexts FKeys;
     QThreadPool FWriter; // one thread: the writes land in the order applied
     QPointer<TLapInputsDialog> FDialog;
+    std::vector<std::pair<QString, std::function<QWidget*(QWidget*)>>> FSections;
 };

@@ -116,7 +116,9 @@ xdotool keyup F9
 wait_lines "^lap .* c=4,0,0 "
 sleep 0.3
 [ "$(cat "$dir"/*.journal | grep -c '^lap ')" -eq 4 ] || fail "a held F9 made more than one lap"
-! grep -q 'vantel: ' "$tmp/log" || fail "a note where none was due: $(grep 'vantel: ' "$tmp/log")"
+# (No session bus here: the line that says so is not a lap input's.)
+! grep 'vantel: ' "$tmp/log" | grep -qv 'no session bus' ||
+    fail "a note where none was due: $(grep 'vantel: ' "$tmp/log")"
 
 # --- the dialog gives LAP F11 instead ----------------------------------------
 xdotool windowfocus --sync "$wid"

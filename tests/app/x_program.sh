@@ -2,6 +2,11 @@
 # They set $vantel (the program), $tmp (their scratch folder), $dir (the
 # journal folder) and a fail function first.
 
+# Never the desktop's own session bus, and no bus started on the fly for the
+# virtual display: a test that wants one starts a private bus and sets it
+# after sourcing this.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+
 # Starts the program in the current folder and focuses its window: sets $pid
 # and $wid.
 start_vantel() {

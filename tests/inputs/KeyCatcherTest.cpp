@@ -1,12 +1,16 @@
 // "Press it now": the first key press on any device names the device and the
 // key; the operator's own clicks in the dialog never do.
 #include "KeyCatcher.h"
+#include "DeviceSection.h"
 #include "Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -133,3 +137,25 @@ TEST(KeyCatcher, TheNoteForDevicesWithoutAccessNamesThem) {
 }
 
 } // namespace
+
+// The dialog's devices: a caught key becomes an entry of the button being
+// caught, with the debounce set; Save hands over the list as shown.
+TEST(DeviceSection, ACaughtKeyIsKeptForTheButtonWithItsDebounce) {
+    std::vector<TLapInput> saved;
+    TLapInput pedal;
+    pedal.Device = QStringLiteral("/dev/input/by-id/usb-Pedal-event-kbd");
+    pedal.Key = *DeviceEvents::KeyCode(QStringLiteral("KEY_F13"));
+    TDeviceSection section({pedal}, [&](const std::vector<TLapInput>& in) { saved = in; });
+    QTemporaryDir none; // no devices there: nothing to listen to
+    section.Catch(TRunAction::Lap3, none.path());
+    section.findChild<QSpinBox*>(QStringLiteral("LapDebounce"))->setValue(45);
+    section.Caught(QStringLiteral("/dev/input/by-id/usb-Button-event-kbd"),
+                   *DeviceEvents::KeyCode(QStringLiteral("BTN_SOUTH")));
+    section.findChild<QPushButton*>(QStringLiteral("SaveDevices"))->click();
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_EQ(saved[1].Button, TRunAction::Lap3);
+    EXPECT_EQ(saved[1].DebounceMs, 45u);
+    EXPECT_EQ(TDeviceSection::Line(saved[0]),
+              QStringLiteral("LAP: /dev/input/by-id/usb-Pedal-event-kbd KEY_F13, 30 ms"));
+    EXPECT_EQ(section.findChild<QListWidget*>(QStringLiteral("LapDeviceList"))->count(), 2);
+}

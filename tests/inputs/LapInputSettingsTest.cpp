@@ -17,7 +17,10 @@ struct Want {
 };
 
 LapInputSettings::TLoaded LoadText(const QTemporaryDir& dir, const char* text) {
-    const QString path = dir.filePath(QStringLiteral("vantel.conf"));
+    // A file of its own each time: QSettings keeps a file it read in memory
+    // and may not see a rewrite of the same size within the same second.
+    static int n = 0;
+    const QString path = dir.filePath(QStringLiteral("vantel-%1.conf").arg(++n));
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(text);
