@@ -61,6 +61,8 @@ std::optional<QList<QPair<QString, QString>>> shortcutList(const QVariant& value
         out.append({id, trigger.metaType() == QMetaType::fromType<QString>() ? trigger.toString()
                                                                              : QString()});
     }
+    // Also after a list cut short: the array's reader is freed only here.
+    arg.endArray();
     return out;
 }
 
