@@ -7,20 +7,10 @@
 #include <QInputEvent>
 #include <QWidget>
 
-#include <ctime>
 #include <utility>
 
 namespace {
 
-uint32_t monotonicMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return uint32_t(uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u);
-}
-
-// A press handled later than this is not a busy moment but a clock that
-// means something else.
-constexpr uint32_t kMostAge = 1000;
 // The click a press makes comes within the same event; a moment older than
 // this belongs to a press that clicked nothing.
 constexpr qint64 kSameEventMs = 50;
@@ -31,12 +21,6 @@ TPressMoments::TPressMoments(QWidget* window)
     : QObject(window), FWindow(window),
       FX11(QGuiApplication::platformName() == QLatin1String("xcb")) {
     if (FX11) qApp->installEventFilter(this);
-}
-
-std::optional<uint32_t> TPressMoments::TickOf(uint32_t eventMs, uint32_t monoMs, uint32_t tick) {
-    const uint32_t age = monoMs - eventMs; // modulo 2^32, as both clocks
-    if (age > kMostAge) return std::nullopt;
-    return tick - age;
 }
 
 std::optional<uint32_t> TPressMoments::Take() {
@@ -57,7 +41,8 @@ bool TPressMoments::eventFilter(QObject* obj, QEvent* ev) {
     const QWidget* top = static_cast<QWidget*>(obj)->window();
     if (top != FWindow && top != QApplication::activeModalWidget()) return false;
     const auto* ie = static_cast<QInputEvent*>(ev);
-    FTick = TickOf(uint32_t(ie->timestamp()), monotonicMs(), Clock::TickUnseen());
+    FTick = Clock::TickOfMonotonic(uint32_t(ie->timestamp()), Clock::MonotonicMillis(),
+                                   Clock::TickUnseen());
     FSeen.start();
     return false;
 }

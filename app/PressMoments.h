@@ -18,10 +18,6 @@ public:
     explicit TPressMoments(QWidget* window);
     // The tick of the press being handled now, if known; given once.
     std::optional<uint32_t> Take();
-    // The tick of an event of display time `eventMs`, seen when the monotonic
-    // clock reads `monoMs` and the tick counter `tick`; none when the event
-    // would be older than a second or ahead of the clock.
-    static std::optional<uint32_t> TickOf(uint32_t eventMs, uint32_t monoMs, uint32_t tick);
 
 protected:
     bool eventFilter(QObject* obj, QEvent* ev) override;

@@ -31,6 +31,13 @@ uint32_t MonotonicMillis() {
     return millisOf(CLOCK_MONOTONIC);
 }
 
+std::optional<uint32_t> TickOfMonotonic(uint32_t stampMs, uint32_t monotonicNow, uint32_t tickNow,
+                                        uint32_t maxAge) {
+    const uint32_t age = monotonicNow - stampMs; // modulo 2^32, as both clocks
+    if (age > maxAge) return std::nullopt;       // older, or ahead of the clock
+    return tickNow - age;
+}
+
 uint32_t TickAt(const timespec& ts) {
     const uint64_t ms =
         static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;

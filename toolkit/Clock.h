@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 
 // Time sources, injectable so that tests and the replay harness control time.
 namespace Clock {
@@ -26,6 +27,13 @@ uint32_t RealTick();
 // CLOCK_MONOTONIC in milliseconds, modulo 2^32: the X server's clock on
 // Linux. It stands still while the machine is suspended.
 uint32_t MonotonicMillis();
+// The tick of an event stamped `stampMs` on the monotonic clock (an X
+// server's event time, on Linux), read as both clocks stand now: they differ
+// by the time spent suspended. Only a stamp up to `maxAge` ms before now is
+// trusted: a stamp of another clock (another machine, a nested server) gives
+// nothing, and the press takes the handler's time.
+std::optional<uint32_t> TickOfMonotonic(uint32_t stampMs, uint32_t monotonicNow, uint32_t tickNow,
+                                        uint32_t maxAge = 1000);
 
 using TickFn = std::function<uint32_t()>;
 using NowFn = std::function<QDateTime()>;

@@ -146,13 +146,6 @@ void Save(QSettings& settings, const TTexts& keys) {
     settings.endGroup();
 }
 
-std::optional<uint32_t> TickOfXTime(uint32_t xTime, uint32_t monotonicNow, uint32_t tickNow) {
-    const uint32_t tick = xTime + (tickNow - monotonicNow);
-    const int32_t age = wrap::sub(wrap::fromU(tickNow), wrap::fromU(tick));
-    if (age < 0 || uint32_t(age) > kMaxXTimeAge) return std::nullopt;
-    return tick;
-}
-
 bool TRepeatFilter::Press(uint8_t keycode, uint32_t time) {
     TState& s = FKeys[keycode];
     // A key reported down since a press more than a second ago with nothing

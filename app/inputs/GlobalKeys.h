@@ -57,15 +57,6 @@ TLoaded Load(const QSettings& settings);
 // disk is waited for).
 void Save(QSettings& settings, const TTexts& keys);
 
-// The tick (see Clock::GetTickCount) of an X event's time. The X server
-// counts CLOCK_MONOTONIC milliseconds on Linux; the tick counter counts
-// CLOCK_BOOTTIME. The two differ by the time spent suspended, read here as
-// both clocks stand now. Only a time up to a second before now is trusted:
-// a server with another clock (another machine, a nested server) gives
-// nothing, and the press takes the handler's time.
-std::optional<uint32_t> TickOfXTime(uint32_t xTime, uint32_t monotonicNow, uint32_t tickNow);
-constexpr uint32_t kMaxXTimeAge = 1000;
-
 // Tells a new press of a grabbed key from the ones auto-repeat makes while it
 // is held. Without detectable auto-repeat the server sends a release and a
 // press at the same time for each repeat; with it, presses come with no

@@ -170,8 +170,8 @@ bool TX11GlobalKeys::nativeEventFilter(const QByteArray& eventType, void* messag
         } else if (FRepeats.Press(key->detail, key->time)) {
             // Each press reads both clocks afresh: a suspend between two
             // presses moves one against the other.
-            FHub.Press(g.Action, GlobalKeys::TickOfXTime(key->time, Clock::MonotonicMillis(),
-                                                         Clock::RealTick()));
+            FHub.Press(g.Action, Clock::TickOfMonotonic(key->time, Clock::MonotonicMillis(),
+                                                        Clock::RealTick()));
         }
         return true;
     }

@@ -43,22 +43,7 @@ fail() {
 }
 source "$(dirname "$0")/x_program.sh"
 
-cat >"$tmp/bus.conf" <<CONF
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$tmp</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
-{ read -r address; read -r bus_pid; } < <(timeout 10 dbus-daemon --config-file="$tmp/bus.conf" --fork --print-address=1 --print-pid=1)
-[ -n "$address" ] || fail "no private bus"
-export DBUS_SESSION_BUS_ADDRESS=$address
-unset AT_SPI_BUS_ADDRESS
+private_bus
 
 "$standin" >"$tmp/standin.log" 2>&1 &
 standin_pid=$!

@@ -7,6 +7,30 @@
 # after sourcing this.
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 
+# Starts a session bus of the test's own, on a socket in $tmp, and points the
+# program at it: the desktop's real bus and its programs never see these
+# calls. Sets $bus_pid, for the test's clean-up to stop.
+private_bus() {
+    local address
+    cat >"$tmp/bus.conf" <<CONF
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    { read -r address; read -r bus_pid; } < <(timeout 10 dbus-daemon --config-file="$tmp/bus.conf" \
+        --fork --print-address=1 --print-pid=1)
+    [ -n "$address" ] || fail "no private bus"
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    unset AT_SPI_BUS_ADDRESS
+}
+
 # Starts the program in the current folder and focuses its window: sets $pid
 # and $wid.
 start_vantel() {

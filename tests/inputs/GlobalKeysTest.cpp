@@ -2,6 +2,7 @@
 // presses arrive: the keysym and modifiers of a key text, the settings as
 // written by hand, the time of an X press and the auto-repeat of a held key.
 #include "GlobalKeys.h"
+#include "Clock.h"
 #include "LapInputsDialog.h"
 #include "Messages.h"
 
@@ -145,7 +146,7 @@ TEST(GlobalKeys, AnXTimeIsTrustedOnlyUpToASecondBeforeNow) {
         {"the X time wrapped", 4'294'967'000u, 200, 1'000'000, 1'000'000 - 496},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(GlobalKeys::TickOfXTime(c.XTime, c.MonotonicNow, c.TickNow), c.Tick) << c.Name;
+        EXPECT_EQ(Clock::TickOfMonotonic(c.XTime, c.MonotonicNow, c.TickNow), c.Tick) << c.Name;
 }
 
 TEST(GlobalKeys, AHeldKeyPressesOnce) {

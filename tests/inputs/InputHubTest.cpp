@@ -1,6 +1,7 @@
 // A press from outside the window is timed at the moment it was made, not
 // when the window's thread got to it; what an input may ask for is bounded.
 #include "InputHub.h"
+#include "Clock.h"
 #include "CuteBtn.h"
 #include "ExcelUtil.h"
 #include "Menu.h"
@@ -92,7 +93,7 @@ TEST(InputHub, AnEventsOwnTimeIsTrustedOnlyJustBeforeNow) {
         {1010, 1000, 5000, std::nullopt}, // ahead of the clock
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TPressMoments::TickOf(c.Event, c.Mono, c.Tick), c.Want) << c.Event;
+        EXPECT_EQ(Clock::TickOfMonotonic(c.Event, c.Mono, c.Tick), c.Want) << c.Event;
 }
 
 // A box of the program mid-race: the lap keys still press the lap buttons,
