@@ -39,6 +39,8 @@ public:
     const TEdit* LastDone() const { return FDone.empty() ? nullptr : &FDone.back(); }
     const TEdit* LastUndone() const { return FUndone.empty() ? nullptr : &FUndone.back(); }
     bool Any() const { return !FDone.empty(); }
+    // The corrections in force, oldest first.
+    const std::vector<TEdit>& Done() const { return FDone; }
     void Clear();
 
     // The run the window shows: the actions (numbered from 1 in their

@@ -457,6 +457,31 @@ TRunShown TVantel::Shown() const {
     return r;
 }
 
+TWindowShows TVantel::Shows() const {
+    TWindowShows w;
+    TLabel* const figures[] = {Label1,  Label2,  Label3,  Label9, Label12,
+                               Label14, Label11, Label13, Label7, Label16};
+    QString* const texts[] = {&w.Total,   &w.Lap,      &w.LapReal, &w.Fast,   &w.FastLap,
+                              &w.Average, &w.LapCount, &w.Diff,    &w.LapKmh, &w.AveKmh};
+    for (size_t i = 0; i < std::size(figures); ++i)
+        *texts[i] = figures[i]->Caption();
+    w.Distance = ComboBox1->Text();
+    w.Running = StopWatch1->Running();
+    w.Origin = StopWatch1->Origin();
+    w.Elapsed = StopWatch1->Elapsed();
+    w.PrevTotal = State.PrevTotal;
+    w.MixCols = XlsStringGrid1->ColCount();
+    w.MixRows.resize(size_t(XlsStringGrid1->RowCount()));
+    for (int r = 0; r < XlsStringGrid1->RowCount(); ++r) {
+        QStringList& row = w.MixRows[size_t(r)];
+        row.reserve(w.MixCols);
+        for (int c = 0; c < w.MixCols; ++c)
+            row << XlsStringGrid1->Cells(c, r);
+    }
+    w.MixPresses = Rows.Presses(TRowPresses::Mix);
+    return w;
+}
+
 TRunCarry TVantel::Carry() const {
     TRunCarry c;
     c.Keyed = Key->Checked();

@@ -3,6 +3,7 @@
 #include "LapEngine.h"
 #include "RunModel.h"
 #include "TimeText.h"
+#include "WindowShows.h"
 
 #include <QPointer>
 #include <QString>
@@ -123,6 +124,8 @@ public:
     TActionInput Read(TRunAction action) const override;
     void Perform(TRunAction action, const TActionInput& input) override;
     TRunShown Shown() const override;
+    // What the window shows, for views outside it.
+    TWindowShows Shows() const;
     TRunCarry Carry() const override;
     void ApplyCarry(const TRunCarry& carry) override;
     void ReturnToStart(const TRunStart& start) override;

@@ -9,6 +9,7 @@
 #include "InputHub.h"
 #include "LapInputSettings.h"
 #include "LapInputs.h"
+#include "LiveBoardDialog.h"
 #include "Messages.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
@@ -18,7 +19,9 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPoint>
+#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 
 #include <cstdio>
 #include <ctime>
@@ -111,6 +114,24 @@ int main(int argc, char** argv) {
     TLapInputs lapInputs(hub);
     windows.front().Window->PopupMenu1->Add(QStringLiteral("LapInputs1"), Msg::MenuLapInputs(),
                                             [&lapInputs](QObject*) { lapInputs.ShowDialog(); });
+    // The live board shows the first window's run to the pit wall; viewers'
+    // lap presses, where allowed, go through the hub as every outside press.
+    bool freshCodes = false;
+    QSettings boardSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("vantel"),
+                            QStringLiteral("vantel"));
+    const TLiveBoardSettings boardSaved = TLiveBoardSettings::Load(boardSettings, &freshCodes);
+    TLiveBoard board(*windows.front().Window, boardSaved,
+                     [&hub](TRunAction a, uint32_t tick) { hub.Press(a, tick); });
+    if (freshCodes) board.Apply(boardSaved); // the codes are kept from their first use
+    QPointer<TLiveBoardDialog> boardDialog;
+    windows.front().Window->PopupMenu1->Add(
+        QStringLiteral("LiveBoard1"), Msg::MenuLiveBoard(), [&](QObject*) {
+            if (!boardDialog)
+                boardDialog = new TLiveBoardDialog(board, windows.front().Window.get());
+            boardDialog->show();
+            boardDialog->raise();
+            boardDialog->activateWindow();
+        });
     // The newest run shows last, on top.
     for (auto w = windows.rbegin(); w != windows.rend(); ++w) {
         w->Window->show();

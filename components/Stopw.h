@@ -28,6 +28,9 @@ public:
     void Notification(QObject* component, TOperation operation);
 
     bool Running() const { return FRunning; }
+    // The tick at which a running watch would have read 0: its elapsed time
+    // at tick t is t - Origin(), modulo 2^32, for a view that runs on alone.
+    uint32_t Origin() const { return FStartTick - static_cast<uint32_t>(FOffset); }
 
 private:
     TLabel* FDisplayLabel = nullptr;

@@ -427,6 +427,7 @@ constinit const TText OpensNoFiles = {"Command",
 // --- the lap inputs from outside the window -------------------------------------------
 
 constinit const TText MenuLapInputs = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs…")};
+constinit const TText MenuLiveBoard = {"Board", QT_TRANSLATE_NOOP("Board", "Live board…")};
 constinit const TText LapInputsCaption = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs")};
 constinit const TText GlobalKeyLabel = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "%1 global key:")};
 constinit const TText GlobalKeyClear = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Clear")};

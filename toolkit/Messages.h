@@ -213,6 +213,7 @@ extern const TText ShortcutUnset;    // %1: ShortcutName
 extern const TText ListSeparator;
 // --- the lap inputs from outside the window -----------------------------------------
 extern const TText MenuLapInputs;    // the window's pop-up menu item
+extern const TText MenuLiveBoard;    // the same, for the live board
 extern const TText LapInputsCaption; // the dialog's caption
 extern const TText GlobalKeyLabel;   // %1: the lap button's caption
 extern const TText GlobalKeyClear;

@@ -5,10 +5,10 @@
 # renderer of the icon's PNG sizes; package: what cpack needs for the .deb)
 set -euo pipefail
 mode=${1:-test}
-pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxlsxwriter-dev zlib1g-dev libevdev-dev fonts-liberation fonts-ipafont fonts-ipafont-mincho fonts-dejavu-core fontconfig)
+pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxlsxwriter-dev zlib1g-dev libevdev-dev qt6-httpserver-dev qt6-websockets-dev libqrencode-dev fonts-liberation fonts-ipafont fonts-ipafont-mincho fonts-dejavu-core fontconfig)
 case "$mode" in
-  test) pkgs+=(clang-format git python3 python3-openpyxl libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev appstream desktop-file-utils xvfb xauth tzdata dbus at-spi2-core python3-pyatspi xdotool x11-utils libglib2.0-bin) ;;
-  run) pkgs+=(libqt6widgets6 libxlsxwriter4) ;;
+  test) pkgs+=(clang-format git python3 python3-openpyxl libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev appstream desktop-file-utils xvfb xauth tzdata dbus at-spi2-core python3-pyatspi xdotool x11-utils libglib2.0-bin chromium chromium-driver python3-selenium) ;;
+  run) pkgs+=(libqt6widgets6 libqt6httpserver6 libqt6websockets6 libqrencode4 libxlsxwriter4) ;;
   bench) pkgs+=(libbenchmark-dev xvfb xauth dbus libglib2.0-bin at-spi2-core python3-pyatspi xdotool imagemagick qt6-charts-dev libqt6opengl6-dev libqcustomplot-dev) ;;
   icons) pkgs+=(librsvg2-bin) ;;
   package) pkgs+=(dpkg-dev file) ;;
