@@ -123,6 +123,14 @@ int main(int argc, char** argv) {
     TLiveBoard board(*windows.front().Window, boardSaved,
                      [&hub](TRunAction a, uint32_t tick) { hub.Press(a, tick); });
     if (freshCodes) board.Apply(boardSaved); // the codes are kept from their first use
+    // A board that cannot open (its port taken) is told in a note, without
+    // the focus; the dialog says it too.
+    QString boardProblem;
+    QObject::connect(&board, &TLiveBoard::Changed, &hub, [&] {
+        if (board.Problem() == std::exchange(boardProblem, board.Problem())) return;
+        if (!boardProblem.isEmpty())
+            hub.Note(Msg::BoardNotOpen().arg(board.Settings().Port).arg(boardProblem));
+    });
     QPointer<TLiveBoardDialog> boardDialog;
     windows.front().Window->PopupMenu1->Add(
         QStringLiteral("LiveBoard1"), Msg::MenuLiveBoard(), [&](QObject*) {

@@ -428,6 +428,8 @@ constinit const TText OpensNoFiles = {"Command",
 
 constinit const TText MenuLapInputs = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs…")};
 constinit const TText MenuLiveBoard = {"Board", QT_TRANSLATE_NOOP("Board", "Live board…")};
+constinit const TText BoardNotOpen = {
+    "Board", QT_TRANSLATE_NOOP("Board", "The live board cannot open port %1: %2")};
 constinit const TText LapInputsCaption = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Lap inputs")};
 constinit const TText GlobalKeyLabel = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "%1 global key:")};
 constinit const TText GlobalKeyClear = {"Inputs", QT_TRANSLATE_NOOP("Inputs", "Clear")};

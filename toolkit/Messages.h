@@ -214,6 +214,7 @@ extern const TText ListSeparator;
 // --- the lap inputs from outside the window -----------------------------------------
 extern const TText MenuLapInputs;    // the window's pop-up menu item
 extern const TText MenuLiveBoard;    // the same, for the live board
+extern const TText BoardNotOpen;     // %1 the port, %2 why
 extern const TText LapInputsCaption; // the dialog's caption
 extern const TText GlobalKeyLabel;   // %1: the lap button's caption
 extern const TText GlobalKeyClear;

@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QVariant>
 
 #include <cstring>
@@ -45,6 +46,12 @@ TOutcome Outcome(const QDBusMessage& reply) {
 }
 
 TOutcome Send(const QString& action, uint32_t pressTick, int timeoutMs) {
+    // The bus's own types are registered on first use, without a lock: left
+    // to the call, this thread marshalling the message and the bus's thread
+    // reading the answer can race to it (seen: "invalid type" warnings when
+    // many commands start at once). Asking for a signature here registers
+    // them before the bus's thread exists.
+    (void)QDBusMetaType::typeToSignature(QMetaType::fromType<QVariantMap>());
     QDBusMessage call = QDBusMessage::createMethodCall(
         QLatin1String(DesktopActions::BusName), QLatin1String(DesktopActions::ObjectPath),
         QLatin1String(DesktopActions::Interface), QStringLiteral("ActivateAction"));

@@ -29,6 +29,7 @@ constexpr int MaxUrlBytes = 2048;    // the request target
 constexpr int MaxHeaderBytes = 8192; // every header's name and value together
 constexpr int MaxHeaderCount = 64;
 constexpr int MaxMessageBytes = 4096;      // one message from a viewer
+constexpr int MaxRequestBytes = 65536;     // a request, all of it, held unread
 constexpr qint64 MaxQueuedBytes = 1 << 20; // unsent to one viewer: it has stalled
 constexpr int RequestsPerSecond = 20;      // per address, with a burst of
 constexpr int RequestBurst = 60;

@@ -65,6 +65,10 @@ void TBoardListener::incomingConnection(qintptr descriptor) {
         delete socket;
         return;
     }
+    // The HTTP server keeps a request's bytes until it is whole: a bound on
+    // what a connection may hold unread keeps a request with an endless
+    // body from growing without bound (it stalls until its time is up).
+    socket->setReadBufferSize(BoardLimits::MaxRequestBytes);
     ++FOpen;
     connect(socket, &QObject::destroyed, this, [this] { --FOpen; });
     // A plain connection is closed after a while, however it is used, so

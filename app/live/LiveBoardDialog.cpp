@@ -130,10 +130,16 @@ void TLiveBoardDialog::refresh() {
     FRemote->setChecked(s.RemoteLaps);
     FQrLap->setVisible(s.RemoteLaps);
     FLapCode->setVisible(s.RemoteLaps);
-    FLapCode->setText(Tr("Lap code: %1").arg(QString::fromLatin1(s.LapCode)));
+    FLapCode->setText(Tr("Lap code, for the address: lap=%1").arg(QString::fromLatin1(s.LapCode)));
     FRefreshing = false;
     const QString share = FBoard.ShareAddress(FQrLap->isChecked());
-    FAddress->setText(Tr("Open %1 in a browser, or scan:").arg(FBoard.Addresses().join(u", ")));
+    // On the network the address to type carries the access code, as the
+    // QR code does: without it a browser is shown nothing.
+    QStringList typed = FBoard.Addresses();
+    if (s.Network == TBoardNetwork::Lan)
+        for (QString& a : typed)
+            a += QStringLiteral("?code=") + QString::fromLatin1(s.Code);
+    FAddress->setText(Tr("Open %1 in a browser, or scan:").arg(typed.join(u", ")));
     const QImage qr = QrImage(share, 4);
     FQr->setPixmap(s.Enabled && !qr.isNull() ? QPixmap::fromImage(qr) : QPixmap());
     FQr->setToolTip(share);
@@ -141,8 +147,10 @@ void TLiveBoardDialog::refresh() {
     if (!s.Enabled)
         FState->setText(Tr("The board is off."));
     else if (FBoard.Serving())
-        FState->setText(QCoreApplication::translate("Board", "Serving on port %1: %n viewer(s)",
-                                                    nullptr, FBoard.Viewers())
+        FState->setText((FBoard.Viewers() == 1
+                             ? Tr("Serving on port %1: 1 viewer connected.")
+                             : Tr("Serving on port %1: %2 viewers connected.")
+                                   .arg(QStringLiteral("%1"), QString::number(FBoard.Viewers())))
                             .arg(FBoard.Port()));
     else if (!FBoard.Problem().isEmpty())
         FState->setText(Tr("Not serving: %1").arg(FBoard.Problem()));

@@ -125,7 +125,7 @@ xdotool windowfocus --sync "$wid"
 sleep 0.3
 xdotool key Menu
 sleep 0.5
-xdotool key Up # the menu's last item: Lap inputs…
+xdotool key Up Up # Lap inputs…, above the last item, Live board…
 xdotool key Return
 for _ in $(seq 100); do
     dialog_window && break
