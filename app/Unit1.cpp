@@ -459,6 +459,11 @@ TRunShown TVantel::Shown() const {
 
 TWindowShows TVantel::Shows() const {
     TWindowShows w;
+    Shows(w);
+    return w;
+}
+
+void TVantel::Shows(TWindowShows& w) const {
     TLabel* const figures[] = {Label1,  Label2,  Label3,  Label9, Label12,
                                Label14, Label11, Label13, Label7, Label16};
     QString* const texts[] = {&w.Total,   &w.Lap,      &w.LapReal, &w.Fast,   &w.FastLap,
@@ -474,12 +479,19 @@ TWindowShows TVantel::Shows() const {
     w.MixRows.resize(size_t(XlsStringGrid1->RowCount()));
     for (int r = 0; r < XlsStringGrid1->RowCount(); ++r) {
         QStringList& row = w.MixRows[size_t(r)];
-        row.reserve(w.MixCols);
-        for (int c = 0; c < w.MixCols; ++c)
-            row << XlsStringGrid1->Cells(c, r);
+        if (row.size() != w.MixCols) row = QStringList(w.MixCols);
+        for (int c = 0; c < w.MixCols; ++c) {
+            // A cell still holding the very text it held is not copied again:
+            // a long run costs only the rows that moved.
+            const QStringView now = XlsStringGrid1->CellView(c, r);
+            const QString& had = std::as_const(row)[c];
+            if (now.isEmpty() ? had.isEmpty()
+                              : now.data() == had.constData() && now.size() == had.size())
+                continue;
+            row[c] = XlsStringGrid1->Cells(c, r);
+        }
     }
     w.MixPresses = Rows.Presses(TRowPresses::Mix);
-    return w;
 }
 
 TRunCarry TVantel::Carry() const {

@@ -124,8 +124,10 @@ public:
     TActionInput Read(TRunAction action) const override;
     void Perform(TRunAction action, const TActionInput& input) override;
     TRunShown Shown() const override;
-    // What the window shows, for views outside it.
+    // What the window shows, for views outside it. Given what it showed
+    // before, only the cells that changed since are copied again.
     TWindowShows Shows() const;
+    void Shows(TWindowShows& w) const;
     TRunCarry Carry() const override;
     void ApplyCarry(const TRunCarry& carry) override;
     void ReturnToStart(const TRunStart& start) override;

@@ -10,6 +10,8 @@
 //   of off.
 // - CPU: the program's (every thread but the viewers') over 5 s of a running
 //   clock, the board off and on with 200 idle viewers, in the same run.
+// - capture: what the window's thread spends, after each action, handing
+//   what it shows to the board, at 100 and 10 000 laps.
 #include "Application.h"
 #include "LiveBoard.h"
 #include "MessageService.h"
@@ -220,6 +222,25 @@ void PressPainted(TViewerThread& viewers, bool on) {
     viewers.Close();
 }
 
+// What the window's thread spends handing a long run over after a lap.
+void CaptureCost(int laps) {
+    TWindow f;
+    for (int i = 0; i < laps; ++i)
+        f.W.Run.Perform(TRunAction::Lap);
+    std::vector<double> took;
+    TWindowShows kept;
+    for (int i = 0; i < 30; ++i) {
+        f.W.Run.Perform(TRunAction::Lap); // one row more each time, as in a race
+        const auto t0 = Steady::now();
+        const TBoardCapture c = TLiveBoard::CaptureOf(f.W, &kept);
+        took.push_back(Ms(Steady::now() - t0));
+        if (c.Presses.empty()) std::printf("no presses\n");
+    }
+    const TStats s = StatsOf(took);
+    std::printf("capture of the window at %d laps: median %.3f ms, p99 %.3f ms\n", laps, s.Median,
+                s.P99);
+}
+
 double CpuSeconds(clockid_t id) {
     timespec t{};
     clock_gettime(id, &t);
@@ -257,6 +278,8 @@ int main(int argc, char** argv) {
     TViewerThread viewers;
     for (int n : {1, 50, 200})
         PressToEvent(viewers, n);
+    for (int laps : {100, 10000})
+        CaptureCost(laps);
     PressPainted(viewers, false);
     PressPainted(viewers, true);
     Cpu(viewers);

@@ -101,7 +101,7 @@ void TLiveBoard::open() {
     o.LapCode = FSettings.LapCode;
     o.RemoteLaps = FSettings.RemoteLaps;
     FThread.Open(o, [] { return Clock::RealTick(); });
-    FThread.Take(CaptureOf(FWindow));
+    FThread.Take(CaptureOf(FWindow, &FShown));
 }
 
 void TLiveBoard::Apply(const TLiveBoardSettings& s) {
@@ -153,9 +153,14 @@ QString TLiveBoard::ShareAddress(bool withLapCode) const {
     return query.isEmpty() ? a : a + QLatin1Char('?') + query.join(QLatin1Char('&'));
 }
 
-TBoardCapture TLiveBoard::CaptureOf(const TVantel& window) {
+TBoardCapture TLiveBoard::CaptureOf(const TVantel& window, TWindowShows* kept) {
     TBoardCapture c;
-    c.Shows = window.Shows();
+    if (kept) {
+        window.Shows(*kept);
+        c.Shows = *kept; // shared: a row that changes later is copied then
+    } else {
+        c.Shows = window.Shows();
+    }
     const TRunModel& run = window.Run;
     const std::vector<TActionRecord>& actions = run.Actions();
     auto isInsert = [&](int id) {
@@ -213,7 +218,7 @@ void TLiveBoard::ActionDone(const TActionRecord& r) {
 void TLiveBoard::flush() {
     FFlushDue = false;
     if (FPending.empty() || !FSettings.Enabled) return;
-    TBoardCapture c = CaptureOf(FWindow);
+    TBoardCapture c = CaptureOf(FWindow, &FShown);
     c.Actions = std::exchange(FPending, {});
     FThread.Take(std::move(c));
 }

@@ -58,8 +58,10 @@ public:
     QStringList Addresses() const;
     QString ShareAddress(bool withLapCode) const;
 
-    // Every figure, row and correction as the window shows them now.
-    static TBoardCapture CaptureOf(const TVantel& window);
+    // Every figure, row and correction as the window shows them now; with
+    // what it showed at the last capture (kept up to date here), only the
+    // cells that changed are copied.
+    static TBoardCapture CaptureOf(const TVantel& window, TWindowShows* kept = nullptr);
 
     void ActionDone(const TActionRecord& r) override;
 
@@ -76,6 +78,7 @@ private:
     TBoardThread FThread;
     QThreadPool FWriter;
     std::vector<TBoardCapture::TAction> FPending;
+    TWindowShows FShown; // at the last capture
     bool FFlushDue = false;
     uint16_t FPort = 0;
     int FViewers = 0;

@@ -106,3 +106,25 @@ TEST(LiveBoard, AViewersPressGoesThroughTheRunAndEveryActionComesBack) {
     EXPECT_EQ(laps, 2);
     EXPECT_EQ(answers, 2);
 }
+
+TEST(LiveBoard, ACaptureKeptUpToDateIsAFreshOne) {
+    Window f;
+    TWindowShows kept;
+    auto same = [&](const char* after) {
+        const TBoardCapture c = TLiveBoard::CaptureOf(f.W, &kept);
+        const TWindowShows fresh = f.W.Shows();
+        EXPECT_EQ(c.Shows.MixRows, fresh.MixRows) << "after " << after;
+        EXPECT_EQ(c.Shows.MixPresses, fresh.MixPresses) << "after " << after;
+    };
+    same("the run's laps");
+    TActionInput in;
+    in.Target = 3; // a LAP2 press: the rows after it move up
+    ASSERT_FALSE(f.W.Run.Correct(TRunAction::Delete, in));
+    same("a press taken out");
+    f.W.Run.Perform(TRunAction::Up);
+    same("a row moved up");
+    ASSERT_FALSE(f.W.Run.Correct(TRunAction::Undo, {}));
+    same("the correction undone");
+    f.W.Run.Perform(TRunAction::Reset);
+    same("a reset");
+}
