@@ -69,6 +69,9 @@ void TBoardListener::incomingConnection(qintptr descriptor) {
     // what a connection may hold unread keeps a request with an endless
     // body from growing without bound (it stalls until its time is up).
     socket->setReadBufferSize(BoardLimits::MaxRequestBytes);
+    // A lap is one small message: sent at once, not held back to be joined
+    // with the next (with the peer's delayed acknowledgement, up to 40 ms).
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     ++FOpen;
     connect(socket, &QObject::destroyed, this, [this] { --FOpen; });
     // A plain connection is closed after a while, however it is used, so
