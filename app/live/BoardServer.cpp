@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWebSocket>
+#include <memory>
 
 #include <cmath>
 
@@ -72,6 +73,21 @@ void TBoardListener::incomingConnection(qintptr descriptor) {
     // A lap is one small message: sent at once, not held back to be joined
     // with the next (with the peer's delayed acknowledgement, up to 40 ms).
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // A request Qt's parser cannot read is dropped without a word; it gets
+    // its 400 here, as the connection closes with nothing answered yet.
+    auto answered = std::make_shared<bool>(false), heard = std::make_shared<bool>(false);
+    connect(socket, &QTcpSocket::bytesWritten, socket, [answered] { *answered = true; });
+    connect(socket, &QTcpSocket::readyRead, socket, [heard] { *heard = true; });
+    connect(socket, &QAbstractSocket::stateChanged, socket,
+            [socket, answered, heard](QAbstractSocket::SocketState state) {
+                if (state != QAbstractSocket::ClosingState || *answered || !*heard ||
+                    socket->bytesToWrite() > 0)
+                    return;
+                *answered = true;
+                socket->write("HTTP/1.1 400 Bad Request\r\nContent-Type: text/plain; "
+                              "charset=utf-8\r\nContent-Length: 12\r\nConnection: "
+                              "close\r\n\r\nBad request\n");
+            });
     ++FOpen;
     connect(socket, &QObject::destroyed, this, [this] { --FOpen; });
     // A plain connection is closed after a while, however it is used, so

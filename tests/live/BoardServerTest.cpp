@@ -130,6 +130,8 @@ TEST(BoardServer, OnTheNetworkNobodyGetsInWithoutTheCode) {
         int Status;
     } cases[] = {
         {"no code", GetRequest("/run.json", s.Host()), 401},
+        {"not HTTP", "GARBAGE\r\n\r\n", 400},
+        {"bytes", QByteArray("\x00\x01\x02\r\n\r\n", 7), 400},
         {"the code", GetRequest("/run.json", s.Host(), cookie), 200},
         {"a foreign host",
          GetRequest("/run.json", "rebound.example:" + QByteArray::number(port), cookie), 421},
