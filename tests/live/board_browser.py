@@ -25,7 +25,6 @@ import tempfile
 import time
 
 from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 
 VANTEL = os.path.realpath(sys.argv[1])
 TMP = tempfile.mkdtemp(prefix="board-")
@@ -114,16 +113,39 @@ def window_total(wid):
     return ((h * 60 + mi) * 60 + s) * 1000 + ms
 
 
+def started(args, env, log, port):
+    """Starts a process that listens on 127.0.0.1:port, and waits for it."""
+    # A group of its own: the browser's helpers go with it at the end.
+    p = subprocess.Popen(args, env=env, stdout=open(log, "w"), stderr=subprocess.STDOUT,
+                         start_new_session=True)
+    p.log_path = log
+    p.group = True
+    procs.append(p)
+    for _ in range(300):
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=1).close()
+            return p
+        except OSError:
+            time.sleep(0.05)
+    fail(f"{args[0]} did not start")
+
+
 def browser():
-    _, env = home("chromium")
+    """Chromium and its driver, each started here and joined on 127.0.0.1:
+    left to themselves they find each other at "localhost", which a machine
+    without /etc/hosts (a fresh root) cannot resolve."""
+    root, env = home("chromium")
+    debug, port = free_port(), free_port()
+    started([shutil.which("chromium") or "/usr/bin/chromium", "--headless=new", "--no-sandbox",
+             "--disable-gpu", "--disable-dev-shm-usage", "--no-first-run",
+             f"--user-data-dir={env['HOME']}/profile", "--window-size=390,844",
+             "--remote-debugging-address=127.0.0.1", f"--remote-debugging-port={debug}",
+             "about:blank"], env, os.path.join(root, "chromium.log"), debug)
+    started([shutil.which("chromedriver") or "/usr/bin/chromedriver", f"--port={port}"], env,
+            os.path.join(root, "chromedriver.log"), port)
     o = webdriver.ChromeOptions()
-    for a in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
-              "--no-first-run", f"--user-data-dir={env['HOME']}/profile",
-              "--window-size=390,844"):
-        o.add_argument(a)
-    o.binary_location = shutil.which("chromium") or "/usr/bin/chromium"
-    service = Service(shutil.which("chromedriver") or "/usr/bin/chromedriver", env=env)
-    return webdriver.Chrome(service=service, options=o)
+    o.add_experimental_option("debuggerAddress", f"127.0.0.1:{debug}")
+    return webdriver.Remote(command_executor=f"http://127.0.0.1:{port}", options=o)
 
 
 def wait(driver, script, what, seconds=10):
@@ -233,9 +255,14 @@ def main():
     finally:
         driver.quit()
         for p in procs:
-            if p.poll() is None:
+            if getattr(p, "group", False):
+                try:
+                    os.killpg(p.pid, 9)
+                except ProcessLookupError:
+                    pass
+            elif p.poll() is None:
                 p.kill()
-                p.wait()
+            p.wait()
         shutil.rmtree(TMP, ignore_errors=True)
     print("PASS")
 
