@@ -1,6 +1,7 @@
 #include "DistanceMemory.h"
 
 #include "Distances.h"
+#include "ProgramSettings.h"
 
 #include <QSettings>
 
@@ -11,11 +12,8 @@ namespace {
 const QString kGroup = QStringLiteral("Distances");
 const QString kKey = QStringLiteral("Metres");
 
-// Each thread opens the file through a QSettings of its own. On Linux the
-// native format is the INI text, in vantel/vantel.conf.
 QSettings openSettings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("vantel"),
-                     QStringLiteral("vantel"));
+    return ProgramSettings();
 }
 
 } // namespace

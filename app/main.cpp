@@ -11,6 +11,7 @@
 #include "LapInputs.h"
 #include "LiveBoardDialog.h"
 #include "Messages.h"
+#include "ProgramSettings.h"
 #include "RunJournal.h"
 #include "RunRecorder.h"
 #include "ShortcutsPortal.h"
@@ -117,8 +118,7 @@ int main(int argc, char** argv) {
     // The live board shows the first window's run to the pit wall; viewers'
     // lap presses, where allowed, go through the hub as every outside press.
     bool freshCodes = false;
-    QSettings boardSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("vantel"),
-                            QStringLiteral("vantel"));
+    QSettings boardSettings = ProgramSettings();
     const TLiveBoardSettings boardSaved = TLiveBoardSettings::Load(boardSettings, &freshCodes);
     TLiveBoard board(*windows.front().Window, boardSaved,
                      [&hub](TRunAction a, uint32_t tick) { hub.Press(a, tick); });

@@ -15,15 +15,14 @@
 #include "Application.h"
 #include "LiveBoard.h"
 #include "MessageService.h"
-#include "ScratchHome.h"
 #include "Timer.h"
 #include "Unit1.h"
+#include "bench_common.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWebSocket>
@@ -271,18 +270,15 @@ void Cpu(TViewerThread& viewers) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    if (!home.isValid()) return 1;
-    UseScratchHome(home.path());
-    TApplication app(argc, argv);
-    TViewerThread viewers;
-    for (int n : {1, 50, 200})
-        PressToEvent(viewers, n);
-    for (int laps : {100, 10000})
-        CaptureCost(laps);
-    PressPainted(viewers, false);
-    PressPainted(viewers, true);
-    Cpu(viewers);
-    return 0;
+    return WithScratchApp<TApplication>(argc, argv, [] {
+        TViewerThread viewers;
+        for (int n : {1, 50, 200})
+            PressToEvent(viewers, n);
+        for (int laps : {100, 10000})
+            CaptureCost(laps);
+        PressPainted(viewers, false);
+        PressPainted(viewers, true);
+        Cpu(viewers);
+        return 0;
+    });
 }

@@ -42,7 +42,7 @@ inline void PaintScrolledToEnd(benchmark::State& state, TStringGrid& g, int rows
 // The widgets need an application object, on the offscreen platform so that
 // no display is needed. With `strictArgs` an argument that neither Qt nor the
 // benchmark library takes fails the run instead of being passed over.
-template <class App> int RunBenchmarks(int argc, char** argv, bool strictArgs = false) {
+template <class App, class Body> int WithScratchApp(int& argc, char** argv, Body&& body) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The window reads the remembered distances and a run writes its
     // journal: never the operator's.
@@ -50,9 +50,15 @@ template <class App> int RunBenchmarks(int argc, char** argv, bool strictArgs = 
     if (!home.isValid()) return 1;
     UseScratchHome(home.path());
     App app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (strictArgs && benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return body();
+}
+
+template <class App> int RunBenchmarks(int argc, char** argv, bool strictArgs = false) {
+    return WithScratchApp<App>(argc, argv, [&] {
+        benchmark::Initialize(&argc, argv);
+        if (strictArgs && benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        return 0;
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "InputHub.h"
 #include "Messages.h"
+#include "ProgramSettings.h"
 
 #include <QRegularExpression>
 
@@ -15,8 +16,7 @@ constexpr uint32_t kMaxDebounceMs = 1000;
 } // namespace
 
 QSettings Open() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("vantel"),
-                     QStringLiteral("vantel"));
+    return ProgramSettings();
 }
 
 TLoaded Load(QSettings& s) {

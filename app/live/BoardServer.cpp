@@ -102,7 +102,6 @@ void TBoardListener::incomingConnection(qintptr descriptor) {
 TBoardServer::TBoardServer(const TBoardOptions& options, TickFn tick, QObject* parent)
     : QAbstractHttpServer(parent), FOptions(options), FTick(std::move(tick)),
       FAccess(options.Network, options.Port, options.Code, options.LapCode) {
-    FAccess.SetOwnNames(TBoardAccess::MachineNames(options.Network));
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &TBoardServer::acceptViewers);
     FListener = new TBoardListener(this);
     FListener->Keeps = [this](const QTcpSocket& s) {

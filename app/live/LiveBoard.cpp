@@ -1,6 +1,7 @@
 #include "LiveBoard.h"
 
 #include "Clock.h"
+#include "ProgramSettings.h"
 #include "TimeText.h"
 #include "Unit1.h"
 #include "Wrap.h"
@@ -10,11 +11,6 @@
 #include <QTimer>
 
 namespace {
-QSettings ProgramSettings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("vantel"),
-                     QStringLiteral("vantel"));
-}
-
 bool WellFormedCode(const QByteArray& c) {
     if (c.size() != 32) return false;
     for (char ch : c)

@@ -1,0 +1,6 @@
+#include "ProgramSettings.h"
+
+QSettings ProgramSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("vantel"),
+                     QStringLiteral("vantel"));
+}
